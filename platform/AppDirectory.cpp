@@ -1,0 +1,42 @@
+#include "platform/AppDirectory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+QString& overrideDir()
+{
+    static QString dir;
+    return dir;
+}
+
+QString withSeparator(QString dir)
+{
+    dir = QDir::toNativeSeparators(dir);
+    if (!dir.endsWith(QDir::separator()))
+        dir += QDir::separator();
+    return dir;
+}
+} // namespace
+
+void SetApplicationDirectoryOverride(const QString& dir)
+{
+    overrideDir() = dir.isEmpty() ? QString() : withSeparator(dir);
+}
+
+QString ApplicationDirectory()
+{
+    if (!overrideDir().isEmpty())
+        return overrideDir();
+    static const QString resolved = [] {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
+            return withSeparator(exeDir);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(data);
+        return withSeparator(data);
+    }();
+    return resolved;
+}

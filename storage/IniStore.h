@@ -1,0 +1,33 @@
+#pragma once
+// The settings store: every read and write of the program's INI files goes through here.
+// Files are GB18030 text with CR LF line ends. Section and key names compare without regard
+// to letter case; each call opens the file, does one access and lets it go.
+// The plain operations never raise: reads give the default, failed writes change nothing.
+#include <QString>
+#include <QStringList>
+
+// Operations on Config.ini in the application directory.
+QString ReadConfigString(const QString& section, const QString& key, const QString& def);
+int ReadConfigInteger(const QString& section, const QString& key, int def);
+void WriteConfigString(const QString& section, const QString& key, const QString& value);
+void WriteConfigInteger(const QString& section, const QString& key, int value);
+void ReadConfigSection(const QString& section, QStringList& list);
+void DeleteConfigKey(const QString& section, const QString& key);
+
+// Operations on a file named by its full path.
+void ReadIniKeys(const QString& file, const QString& section, QStringList& list);
+void ReadIniSection(const QString& file, const QString& section, QStringList& list);
+QString ReadIniString(const QString& file, const QString& section, const QString& key,
+                      const QString& def);
+void WriteIniString(const QString& file, const QString& section, const QString& key,
+                    const QString& value);
+void DeleteIniKey(const QString& file, const QString& section, const QString& key);
+void EraseIniSection(const QString& file, const QString& section);
+
+// The write behind WriteIniString, for callers that must know whether it happened
+// (the enciphered writes raise on failure). Returns false and sets *error when nothing was written.
+bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
+                       const QString& value, QString* error = nullptr);
+
+// Full path of Config.ini, formed anew at each call.
+QString ConfigFilePath();

@@ -1,0 +1,75 @@
+#pragma once
+// Stand-ins for the system services, for tests.
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageBoxes.h"
+
+#include <QList>
+#include <QQueue>
+
+class FakeClock : public IClock {
+public:
+    QDateTime current = QDateTime(QDate(2026, 3, 2), QTime(8, 0, 0));
+    QDateTime now() const override { return current; }
+    void set(const QDate& d, const QTime& t) { current = QDateTime(d, t); }
+    void advance(int ms) { current = current.addMSecs(ms); }
+};
+
+struct ShownBox {
+    QString caption;
+    QString text;
+    BoxIcon icon;
+    BoxButtons buttons;
+};
+
+// Records every box; answers from a queue (OK when it is empty).
+class FakeMessageBoxes : public IMessageBoxes {
+public:
+    QList<ShownBox> shown;
+    QQueue<BoxAnswer> answers;
+    BoxAnswer show(QWidget*, const QString& caption, const QString& text, BoxIcon icon,
+                   BoxButtons buttons) override
+    {
+        shown.append({caption, text, icon, buttons});
+        return answers.isEmpty() ? BoxAnswer::Ok : answers.dequeue();
+    }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const ShownBox& b : shown)
+            t << b.text;
+        return t;
+    }
+};
+
+// Each dialog call takes the next scripted answer; an unscripted call counts as cancelled.
+class FakeDialogs : public IDialogs {
+public:
+    QQueue<QStringList> fileAnswers;
+    QQueue<QString> folderAnswers; // an empty text means the user cancelled
+    QStringList titles;
+    QStringList filters;
+
+    QStringList openFiles(QWidget*, const QString& title, const QString& filter) override
+    {
+        titles << title;
+        filters << filter;
+        return fileAnswers.isEmpty() ? QStringList() : fileAnswers.dequeue();
+    }
+    QString openFile(QWidget*, const QString& title, const QString& filter) override
+    {
+        const QStringList files = openFiles(nullptr, title, filter);
+        return files.isEmpty() ? QString() : files.first();
+    }
+    bool chooseFolder(QWidget*, const QString& title, QString& folder) override
+    {
+        titles << title;
+        if (folderAnswers.isEmpty())
+            return false;
+        const QString answer = folderAnswers.dequeue();
+        if (answer.isEmpty())
+            return false;
+        folder = answer;
+        return true;
+    }
+};
