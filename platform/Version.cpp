@@ -1,5 +1,7 @@
 #include "platform/Version.h"
 
+#include <QStringList>
+
 #ifndef TAVURO_VERSION
 #define TAVURO_VERSION ""
 #endif

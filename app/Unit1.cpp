@@ -1,0 +1,189 @@
+#include "app/Unit1.h"
+
+#include "app/AboutPage.h"
+#include "library/MusicLibraryPage.h"
+#include "platform/AppDirectory.h"
+#include "platform/Clock.h"
+#include "platform/Version.h"
+#include "settings/SettingsPage.h"
+#include "storage/IniStore.h"
+#include "tasks/TaskListPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TfrmMain::TfrmMain(const Services& services, QWidget* parent)
+    : TfmBaseFrm(*services.boxes, parent),
+      m_services(services),
+      m_guard(*services.boxes, [this] { return m_applicationTitle; }, this)
+{
+    buildWindow();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+QString TfrmMain::ProductTitle()
+{
+    return QStringLiteral("TavuroMP3音乐定时播放器(定时播音、铃声定时)");
+}
+
+void TfrmMain::MainErrorBox(const QString& text)
+{
+    boxes().MainErrorBox(this, text);
+}
+
+void TfrmMain::buildWindow()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(968, 618);
+    QFont font;
+    font.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSize(9);
+    setFont(font);
+    setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setDocumentMode(true);
+    tsplaylist = new TaskListPage;
+    tslib = new MusicLibraryPage;
+    tsSet = new SettingsPage;
+    tspurview = new QWidget;
+    ts3 = new AboutPage(ProductTitle());
+    PageControl1->addTab(tsplaylist, QStringLiteral("定时时间列表"));
+    PageControl1->addTab(tslib, QStringLiteral("音频库"));
+    PageControl1->addTab(tsSet, QStringLiteral("基本设置"));
+    PageControl1->addTab(tspurview, QStringLiteral("权限管理"));
+    PageControl1->addTab(ts3, QStringLiteral("关于"));
+    PageControl1->setTabVisible(PageControl1->indexOf(tspurview), false);
+
+    statMain = new QStatusBar(this);
+    statMain->setSizeGripEnabled(false);
+    const int widths[3] = {180, 500, 50};
+    for (int i = 0; i < 3; ++i) {
+        statPanels[i] = new QLabel(statMain);
+        statPanels[i]->setFixedWidth(widths[i]);
+        statMain->addWidget(statPanels[i]);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(statMain);
+
+    pm1 = new QMenu(this);
+    pm1->addSeparator();
+    N4 = pm1->addAction(QStringLiteral("退出"));
+    RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
+    RzTrayIcon1->setContextMenu(pm1);
+    if (m_services.trayAvailable)
+        RzTrayIcon1->show();
+
+    connect(N4, &QAction::triggered, this, m_guard.wrap([this] { N4Click(); }));
+    connect(RzTrayIcon1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick)
+                    m_guard.run([this] { RestoreFromTray(); });
+            });
+
+    tmrSystem.setInterval(1000);
+    tmrMusicPlay.setInterval(500);
+    tmrCycle.setInterval(1000);
+    tmrShotdown.setInterval(1000);
+    connect(&tmrSystem, &QTimer::timeout, this, m_guard.wrap([this] { tmrSystemTimer(); }));
+    connect(&tmrMusicPlay, &QTimer::timeout, this, m_guard.wrap([this] { tmrMusicPlayTimer(); }));
+    tmrSystem.start();
+}
+
+void TfrmMain::FormCreate()
+{
+    // Each step is guarded on its own, so that one bad file never keeps the due-time check off.
+    startupStep([this] { LoadSettings(); });
+    startupStep([this] { LoadLists(); });
+    tmrMusicPlay.start();
+}
+
+void TfrmMain::LoadSettings()
+{
+    LibraryList.clear();
+    ScheduleList.clear();
+    HolidayList.clear();
+    MusicKeys.clear();
+    startupStep([this] {
+        tsSet->edtBackgroupMusicFile->setText(ReadConfigString(QStringLiteral("base"),
+                                                               QStringLiteral("BackgroupMusicFile"),
+                                                               QString()));
+    });
+    startupStep([this] {
+        tsSet->chkPlayBackgroupMusic->setChecked(
+            ReadConfigInteger(QStringLiteral("base"), QStringLiteral("IsBackgroup"), 0) == 1);
+    });
+    startupStep([this] {
+        tslib->chkEnCodeLib->setChecked(
+            ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1);
+    });
+    startupStep([this] { ReadConfigSection(QStringLiteral("Holiday"), HolidayList); });
+    PageControl1->setCurrentWidget(tsplaylist);
+    m_applicationTitle = ProductTitle();
+    setWindowTitle(ProductTitle() + VersionText());
+}
+
+void TfrmMain::LoadLists()
+{
+    const QString taskFile = ApplicationDirectory() + QStringLiteral("TimeMusicList.ini");
+    startupStep([&] { ReadIniSection(taskFile, QStringLiteral("Time"), ScheduleList); });
+    startupStep([&] {
+        QStringList music;
+        ReadIniSection(taskFile, QStringLiteral("Music"), music);
+        tslib->chkEnCodeLib->setEnabled(music.isEmpty());
+    });
+}
+
+void TfrmMain::tmrSystemTimer()
+{
+    const QDateTime now = m_services.clock->now();
+    const QLocale locale;
+    QString text = QStringLiteral("当前时间：") + locale.toString(now.date(), QLocale::ShortFormat);
+    // Like the platform's date-time text, midnight shows the date alone.
+    if (now.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
+    statPanels[0]->setText(text);
+}
+
+void TfrmMain::tmrMusicPlayTimer() {}
+
+void TfrmMain::N4Click()
+{
+    // Ends every event loop, also those of open boxes and dialogs.
+    QApplication::exit(0);
+}
+
+void TfrmMain::RestoreFromTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    // Closing never ends the program: it goes to the tray, or to the taskbar where no tray exists.
+    event->ignore();
+    if (m_services.trayAvailable)
+        hide();
+    else
+        showMinimized();
+}

@@ -1,0 +1,77 @@
+#pragma once
+#include "app/BaseFrm.h"
+#include "platform/Guard.h"
+#include "platform/Services.h"
+
+#include <QStringList>
+#include <QTimer>
+
+class AboutPage;
+class MusicLibraryPage;
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTabWidget;
+class SettingsPage;
+class TaskListPage;
+
+// The main window: owns the pages, the shared working lists and the timers, and wires them.
+class TfrmMain : public TfmBaseFrm {
+public:
+    explicit TfrmMain(const Services& services, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    static QString ProductTitle();
+    QString ApplicationTitle() const { return m_applicationTitle; }
+
+    void MainErrorBox(const QString& text);
+
+    void FormCreate();
+    void LoadSettings();
+    void LoadLists();
+    void tmrSystemTimer();
+    void tmrMusicPlayTimer();
+    void N4Click();
+    void RestoreFromTray();
+
+    // Pages and controls.
+    QTabWidget* PageControl1;
+    TaskListPage* tsplaylist;
+    MusicLibraryPage* tslib;
+    SettingsPage* tsSet;
+    QWidget* tspurview;
+    AboutPage* ts3;
+    QStatusBar* statMain;
+    QLabel* statPanels[3];
+    QSystemTrayIcon* RzTrayIcon1;
+    QMenu* pm1;
+    QAction* N4;
+
+    QTimer tmrSystem;
+    QTimer tmrMusicPlay;
+    QTimer tmrCycle;
+    QTimer tmrShotdown;
+
+    // Working lists shared by the pages.
+    QStringList LibraryList;
+    QStringList ScheduleList;
+    QStringList HolidayList;
+    QStringList MusicKeys;
+
+    const HandlerGuard& guard() const { return m_guard; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    // Runs one start-up step; a failing step is shown and the start-up goes on.
+    template <class F>
+    void startupStep(F&& step) { m_guard.run(std::forward<F>(step)); }
+
+    Services m_services;
+    HandlerGuard m_guard;
+    QString m_applicationTitle;
+};

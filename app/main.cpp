@@ -1,0 +1,35 @@
+#include "app/Unit1.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TavuroMP3"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtMessageBoxes boxes;
+    SingleInstanceGuard instance(QStringLiteral("TAVUROMP3play"));
+    if (!instance.acquire()) {
+        boxes.show(nullptr, QStringLiteral("错误"), QStringLiteral("MP3定时播放器程序已运行！"),
+                   BoxIcon::Error, BoxButtons::Ok);
+        return 0;
+    }
+
+    SystemClock clock;
+    QtDialogs dialogs;
+    Services services;
+    services.clock = &clock;
+    services.boxes = &boxes;
+    services.dialogs = &dialogs;
+    services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+
+    TfrmMain window(services);
+    window.show();
+    return app.exec();
+}

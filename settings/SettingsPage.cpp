@@ -1,0 +1,111 @@
+#include "settings/SettingsPage.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
+{
+    auto* holidays = new QGroupBox(QStringLiteral("节假日设置"), this);
+    lvHoliday = new QTreeWidget(holidays);
+    lvHoliday->setAccessibleName(QStringLiteral("节假日"));
+    lvHoliday->setRootIsDecorated(false);
+    lvHoliday->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvHoliday->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvHoliday->setHeaderLabels({QStringLiteral("开始时间"), QStringLiteral("结束时间"), QString()});
+    lvHoliday->setColumnWidth(0, 100);
+    lvHoliday->setColumnWidth(1, 100);
+    lvHoliday->setColumnWidth(2, 0);
+    dtpHolidayBegin = new QDateEdit(holidays);
+    dtpHolidayBegin->setDisplayFormat(QStringLiteral("MM-dd"));
+    dtpHolidayBegin->setAccessibleName(QStringLiteral("开始日期"));
+    dtpHolidayEnd = new QDateEdit(holidays);
+    dtpHolidayEnd->setDisplayFormat(QStringLiteral("MM-dd"));
+    dtpHolidayEnd->setAccessibleName(QStringLiteral("结束日期"));
+    btnHolidaySave = new QPushButton(QStringLiteral("保存"), holidays);
+    btnHolidayDel = new QPushButton(QStringLiteral("删除"), holidays);
+    auto* pickers = new QHBoxLayout;
+    pickers->addWidget(new QLabel(QStringLiteral("日期："), holidays));
+    pickers->addWidget(dtpHolidayBegin);
+    pickers->addWidget(new QLabel(QStringLiteral(">>"), holidays));
+    pickers->addWidget(dtpHolidayEnd);
+    pickers->addStretch();
+    auto* holidayButtons = new QHBoxLayout;
+    holidayButtons->addStretch();
+    holidayButtons->addWidget(btnHolidaySave);
+    holidayButtons->addWidget(btnHolidayDel);
+    auto* holidayLayout = new QVBoxLayout(holidays);
+    holidayLayout->addWidget(lvHoliday, 1);
+    holidayLayout->addLayout(pickers);
+    holidayLayout->addLayout(holidayButtons);
+
+    auto* background = new QGroupBox(QStringLiteral("背景音乐设置"), this);
+    chkPlayBackgroupMusic = new QCheckBox(QStringLiteral("播放背景音乐"), background);
+    edtBackgroupMusicFile = new QLineEdit(background);
+    edtBackgroupMusicFile->setReadOnly(true);
+    edtBackgroupMusicFile->setAccessibleName(QStringLiteral("背景音乐文件"));
+    btnSelectBackgroupMusic = new QPushButton(QStringLiteral("..."), background);
+    btnSelectBackgroupMusic->setAccessibleName(QStringLiteral("选择背景音乐"));
+    btnSelectBackgroupMusic->setFixedWidth(32);
+    auto* backgroundLayout = new QGridLayout(background);
+    backgroundLayout->addWidget(chkPlayBackgroupMusic, 0, 0, 1, 2);
+    backgroundLayout->addWidget(edtBackgroupMusicFile, 1, 0);
+    backgroundLayout->addWidget(btnSelectBackgroupMusic, 1, 1);
+
+    auto* basic = new QGroupBox(QStringLiteral("基本设置"), this);
+    chkAutoStart = new QCheckBox(QStringLiteral("随Windows自动启动"), basic);
+    auto* basicLayout = new QVBoxLayout(basic);
+    basicLayout->addWidget(chkAutoStart);
+
+    auto* shutdown = new QGroupBox(QStringLiteral("自动关机"), this);
+    chkShotdown = new QCheckBox(QStringLiteral("自动关闭计算机"), shutdown);
+    dtpShotdownTime = new QTimeEdit(shutdown);
+    dtpShotdownTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    dtpShotdownTime->setAccessibleName(QStringLiteral("关机时间"));
+    chkShowGuanjiHint = new QCheckBox(QStringLiteral("显示剩余倒计时"), shutdown);
+    chkShowGuanjiHint->setEnabled(false);
+    edtGuanjiHintFengzhong = new QLineEdit(QStringLiteral("1"), shutdown);
+    edtGuanjiHintFengzhong->setAccessibleName(QStringLiteral("分钟"));
+    edtGuanjiHintFengzhong->setFixedWidth(50);
+    auto* shutdownLayout = new QGridLayout(shutdown);
+    shutdownLayout->addWidget(chkShotdown, 0, 0);
+    shutdownLayout->addWidget(dtpShotdownTime, 0, 1);
+    shutdownLayout->addWidget(chkShowGuanjiHint, 1, 0);
+    auto* minutes = new QHBoxLayout;
+    minutes->addWidget(edtGuanjiHintFengzhong);
+    minutes->addWidget(new QLabel(QStringLiteral("分钟"), shutdown));
+    minutes->addStretch();
+    shutdownLayout->addLayout(minutes, 1, 1);
+
+    // Kept as controls so their values load and save; the page does not show them.
+    auto weekday = [this](const char16_t* caption) {
+        auto* box = new QCheckBox(QString::fromUtf16(caption), this);
+        box->hide();
+        return box;
+    };
+    chkMonday = weekday(u"星期一");
+    chkTuesday = weekday(u"星期二");
+    chkWednesday = weekday(u"星期三");
+    chkThursday = weekday(u"星期四");
+    chkFriday = weekday(u"星期五");
+    chkSaturday = weekday(u"星期六");
+    chkSunday = weekday(u"星期日");
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(background);
+    right->addWidget(basic);
+    right->addWidget(shutdown);
+    right->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(holidays, 1);
+    layout->addLayout(right, 1);
+}

@@ -1,0 +1,192 @@
+#include "app/Unit1.h"
+#include "library/MusicLibraryPage.h"
+#include "platform/Version.h"
+#include "settings/SettingsPage.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+#include "tasks/TaskListPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct MainWindowFixture : ::testing::Test {
+    TempAppDir dir;
+    FakeClock clock;
+    FakeMessageBoxes boxes;
+    FakeDialogs dialogs;
+
+    std::unique_ptr<TfrmMain> start(bool tray = true)
+    {
+        Services s;
+        s.clock = &clock;
+        s.boxes = &boxes;
+        s.dialogs = &dialogs;
+        s.trayAvailable = tray;
+        return std::make_unique<TfrmMain>(s);
+    }
+};
+
+TEST_F(MainWindowFixture, PagesCaptionsAndLayout)
+{
+    auto w = start();
+    const QStringList expected = {"定时时间列表", "音频库", "基本设置", "权限管理", "关于"};
+    ASSERT_EQ(w->PageControl1->count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(w->PageControl1->tabText(i), expected[i]);
+    EXPECT_FALSE(w->PageControl1->isTabVisible(3));
+    EXPECT_EQ(w->PageControl1->currentWidget(), w->tsplaylist);
+
+    QTreeWidget* lv = w->tsplaylist->lvMusicTime;
+    const QStringList columns = {"时间", "歌曲铃声", "循环次数", "类型", "播放方式",
+                                 "播放日类型", "播放日类型具体参数", "排除节假日", "播放时长", "结束时间"};
+    const int widths[] = {90, 260, 60, 70, 60, 72, 120, 72, 70, 70};
+    ASSERT_EQ(lv->columnCount(), 10);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(lv->headerItem()->text(i), columns[i]);
+        EXPECT_EQ(lv->columnWidth(i), widths[i]) << i;
+    }
+    EXPECT_EQ(w->tsplaylist->btnPlay->text(), "播放");
+    EXPECT_EQ(w->tsplaylist->btnPasue->text(), "暂停");
+    EXPECT_EQ(w->tsplaylist->btnChangeMusic->text(), "切歌");
+    EXPECT_EQ(w->tsplaylist->btnStop->text(), "停止");
+    EXPECT_EQ(w->statPanels[0]->width(), 180);
+    EXPECT_EQ(w->statPanels[1]->width(), 500);
+    EXPECT_EQ(w->statPanels[2]->width(), 50);
+    EXPECT_EQ(w->windowTitle(), TfrmMain::ProductTitle() + VersionText());
+    EXPECT_EQ(VersionText().split('.').size(), 4);
+}
+
+TEST_F(MainWindowFixture, ClockTextFollowsTheClock)
+{
+    auto w = start();
+    EXPECT_TRUE(w->statPanels[0]->text().isEmpty()) << "empty until the first tick";
+    clock.set(QDate(2026, 12, 9), QTime(8, 0, 15));
+    w->tmrSystemTimer();
+    const QString text = w->statPanels[0]->text();
+    EXPECT_TRUE(text.startsWith("当前时间：")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(" 08:00:15")) << text.toStdString();
+    clock.set(QDate(2026, 12, 10), QTime(0, 0, 0));
+    w->tmrSystemTimer();
+    EXPECT_FALSE(w->statPanels[0]->text().contains(':')) << "midnight shows the date alone";
+    EXPECT_TRUE(w->tmrSystem.isActive());
+    EXPECT_EQ(w->tmrMusicPlay.interval(), 500);
+    EXPECT_TRUE(w->tmrMusicPlay.isActive());
+}
+
+TEST_F(MainWindowFixture, CloseHidesToTrayOrMinimizes)
+{
+    auto w = start(true);
+    w->show();
+    EXPECT_FALSE(w->close());
+    EXPECT_FALSE(w->isVisible());
+    w->RestoreFromTray();
+    EXPECT_TRUE(w->isVisible());
+
+    auto noTray = start(false);
+    noTray->show();
+    EXPECT_FALSE(noTray->close());
+    EXPECT_TRUE(noTray->isVisible());
+    EXPECT_TRUE(noTray->isMinimized());
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(MainWindowFixture, FailingHandlerIsShownAndTheNextStillRuns)
+{
+    auto w = start();
+    QPushButton button;
+    bool secondRan = false;
+    QObject::connect(&button, &QPushButton::clicked, w.get(),
+                     w->guard().wrap([] { throw ConversionError("'x' is not a valid integer value"); }));
+    QObject::connect(&button, &QPushButton::clicked, w.get(),
+                     w->guard().wrap([&] { secondRan = true; }));
+    button.click();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].caption, TfrmMain::ProductTitle());
+    EXPECT_EQ(boxes.shown[0].text, "'x' is not a valid integer value.");
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Error);
+    EXPECT_TRUE(secondRan);
+
+    // A silent abort ends the handler without a box.
+    w->guard().run([] { throw SilentAbort(); });
+    EXPECT_EQ(boxes.shown.size(), 1);
+}
+
+TEST(HandlerGuardText, PeriodRule)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"abc", "abc."}, {"abc.", "abc."}, {"abc!", "abc!"}, {"文件不存在", "文件不存在."},
+        {"x)", "x)"},    {"", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(HandlerGuard::boxText(in), out) << in.toStdString();
+}
+
+TEST_F(MainWindowFixture, MessageBoxCaptions)
+{
+    auto w = start();
+    boxes.answers.enqueue(BoxAnswer::Cancel);
+    EXPECT_FALSE(w->ConfirmBox("q"));
+    EXPECT_TRUE(w->ConfirmBox("q"));
+    w->ErrorBox("e");
+    w->WarningBox("w");
+    w->MainErrorBox("m");
+    ASSERT_EQ(boxes.shown.size(), 5);
+    EXPECT_EQ(boxes.shown[0].caption, "提示！");
+    EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::OkCancel);
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Question);
+    EXPECT_EQ(boxes.shown[2].caption, "错误！");
+    EXPECT_EQ(boxes.shown[3].caption, "警告！");
+    EXPECT_EQ(boxes.shown[3].icon, BoxIcon::Warning);
+    EXPECT_EQ(boxes.shown[4].caption, "错误");
+}
+
+TEST_F(MainWindowFixture, StartUpReadsSettingsAndTheLibraryState)
+{
+    {
+        auto w = start();
+        EXPECT_TRUE(w->tslib->chkEnCodeLib->isEnabled()) << "empty library";
+        EXPECT_FALSE(w->tslib->chkEnCodeLib->isChecked());
+    }
+    dir.writeText("Config.ini", "[Base]\nEnCodeLib=1\nBackgroupMusicFile=/srv/bell.mp3\n"
+                                "[Holiday]\n10-1=10-7\n");
+    dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,1\n[Music]\n1=/srv/a.mp3\n");
+    auto w = start();
+    EXPECT_TRUE(w->tslib->chkEnCodeLib->isChecked());
+    EXPECT_FALSE(w->tslib->chkEnCodeLib->isEnabled()) << "library has an entry";
+    EXPECT_EQ(w->tsSet->edtBackgroupMusicFile->text(), "/srv/bell.mp3");
+    EXPECT_EQ(w->HolidayList, QStringList{"10-1=10-7"});
+    EXPECT_EQ(w->ScheduleList, QStringList{"08:00:00=1,0,1"});
+}
+
+} // namespace
+
+namespace {
+TEST_F(MainWindowFixture, ExitEndsEveryEventLoop)
+{
+    auto w = start();
+    bool nestedEnded = false;
+    // "退出" pressed while a modal loop (a box or a dialog) is open ends that loop and the main one.
+    QTimer::singleShot(0, [&] {
+        QEventLoop nested;
+        QTimer::singleShot(10, [&] { w->N4->trigger(); });
+        nested.exec();
+        nestedEnded = true;
+    });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(nestedEnded);
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+} // namespace

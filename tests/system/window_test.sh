@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The real executable under Xvfb: its window appears with the right caption, a second start
+# shows its message and exits 0 without touching any file, and the first ends when told to.
+set -uo pipefail
+exe=$1
+work=$(mktemp -d)
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work" "$runtime"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cp "$exe" "$work/TavuroMP3"
+export XDG_RUNTIME_DIR=$runtime
+export QT_QPA_PLATFORM=xcb
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/.display" ] && break; sleep 0.1; done
+[ -s "$work/.display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/.display")"
+rm "$work/.display"
+
+wait_window() { # name, seconds
+  for _ in $(seq $(( $2 * 10 ))); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+"$work/TavuroMP3" &
+first=$!
+pids+=($first)
+main_id=$(wait_window 'TavuroMP3音乐定时播放器' 30) || fail "main window did not appear"
+title=$(xdotool getwindowname "$main_id")
+[[ "$title" =~ ^TavuroMP3音乐定时播放器\(定时播音、铃声定时\)[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] \
+  || fail "caption was '$title'"
+echo "main window: $title"
+
+before=$(ls -A "$work" | sort)
+"$work/TavuroMP3" &
+second=$!
+box_id=$(wait_window '^错误$' 30) || fail "second start showed no message"
+xdotool windowactivate --sync "$box_id" 2>/dev/null; xdotool key --window "$box_id" Return
+for _ in $(seq 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$second" 2>/dev/null && fail "second instance still running"
+wait "$second"; rc=$?
+[ "$rc" -eq 0 ] || fail "second instance exit code $rc"
+after=$(ls -A "$work" | sort)
+[ "$before" = "$after" ] || fail "second instance touched files: $after"
+kill -0 "$first" 2>/dev/null || fail "first instance died"
+
+kill -TERM "$first"
+for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$first" 2>/dev/null && fail "first instance did not end"
+echo "1 passed, 0 failed"
