@@ -1,0 +1,369 @@
+#include "storage/IniStore.h"
+
+#include "platform/AppDirectory.h"
+#include "storage/IniStoreTesting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+constexpr int kValueBytes = 2047;
+constexpr int kKeyListBytes = 16384;
+
+bool g_failBeforeCommit = false;
+
+QByteArray encode(const QString& text)
+{
+    QStringEncoder enc("GB18030");
+    return enc.encode(text);
+}
+
+QString decode(const QByteArray& bytes)
+{
+    QStringDecoder dec("GB18030");
+    return dec.decode(bytes);
+}
+
+// ASCII-only case folding, as the file's names are compared.
+bool sameName(const QByteArray& a, const QByteArray& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+struct Line {
+    QByteArray raw;
+    bool isSection() const
+    {
+        const QByteArray t = raw.trimmed();
+        return t.startsWith('[') && t.contains(']');
+    }
+    QByteArray sectionName() const
+    {
+        const QByteArray t = raw.trimmed();
+        return t.mid(1, t.indexOf(']') - 1).trimmed();
+    }
+    bool isEntry() const { return !isSection() && raw.contains('=') && !raw.trimmed().startsWith('='); }
+    QByteArray key() const { return raw.left(raw.indexOf('=')).trimmed(); }
+    QByteArray value() const { return raw.mid(raw.indexOf('=') + 1).trimmed(); }
+};
+
+struct IniText {
+    QList<Line> lines;
+
+    static std::optional<IniText> load(const QString& path)
+    {
+        IniText ini;
+        QFile f(path);
+        if (!f.exists())
+            return ini;
+        if (!f.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        const QByteArray all = f.readAll();
+        if (all.isEmpty())
+            return ini;
+        QList<QByteArray> raw = all.split('\n');
+        if (raw.last().isEmpty())
+            raw.removeLast();
+        for (QByteArray& l : raw) {
+            if (l.endsWith('\r'))
+                l.chop(1);
+            ini.lines.append({l});
+        }
+        return ini;
+    }
+
+    // Index of the section header, or -1.
+    int findSection(const QByteArray& section) const
+    {
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].isSection() && sameName(lines[i].sectionName(), section))
+                return i;
+        return -1;
+    }
+
+    // One past the last line of the section that starts at header.
+    int sectionEnd(int header) const
+    {
+        int i = header + 1;
+        while (i < lines.size() && !lines[i].isSection())
+            ++i;
+        return i;
+    }
+
+    int findKey(int header, const QByteArray& key) const
+    {
+        const int end = sectionEnd(header);
+        for (int i = header + 1; i < end; ++i)
+            if (lines[i].isEntry() && sameName(lines[i].key(), key))
+                return i;
+        return -1;
+    }
+
+    std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const
+    {
+        const int header = findSection(section);
+        if (header < 0)
+            return std::nullopt;
+        const int at = findKey(header, key);
+        if (at < 0)
+            return std::nullopt;
+        return lines[at].value();
+    }
+
+    QList<QByteArray> keys(const QByteArray& section) const
+    {
+        QList<QByteArray> result;
+        const int header = findSection(section);
+        if (header < 0)
+            return result;
+        int used = 0;
+        const int end = sectionEnd(header);
+        for (int i = header + 1; i < end; ++i) {
+            if (!lines[i].isEntry())
+                continue;
+            const QByteArray k = lines[i].key();
+            // Each name takes its length plus a terminator in the platform's fixed buffer.
+            if (used + k.size() + 1 > kKeyListBytes - 1)
+                break;
+            used += k.size() + 1;
+            result.append(k);
+        }
+        return result;
+    }
+
+    bool save(const QString& path, QString* error) const
+    {
+        QByteArray out;
+        for (const Line& l : lines)
+            out += l.raw + "\r\n";
+        QSaveFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = f.errorString();
+            return false;
+        }
+        if (f.write(out) != out.size() || !f.flush()) {
+            if (error)
+                *error = f.errorString();
+            f.cancelWriting();
+            return false;
+        }
+        if (g_failBeforeCommit) {
+            f.cancelWriting();
+            if (error)
+                *error = QStringLiteral("save interrupted");
+            return false;
+        }
+        if (!f.commit()) {
+            if (error)
+                *error = f.errorString();
+            return false;
+        }
+        return true;
+    }
+};
+
+bool hasLineBreak(const QString& s)
+{
+    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
+}
+
+QString readValueText(QByteArray v)
+{
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    if (v.size() > kValueBytes) {
+        v.truncate(kValueBytes);
+        // Do not keep half of a multi-byte character.
+        QString text = decode(v);
+        if (text.endsWith(QChar::ReplacementCharacter))
+            text.chop(1);
+        return text;
+    }
+    return decode(v);
+}
+
+// Changes one file: loads it, lets edit change the lines, saves atomically.
+template <class Edit>
+bool modify(const QString& file, QString* error, Edit edit)
+{
+    std::optional<IniText> ini = IniText::load(file);
+    if (!ini) {
+        if (error)
+            *error = QStringLiteral("cannot read %1").arg(file);
+        return false;
+    }
+    if (!edit(*ini))
+        return true; // nothing to change
+    return ini->save(file, error);
+}
+
+bool parseInteger(QString text, int& out)
+{
+    text = text.trimmed();
+    bool ok = false;
+    qlonglong v = 0;
+    bool negative = false;
+    QString body = text;
+    if (body.startsWith(QLatin1Char('-')) || body.startsWith(QLatin1Char('+'))) {
+        negative = body.startsWith(QLatin1Char('-'));
+        body = body.mid(1);
+    }
+    if (body.startsWith(QLatin1Char('$')))
+        v = body.mid(1).toLongLong(&ok, 16);
+    else if (body.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+        v = body.mid(2).toLongLong(&ok, 16);
+    else if (!body.isEmpty() && body.front().isDigit())
+        v = body.toLongLong(&ok, 10);
+    if (!ok || body.contains(QLatin1Char(' ')))
+        return false;
+    if (negative)
+        v = -v;
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return false;
+    out = int(v);
+    return true;
+}
+
+} // namespace
+
+void SetIniSaveInterruptedForTesting(bool interrupted)
+{
+    g_failBeforeCommit = interrupted;
+}
+
+QString ConfigFilePath()
+{
+    return ApplicationDirectory() + QStringLiteral("Config.ini");
+}
+
+QString ReadIniString(const QString& file, const QString& section, const QString& key,
+                      const QString& def)
+{
+    const std::optional<IniText> ini = IniText::load(file);
+    if (!ini)
+        return def;
+    const std::optional<QByteArray> v = ini->value(encode(section), encode(key));
+    return v ? readValueText(*v) : def;
+}
+
+bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
+                       const QString& value, QString* error)
+{
+    // A line break would let a value forge further lines of the file.
+    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
+        key.trimmed().isEmpty() || key.contains(QLatin1Char('='))) {
+        if (error)
+            *error = QStringLiteral("invalid key or value for %1").arg(file);
+        return false;
+    }
+    const QByteArray s = encode(section), k = encode(key).trimmed(), v = encode(value).trimmed();
+    return modify(file, error, [&](IniText& ini) {
+        int header = ini.findSection(s);
+        if (header < 0) {
+            ini.lines.append({"[" + s + "]"});
+            ini.lines.append({k + "=" + v});
+            return true;
+        }
+        const int at = ini.findKey(header, k);
+        if (at >= 0) {
+            ini.lines[at].raw = ini.lines[at].key() + "=" + v;
+            return true;
+        }
+        int insertAt = ini.sectionEnd(header);
+        while (insertAt > header + 1 && ini.lines[insertAt - 1].raw.trimmed().isEmpty())
+            --insertAt;
+        ini.lines.insert(insertAt, {k + "=" + v});
+        return true;
+    });
+}
+
+void WriteIniString(const QString& file, const QString& section, const QString& key,
+                    const QString& value)
+{
+    TryWriteIniString(file, section, key, value);
+}
+
+void DeleteIniKey(const QString& file, const QString& section, const QString& key)
+{
+    modify(file, nullptr, [&](IniText& ini) {
+        const int header = ini.findSection(encode(section));
+        const int at = header < 0 ? -1 : ini.findKey(header, encode(key));
+        if (at < 0)
+            return false;
+        ini.lines.removeAt(at);
+        return true;
+    });
+}
+
+void EraseIniSection(const QString& file, const QString& section)
+{
+    modify(file, nullptr, [&](IniText& ini) {
+        const int header = ini.findSection(encode(section));
+        if (header < 0)
+            return false;
+        ini.lines.remove(header, ini.sectionEnd(header) - header);
+        return true;
+    });
+}
+
+void ReadIniKeys(const QString& file, const QString& section, QStringList& list)
+{
+    list.clear();
+    const std::optional<IniText> ini = IniText::load(file);
+    if (!ini)
+        return;
+    for (const QByteArray& k : ini->keys(encode(section)))
+        list.append(decode(k));
+}
+
+void ReadIniSection(const QString& file, const QString& section, QStringList& list)
+{
+    list.clear();
+    const std::optional<IniText> ini = IniText::load(file);
+    if (!ini)
+        return;
+    const QByteArray s = encode(section);
+    // Keys come from the key list, each value is then read by name (the first key of that name).
+    for (const QByteArray& k : ini->keys(s))
+        list.append(decode(k) + QLatin1Char('=') + readValueText(ini->value(s, k).value_or(QByteArray())));
+}
+
+QString ReadConfigString(const QString& section, const QString& key, const QString& def)
+{
+    return ReadIniString(ConfigFilePath(), section, key, def);
+}
+
+int ReadConfigInteger(const QString& section, const QString& key, int def)
+{
+    const QString text = ReadConfigString(section, key, QString());
+    int v = def;
+    return parseInteger(text, v) ? v : def;
+}
+
+void WriteConfigString(const QString& section, const QString& key, const QString& value)
+{
+    WriteIniString(ConfigFilePath(), section, key, value);
+}
+
+void WriteConfigInteger(const QString& section, const QString& key, int value)
+{
+    WriteIniString(ConfigFilePath(), section, key, QString::number(value));
+}
+
+void ReadConfigSection(const QString& section, QStringList& list)
+{
+    ReadIniSection(ConfigFilePath(), section, list);
+}
+
+void DeleteConfigKey(const QString& section, const QString& key)
+{
+    DeleteIniKey(ConfigFilePath(), section, key);
+}
