@@ -28,7 +28,7 @@ rm "$work/.display"
 
 wait_window() { # name, seconds
   for _ in $(seq $(( $2 * 10 ))); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
