@@ -1,0 +1,63 @@
+#pragma once
+// The task file TimeMusicList.ini: its record type, name tables and the reading of its
+// Time and TimeParams sections into the rows of the task list. No widget in here.
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+
+inline const QString TaskFileName = QStringLiteral("TimeMusicList.ini");
+inline const QString TimeSection = QStringLiteral("Time");
+inline const QString TimeParamsSection = QStringLiteral("TimeParams");
+inline const QString MusicSection = QStringLiteral("Music");
+
+// Shown in the limit and end time columns when the task has neither.
+inline const QString NoControlText = QStringLiteral("无控制");
+
+extern const QStringList DateTypeNames;
+extern const QStringList PlayModeNames;
+extern const QStringList SourceTypeNames;
+extern const QStringList YesNoNames;
+extern const QStringList WeekdayNames;
+
+// Entry of a name table, or empty for a number only a hand-edited file can hold.
+QString NameAt(const QStringList& table, int index);
+
+// One per task row that has its parameters; the editor is filled from it.
+struct TTaskRecord {
+    QString StartTime;
+    qint32 LoopCount = 0;
+    qint32 SourceType = 0;
+    qint32 PlayMode = 0;
+    QString MusicText;
+    qint32 DateType = 0;
+    QString DateParams;
+    QString EndTime;
+    qint32 PlayLength = 0;
+    bool ExcludeHolidays = false;
+
+    bool operator==(const TTaskRecord&) const = default;
+};
+
+// Display text of a date parameter field (the list's column 6).
+QString FormatDateParams(int dateType, const QString& text);
+
+// "yyyy-m-d" optionally followed by a blank and "h:n:s", leading zeros optional.
+// Raises ConversionError when the text is no valid date and time.
+QDateTime ParseDateTime(const QString& text);
+
+// One row of the task list as the file describes it. cells[0] is the caption; a row
+// without parameters has that cell alone and no record.
+struct TaskRow {
+    bool enabled = false;
+    QStringList cells;
+    std::optional<TTaskRecord> record;
+};
+
+// Builds the rows from the Time and TimeParams sections (key=value lines, file order) and
+// the library ("number=path" lines). Raises ConversionError at a line whose flags or
+// numbers do not read; rows then holds the rows built before that line.
+void BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
+                   const QStringList& libraryList, QList<TaskRow>& rows);
