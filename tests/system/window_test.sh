@@ -48,7 +48,7 @@ before=$(ls -A "$work" | sort)
 "$work/TavuroMP3" &
 second=$!
 box_id=$(wait_window '^错误$' 30) || fail "second start showed no message"
-xdotool windowactivate --sync "$box_id" 2>/dev/null; xdotool key --window "$box_id" Return
+xdotool windowfocus --sync "$box_id" 2>/dev/null; xdotool key Return
 for _ in $(seq 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$second" 2>/dev/null && fail "second instance still running"
 wait "$second"; rc=$?
