@@ -1,0 +1,137 @@
+#include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct IniStoreTest : ::testing::Test {
+    TempAppDir dir;
+    QString tasks = dir.file("TimeMusicList.ini");
+};
+
+TEST_F(IniStoreTest, ReadRules)
+{
+    dir.writeText("Config.ini", "[Base]\n"
+                                "BackgroupMusicFile =  /srv/铃声/上课.mp3  \n"
+                                "Quoted=\"  padded \"\n"
+                                "Single='x'\n"
+                                "Hex=0x1F\n"
+                                "Dollar=$10\n"
+                                "Neg=-12\n"
+                                "Word=abc\n"
+                                "[Week]\n"
+                                "Saturday=1\n");
+    EXPECT_EQ(ReadConfigString("base", "BackgroupMusicFile", ""), "/srv/铃声/上课.mp3");
+    EXPECT_EQ(ReadConfigString("BASE", "quoted", ""), "  padded ");
+    EXPECT_EQ(ReadConfigString("base", "Single", ""), "x");
+    EXPECT_EQ(ReadConfigString("Week", "SaturDay", "0"), "1");
+    EXPECT_EQ(ReadConfigString("Week", "Sunday", "0"), "0");
+    EXPECT_EQ(ReadConfigString("Nowhere", "Sunday", "d"), "d");
+
+    const std::pair<const char*, int> ints[] = {
+        {"Hex", 31}, {"Dollar", 16}, {"Neg", -12}, {"Word", 7}, {"Missing", 7},
+    };
+    for (const auto& [key, expected] : ints)
+        EXPECT_EQ(ReadConfigInteger("base", key, 7), expected) << key;
+}
+
+TEST_F(IniStoreTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
+{
+    QStringList list{"stale=1"};
+    ReadIniSection(tasks, "Time", list);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(ReadIniString(tasks, "Time", "08:00:00", "d"), "d");
+    EXPECT_FALSE(dir.exists("TimeMusicList.ini"));
+
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    EXPECT_EQ(dir.read("TimeMusicList.ini"), QByteArray("[Time]\r\n08:00:00=1,0,3\r\n"));
+}
+
+TEST_F(IniStoreTest, WritesReplaceInPlaceAppendAndKeepFirstSpelling)
+{
+    WriteConfigString("Base", "IsBackgroup", "1");
+    WriteConfigString("Week", "Monday", "1");
+    WriteConfigString("base", "isbackgroup", "0");   // replaces, keeps "Base" and "IsBackgroup"
+    WriteConfigString("BASE", "Shotdown", "1");      // appended at the end of its section
+    WriteConfigInteger("base", "EnCodeLib", 1);
+    WriteConfigString("Holiday", "10-1", "10-7");   // new section at the end
+    EXPECT_EQ(dir.readText("Config.ini"), "[Base]\r\nIsBackgroup=0\r\nShotdown=1\r\nEnCodeLib=1\r\n"
+                                          "[Week]\r\nMonday=1\r\n[Holiday]\r\n10-1=10-7\r\n");
+    QStringList section;
+    ReadConfigSection("base", section);
+    EXPECT_EQ(section, (QStringList{"IsBackgroup=0", "Shotdown=1", "EnCodeLib=1"}));
+    QStringList keys;
+    ReadIniKeys(dir.file("Config.ini"), "BASE", keys);
+    EXPECT_EQ(keys, (QStringList{"IsBackgroup", "Shotdown", "EnCodeLib"}));
+
+    DeleteConfigKey("base", "SHOTDOWN");
+    EraseIniSection(dir.file("Config.ini"), "week");
+    EXPECT_EQ(dir.readText("Config.ini"), "[Base]\r\nIsBackgroup=0\r\nEnCodeLib=1\r\n"
+                                          "[Holiday]\r\n10-1=10-7\r\n");
+}
+
+TEST_F(IniStoreTest, TextIsGb18030)
+{
+    WriteIniString(tasks, "Music", "1", "/srv/音乐/铃声.mp3");
+    const QByteArray bytes = dir.read("TimeMusicList.ini");
+    EXPECT_TRUE(bytes.contains(QByteArray("\xD2\xF4\xC0\xD6"))) << "音乐 in GBK bytes";
+    EXPECT_EQ(ReadIniString(tasks, "music", "1", ""), "/srv/音乐/铃声.mp3");
+}
+
+TEST_F(IniStoreTest, LongValuesAndKeyListsAreCutAtThePlatformLimits)
+{
+    WriteIniString(tasks, "S", "long", QString(3000, 'a'));
+    EXPECT_EQ(ReadIniString(tasks, "S", "long", "").size(), 2047);
+    // A Chinese character is two bytes: never keep half of one.
+    WriteIniString(tasks, "S", "cn", QString(1500, QChar(0x4E2D)));
+    EXPECT_EQ(ReadIniString(tasks, "S", "cn", ""), QString(1023, QChar(0x4E2D)));
+
+    QString text = "[Many]\n";
+    for (int i = 0; i < 2000; ++i) // 2000 keys of 9 bytes + terminator: more than the buffer
+        text += QString("key%1=v\n").arg(i, 6, 10, QChar('0'));
+    dir.writeText("Many.ini", text);
+    QStringList keys;
+    ReadIniKeys(dir.file("Many.ini"), "Many", keys);
+    EXPECT_EQ(keys.size(), 16383 / 10);
+    EXPECT_EQ(ReadIniString(dir.file("Many.ini"), "Many", "key001999", ""), "v");
+}
+
+TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
+{
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    const QByteArray before = dir.read("TimeMusicList.ini");
+    const QString bad[][3] = {
+        {"Time", "09:00:00", "1,0,3\r\n[Music]\r\n1=/etc/passwd"},
+        {"Time", "09:00:00\n10:00:00", "1"},
+        {"Time]\n[Music", "1", "x"},
+    };
+    for (const auto& b : bad) {
+        QString error;
+        EXPECT_FALSE(TryWriteIniString(tasks, b[0], b[1], b[2], &error));
+        EXPECT_FALSE(error.isEmpty());
+        WriteIniString(tasks, b[0], b[1], b[2]);
+    }
+    EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+}
+
+TEST_F(IniStoreTest, FailedWritesChangeNothingAndRaiseNothing)
+{
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    const QByteArray before = dir.read("TimeMusicList.ini");
+
+    // A crash between writing the new content and replacing the file leaves the old file whole.
+    SetIniSaveInterruptedForTesting(true);
+    WriteIniString(tasks, "Time", "09:00:00", "1,0,4");
+    EraseIniSection(tasks, "Time");
+    SetIniSaveInterruptedForTesting(false);
+    EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+
+    EXPECT_FALSE(TryWriteIniString(dir.file("no/such/dir/x.ini"), "S", "k", "v"));
+    WriteIniString(dir.file("no/such/dir/x.ini"), "S", "k", "v");
+    EXPECT_FALSE(QFile::exists(dir.file("no/such/dir/x.ini")));
+}
+
+} // namespace
