@@ -8,6 +8,7 @@
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "tasks/TaskListPage.h"
+#include "tasks/TaskListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -150,6 +151,7 @@ void TfrmMain::LoadLists()
         ReadIniSection(taskFile, QStringLiteral("Music"), music);
         tslib->chkEnCodeLib->setEnabled(music.isEmpty());
     });
+    startupStep([&] { LoadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList); });
 }
 
 void TfrmMain::tmrSystemTimer()

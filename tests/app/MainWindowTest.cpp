@@ -191,3 +191,17 @@ TEST_F(MainWindowFixture, ExitEndsEveryEventLoop)
     EXPECT_TRUE(boxes.shown.isEmpty());
 }
 } // namespace
+
+namespace {
+TEST_F(MainWindowFixture, ABadTaskLineIsShownAndTheDueTimeCheckStillStarts)
+{
+    dir.writeText("TimeMusicList.ini", "[Time]\n07:00:00=1,0,1\n08:00:00=x,0,1\n09:00:00=1,0,1\n"
+                                       "[TimeParams]\n07:00:00=1,1,1,0,,0,00:00:00\n"
+                                       "08:00:00=1,1,1,0,,0,00:00:00\n");
+    auto w = start();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].caption, TfrmMain::ProductTitle());
+    EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1) << "rows before the bad line stay";
+    EXPECT_TRUE(w->tmrMusicPlay.isActive());
+}
+} // namespace
