@@ -1,0 +1,190 @@
+#include "platform/Errors.h"
+#include "storage/TaskFile.h"
+#include "storage/TextSplit.h"
+#include "storage/TimeText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SplitDelimitedText, SplitsAsTheFileValuesAreRead)
+{
+    struct Case {
+        const char* name;
+        QString text;
+        QStringList fields;
+    };
+    const Case cases[] = {
+        {"empty", "", {}},
+        {"blanks only", "  \t", {}},
+        {"plain", "3,7,12", {"3", "7", "12"}},
+        {"leading blanks skipped", "  3, 7", {"3", "7"}},
+        {"blank inside splits", "a b,c", {"a", "b", "c"}},
+        {"double comma", "a,,b", {"a", "", "b"}},
+        {"only commas", ",,", {"", "", ""}},
+        {"trailing comma", "a,b,", {"a", "b", ""}},
+        {"comma then blank at end", "a, ", {"a"}},
+        {"quoted keeps comma and blank", "\"x, y\",z", {"x, y", "z"}},
+        {"doubled quote", "\"a\"\"b\"", {"a\"b"}},
+        {"unclosed quote runs to end", "\"abc", {"abc"}},
+        {"control char ends field", "a\tb", {"a", "b"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SplitDelimitedText(c.text), c.fields);
+    }
+}
+
+TEST(TimeText, FormatsWithZerosAndReadsBothForms)
+{
+    EXPECT_EQ(FormatTimeText(QTime(8, 0, 15)), "08:00:15");
+    struct Case {
+        QString text;
+        bool ok;
+        QTime time;
+    };
+    const Case cases[] = {
+        {"08:00:15", true, QTime(8, 0, 15)}, {"8:00:15", true, QTime(8, 0, 15)},
+        {"23:59:59", true, QTime(23, 59, 59)}, {"24:00:00", false, QTime(0, 0)},
+        {"8:0:15", false, QTime(0, 0)},       {"", false, QTime(0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        bool ok = !c.ok;
+        EXPECT_EQ(ParseTimeText(c.text, &ok), c.time);
+        EXPECT_EQ(ok, c.ok);
+    }
+}
+
+TEST(FormatDateParams, ShowsEachDateType)
+{
+    QString monthly(31, u'0');
+    monthly[30] = u'1';
+    QString firstAndFifteenth(31, u'0');
+    firstAndFifteenth[0] = firstAndFifteenth[14] = u'1';
+    struct Case {
+        int type;
+        QString text;
+        QString shown;
+    };
+    const Case cases[] = {
+        {0, "", ""},
+        {1, "1111100", "周一周二周三周四周五"},
+        {1, "0000011", "周六周日"},
+        {1, "000000110", "周日"}, // places past Sunday ignored
+        {2, monthly, "31日"},
+        {2, firstAndFifteenth, "1日15日"},
+        {3, "2026-03-02", "2026-03-02"},
+        {4, "", ""},
+        {5, "1111111", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        EXPECT_EQ(FormatDateParams(c.type, c.text), c.shown);
+    }
+}
+
+TEST(ParseDateTime, AcceptsValidDatesOnly)
+{
+    EXPECT_EQ(ParseDateTime("2013-2-28 23:59:59"), QDateTime(QDate(2013, 2, 28), QTime(23, 59, 59)));
+    EXPECT_EQ(ParseDateTime("2013-05-01"), QDateTime(QDate(2013, 5, 1), QTime(0, 0)));
+    EXPECT_EQ(ParseDateTime("2013-5-1 00:00:01"), QDateTime(QDate(2013, 5, 1), QTime(0, 0, 1)));
+    for (const char* bad : {"2013-2-29 00:00:01", "2013-2-30", "2013/5/1", "2013-5-1 25:00:00", "", "x"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(ParseDateTime(bad), ConversionError);
+    }
+}
+
+const QStringList kLibrary = {"3=/music/one.mp3", "7=/music/sub/two.mp3", "9=/music/Bells/"};
+
+TaskRow buildOne(const QString& time, const QString& params)
+{
+    QList<TaskRow> rows;
+    BuildTaskRows({time}, params.isNull() ? QStringList() : QStringList{params}, kLibrary, rows);
+    EXPECT_EQ(rows.size(), 1);
+    return rows.value(0);
+}
+
+TEST(BuildTaskRows, FillsCellsAndRecord)
+{
+    const TaskRow row = buildOne("08:00:00=1,1,3,7", "08:00:00=2,1,1,1,1111100,15,08:30:00");
+    EXPECT_TRUE(row.enabled);
+    EXPECT_EQ(row.cells, (QStringList{"08:00:00", "one.mp3,two.mp3", "2", "音频文件", "顺序", "每周",
+                                      "周一周二周三周四周五", "是", "15", "08:30:00"}));
+    ASSERT_TRUE(row.record);
+    TTaskRecord expected{"08:00:00", 2, 1, 1, "one.mp3,two.mp3", 1, "1111100", "08:30:00", 15, true};
+    EXPECT_EQ(*row.record, expected);
+}
+
+TEST(BuildTaskRows, EdgeCases)
+{
+    struct Case {
+        const char* name;
+        QString time;
+        QString params; // null: no TimeParams entry
+        bool enabled;
+        QStringList cells;
+        QString endTime;
+        int playLength;
+    };
+    const QString nc = NoControlText;
+    const Case cases[] = {
+        {"five fields", "08:00:00=1,0,3", "08:00:00=1,1,2,0,", true,
+         {"08:00:00", "one.mp3", "1", "音频文件", "随机", "每日", "", "否", nc, nc}, "00:00:00", 0},
+        {"six fields", "08:00:00=1,0,3", "08:00:00=1,1,1,4,,20", true,
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "临时一次", "", "否", nc, nc}, "00:00:00", 0},
+        {"limit 0", "08:00:00=1,0,3", "08:00:00=1,1,1,0,,0,09:00:00", true,
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, "09:00:00"}, "09:00:00", 0},
+        {"end earlier than start", "08:00:00=1,0,3", "08:00:00=1,1,1,0,,15,07:59:59", true,
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", "15", nc}, "00:00:00", 15},
+        {"end equal to start", "8:00:00=1,0,3", "8:00:00=1,1,1,0,,0,08:00:00", true,
+         {"8:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, "08:00:00"}, "08:00:00", 0},
+        {"midnight end is none", "00:00:00=1,0,3", "00:00:00=1,1,1,0,,0,00:00:00", true,
+         {"00:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+        {"directory task", "09:00:00=1,0,9", "09:00:00=1,2,2,3,2026-03-02,0,0:00:00", true,
+         {"09:00:00", "Bells", "1", "目录", "随机", "指定日期", "2026-03-02", "否", nc, nc}, "00:00:00", 0},
+        {"disabled task, missing key in middle", "10:00:00=0,0,3,5,7", "10:00:00=1,1,1,0,,0,0:00:00", false,
+         {"10:00:00", "one.mp3,,two.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+        {"params key differs in case", "aB=1,0,3", "ab=1,1,1,0,,0,0:00:00", true,
+         {"aB", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TaskRow row = buildOne(c.time, c.params);
+        EXPECT_EQ(row.enabled, c.enabled);
+        EXPECT_EQ(row.cells, c.cells);
+        ASSERT_TRUE(row.record);
+        EXPECT_EQ(row.record->EndTime, c.endTime);
+        EXPECT_EQ(row.record->PlayLength, c.playLength);
+        EXPECT_EQ(row.record->ExcludeHolidays, false);
+    }
+}
+
+TEST(BuildTaskRows, RowWithoutParamsHasCaptionOnly)
+{
+    for (const QString& params : {QString(), QString("08:00:00="), QString("09:00:00=1,1,1,0,,0,0:00:00")}) {
+        SCOPED_TRACE(params.toStdString());
+        const TaskRow row = buildOne("08:00:00=True,0,3", params);
+        EXPECT_TRUE(row.enabled);
+        EXPECT_EQ(row.cells, QStringList{"08:00:00"});
+        EXPECT_FALSE(row.record);
+    }
+}
+
+TEST(BuildTaskRows, BadLineStopsAndKeepsRowsBefore)
+{
+    const QStringList params = {"07:00:00=1,1,1,0,,0,0:00:00", "08:00:00=1,1,1,0,,0,0:00:00",
+                                "09:00:00=x,1,1,0,,0,0:00:00", "10:00:00=1,1,1", "11:00:00=1"};
+    const QString bad[] = {"08:00:00=yes,0,3", "08:00:00=1", "08:00:00=1,x,3", "08:00:00=1,",
+                           "09:00:00=1,0,3", "10:00:00=1,0,3", "11:00:00=1,0,3"};
+    for (const QString& line : bad) {
+        SCOPED_TRACE(line.toStdString());
+        QList<TaskRow> rows;
+        EXPECT_THROW(BuildTaskRows({"07:00:00=1,0,3", line, "12:00:00=1,0,3"}, params, kLibrary, rows),
+                     ConversionError);
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0].cells.value(0), "07:00:00");
+    }
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+#include "platform/Errors.h"
+#include "storage/TaskFile.h"
+#include "support/TempDir.h"
+#include "tasks/TaskListView.h"
+
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList captions(const QTreeWidget& list)
+{
+    QStringList c;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        c << list.topLevelItem(i)->text(0);
+    return c;
+}
+
+struct TaskListFixture : ::testing::Test {
+    TempAppDir dir;
+    QTreeWidget list;
+    QString file = dir.file(TaskFileName);
+    const QStringList library = {"1=/music/a.mp3", "2=/music/Bells/"};
+    TaskListFixture()
+    {
+        list.setColumnCount(10);
+        SortAscending = false;
+    }
+};
+
+TEST_F(TaskListFixture, LoadsOutOfOrderFileSortedAscending)
+{
+    dir.writeText(TaskFileName, "[Time]\n08:00:00=1,0,1\n10:00:00=0,1,2\n8:30:00=1,0,1\n07:00:00=1,0,1\n"
+                                "[TimeParams]\n08:00:00=1,1,1,0,,0,00:00:00\n10:00:00=1,2,2,0,,15,11:00:00\n"
+                                "07:00:00=1,1,1,0,,0,00:00:00\n");
+    LoadTaskList(list, file, library);
+    // Text order, not time order: "8:30:00" after "10:00:00".
+    EXPECT_EQ(captions(list), (QStringList{"07:00:00", "08:00:00", "10:00:00", "8:30:00"}));
+    EXPECT_FALSE(SortAscending);
+
+    auto* ten = static_cast<TaskListItem*>(list.topLevelItem(2));
+    EXPECT_EQ(ten->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(ten->text(1), "Bells");
+    EXPECT_EQ(ten->text(7), "是");
+    EXPECT_EQ(ten->text(8), "15");
+    EXPECT_EQ(ten->text(9), "11:00:00");
+    ASSERT_TRUE(ten->record);
+    EXPECT_TRUE(ten->record->ExcludeHolidays);
+    EXPECT_EQ(list.topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_FALSE(static_cast<TaskListItem*>(list.topLevelItem(3))->record);
+
+    // A second load replaces the rows and keeps the order.
+    LoadTaskList(list, file, library);
+    EXPECT_EQ(captions(list), (QStringList{"07:00:00", "08:00:00", "10:00:00", "8:30:00"}));
+}
+
+TEST_F(TaskListFixture, LoadFollowsLastColumnClickDirection)
+{
+    dir.writeText(TaskFileName, "[Time]\n08:00:00=1,0,1\n10:00:00=1,0,1\n[TimeParams]\n");
+    SortAscending = true; // a column click sorted descending last
+    LoadTaskList(list, file, library);
+    EXPECT_EQ(captions(list), (QStringList{"10:00:00", "08:00:00"}));
+    EXPECT_TRUE(SortAscending);
+}
+
+TEST_F(TaskListFixture, BadLineKeepsEarlierRowsUnsorted)
+{
+    dir.writeText(TaskFileName, "[Time]\n09:00:00=1,0,1\n08:00:00=1,0,1\n07:00:00=maybe,0,1\n06:00:00=1,0,1\n");
+    EXPECT_THROW(LoadTaskList(list, file, library), ConversionError);
+    EXPECT_EQ(captions(list), (QStringList{"09:00:00", "08:00:00"}));
+    EXPECT_FALSE(SortAscending);
+}
+
+TEST_F(TaskListFixture, MissingFileGivesEmptyList)
+{
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
+    LoadTaskList(list, file, library);
+    EXPECT_EQ(list.topLevelItemCount(), 0);
+}
+
+TEST(CompareTaskRows, ComparesTextBytesInDirection)
+{
+    QTreeWidgetItem ten(QStringList{"10:00:00", "abc"});
+    QTreeWidgetItem eight(QStringList{"08:00:00", "ABD"});
+    QTreeWidgetItem eightNoZero(QStringList{"8:00:00"});
+    QTreeWidgetItem chinese(QStringList{"x", "啊"}); // GB18030 B0A1
+    QTreeWidgetItem chinese2(QStringList{"x", "吧"}); // GB18030 B0C9
+    SortAscending = true;
+    EXPECT_GT(CompareTaskRows(&ten, &eight, 0), 0);
+    EXPECT_LT(CompareTaskRows(&ten, &eightNoZero, 0), 0);
+    EXPECT_LT(CompareTaskRows(&ten, &eight, 1), 0); // letters compare as capitals
+    EXPECT_LT(CompareTaskRows(&chinese, &chinese2, 1), 0);
+    EXPECT_EQ(CompareTaskRows(&ten, &eightNoZero, 1), 0); // a missing cell
+    EXPECT_EQ(CompareTaskRows(&ten, &ten, 0), 0);
+    SortAscending = false;
+    EXPECT_LT(CompareTaskRows(&ten, &eight, 0), 0);
+    EXPECT_GT(CompareTaskRows(&ten, &eightNoZero, 0), 0);
+}
+
+TEST(SortTaskRows, KeepsEqualRowsInOrder)
+{
+    QTreeWidget list;
+    for (const char* name : {"b1", "a", "b2", "b3"})
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{"same", name}));
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"first", "z"}));
+    SortAscending = true;
+    SortTaskRows(list, 0);
+    QStringList order;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        order << list.topLevelItem(i)->text(1);
+    EXPECT_EQ(order, (QStringList{"z", "b1", "a", "b2", "b3"}));
+    SortAscending = false;
+}
+
+} // namespace
