@@ -257,9 +257,11 @@ QString ReadIniString(const QString& file, const QString& section, const QString
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error)
 {
-    // A line break would let a value forge further lines of the file.
+    // A line break would let a value forge further lines of the file, and a "]" would put
+    // the entry under another section.
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-        key.trimmed().isEmpty() || key.contains(QLatin1Char('='))) {
+        key.trimmed().isEmpty() || key.contains(QLatin1Char('=')) ||
+        section.contains(QLatin1Char(']'))) {
         if (error)
             *error = QStringLiteral("invalid key or value for %1").arg(file);
         return false;

@@ -107,6 +107,7 @@ TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
         {"Time", "09:00:00", "1,0,3\r\n[Music]\r\n1=/etc/passwd"},
         {"Time", "09:00:00\n10:00:00", "1"},
         {"Time]\n[Music", "1", "x"},
+        {"Time]x", "1", "x"},
     };
     for (const auto& b : bad) {
         QString error;
