@@ -7,6 +7,7 @@
 #include "platform/Version.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
+#include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
 #include "tasks/TaskListView.h"
 
@@ -59,7 +60,7 @@ void TfrmMain::buildWindow()
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);
     tsplaylist = new TaskListPage;
-    tslib = new MusicLibraryPage;
+    tslib = new MusicLibraryPage(LibraryList, *m_services.dialogs, *m_services.boxes, m_guard);
     tsSet = new SettingsPage;
     tspurview = new QWidget;
     ts3 = new AboutPage(ProductTitle());
@@ -144,13 +145,14 @@ void TfrmMain::LoadSettings()
 
 void TfrmMain::LoadLists()
 {
-    const QString taskFile = ApplicationDirectory() + QStringLiteral("TimeMusicList.ini");
-    startupStep([&] { ReadIniSection(taskFile, QStringLiteral("Time"), ScheduleList); });
+    const QString taskFile = TaskFilePath();
+    startupStep([&] { ReadIniSection(taskFile, TimeSection, ScheduleList); });
     startupStep([&] {
         QStringList music;
-        ReadIniSection(taskFile, QStringLiteral("Music"), music);
+        ReadIniKeys(taskFile, MusicSection, music);
         tslib->chkEnCodeLib->setEnabled(music.isEmpty());
     });
+    startupStep([&] { tslib->LoadMusicLibrary(); });
     startupStep([&] { LoadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList); });
 }
 

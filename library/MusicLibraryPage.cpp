@@ -1,6 +1,16 @@
 #include "library/MusicLibraryPage.h"
 
+#include "library/FileSearch.h"
+#include "library/MusicLibrary.h"
+#include "platform/Dialogs.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ReportView.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+
 #include <QCheckBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -9,15 +19,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-MusicLibraryPage::MusicLibraryPage(QWidget* parent) : QWidget(parent)
+namespace {
+
+enum Column { ColumnKey, ColumnName, ColumnState, ColumnKind };
+
+} // namespace
+
+MusicLibraryPage::MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs,
+                                   IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent)
+    : QWidget(parent), m_libraryList(libraryList), m_dialogs(dialogs), m_boxes(boxes)
 {
     lvMusic = new QTreeWidget(this);
-    lvMusic->setAccessibleName(QStringLiteral("音频库"));
-    lvMusic->setRootIsDecorated(false);
-    lvMusic->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvMusic->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvMusic->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvMusic->setAllColumnsShowFocus(true);
+    MakeReportView(lvMusic, QStringLiteral("音频库"), true);
+    lvMusic->setUniformRowHeights(true);
     lvMusic->setHeaderLabels({QStringLiteral("编号"), QStringLiteral("文件名"), QStringLiteral("状态"),
                               QStringLiteral("类型")});
     lvMusic->setColumnWidth(0, 60);
@@ -56,4 +70,112 @@ MusicLibraryPage::MusicLibraryPage(QWidget* parent) : QWidget(parent)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(lvMusic, 1);
     layout->addLayout(commands);
+
+    connect(miAddFile, &QAction::triggered, this, guard.wrap([this] { miAddFileClick(); }));
+    connect(miAddDirectory, &QAction::triggered, this,
+            guard.wrap([this] { miAddDirectoryClick(); }));
+    connect(btnDelMusic, &QPushButton::clicked, this, guard.wrap([this] { btnDelMusicClick(); }));
+    connect(btnClearMusic, &QPushButton::clicked, this,
+            guard.wrap([this] { btnClearMusicClick(); }));
+    connect(btn1, &QPushButton::clicked, this, guard.wrap([this] { btn1Click(); }));
+    // Runs on a change made by the start-up load as on a click.
+    connect(chkEnCodeLib, &QCheckBox::toggled, this, guard.wrap([this] { chkEnCodeLibClick(); }));
+}
+
+void MusicLibraryPage::LoadMusicLibrary()
+{
+    lvMusic->clear();
+    m_libraryList.clear();
+    const QList<LibraryEntry> entries = ReadLibraryEntries(TaskFilePath(), chkEnCodeLib->isChecked());
+    m_libraryList = LibraryListOf(entries);
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(entries.size());
+    for (const LibraryEntry& e : entries) {
+        auto* row = new QTreeWidgetItem({e.key, e.name, e.state, e.kind});
+        lvMusicCustomDrawItem(row);
+        rows.append(row);
+    }
+    // One insertion for all rows: a large library would otherwise relayout per row.
+    lvMusic->addTopLevelItems(rows);
+}
+
+void MusicLibraryPage::lvMusicCustomDrawItem(QTreeWidgetItem* item)
+{
+    if (item->text(ColumnState) == LibraryStateOk)
+        return;
+    for (int c = 0; c < item->columnCount(); ++c)
+        item->setForeground(c, QColor(255, 0, 0));
+}
+
+void MusicLibraryPage::addEntries(const QStringList& paths)
+{
+    const QString taskFile = TaskFilePath();
+    int number = NextEntryNumber(taskFile);
+    const bool enciphered = chkEnCodeLib->isChecked();
+    // An enciphered write that fails raises here: the rest is not written, the page not reloaded.
+    for (const QString& path : paths)
+        WriteLibraryEntry(taskFile, number++, path, enciphered);
+    LoadMusicLibrary();
+}
+
+void MusicLibraryPage::miAddFileClick()
+{
+    const QStringList files = m_dialogs.openFiles(
+        this, QStringLiteral("添加文件"), QStringLiteral("音频文件 (*.mp3 *.wav *.mid *.avi)"));
+    if (!files.isEmpty())
+        addEntries(files);
+    UpdateEnCodeLibEnabled();
+}
+
+void MusicLibraryPage::miAddDirectoryClick()
+{
+    QString folder;
+    if (ChooseFolder(m_dialogs, this, QStringLiteral("请选择一个目录"), folder)) {
+        if (!folder.endsWith(QDir::separator()))
+            folder += QDir::separator();
+        addEntries({folder});
+    }
+    UpdateEnCodeLibEnabled();
+}
+
+void MusicLibraryPage::btnDelMusicClick()
+{
+    QTreeWidgetItem* row = lvMusic->currentItem();
+    if (!row) {
+        m_boxes.MainErrorBox(this, QStringLiteral("请选择要删除的音频文件！"));
+        return;
+    }
+    DeleteIniKey(TaskFilePath(), MusicSection, row->text(ColumnKey));
+    delete row;
+    UpdateEnCodeLibEnabled();
+}
+
+void MusicLibraryPage::btnClearMusicClick()
+{
+    EraseIniSection(TaskFilePath(), MusicSection);
+    lvMusic->clear();
+    UpdateEnCodeLibEnabled();
+}
+
+void MusicLibraryPage::btn1Click()
+{
+    const QString taskFile = TaskFilePath();
+    for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
+        if (row->text(ColumnState) != LibraryStateOk)
+            DeleteIniKey(taskFile, MusicSection, row->text(ColumnKey));
+    }
+    LoadMusicLibrary();
+    UpdateEnCodeLibEnabled();
+}
+
+void MusicLibraryPage::chkEnCodeLibClick()
+{
+    WriteConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"),
+                       chkEnCodeLib->isChecked() ? 1 : 0);
+}
+
+void MusicLibraryPage::UpdateEnCodeLibEnabled()
+{
+    chkEnCodeLib->setEnabled(lvMusic->topLevelItemCount() == 0);
 }

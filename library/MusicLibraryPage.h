@@ -1,6 +1,10 @@
 #pragma once
+#include <QStringList>
 #include <QWidget>
 
+class HandlerGuard;
+class IDialogs;
+class IMessageBoxes;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -8,11 +12,25 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The "音频库" page: the library entries and the commands that change them.
 class MusicLibraryPage : public QWidget {
 public:
-    explicit MusicLibraryPage(QWidget* parent = nullptr);
+    // libraryList is the main window's LibraryList; only LoadMusicLibrary refills it.
+    MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs, IMessageBoxes& boxes,
+                     const HandlerGuard& guard, QWidget* parent = nullptr);
+
+    void LoadMusicLibrary();
+    void miAddFileClick();
+    void miAddDirectoryClick();
+    void btnDelMusicClick();
+    void btnClearMusicClick();
+    void btn1Click();
+    void chkEnCodeLibClick();
+    // The encryption setting may change only while the library is empty.
+    void UpdateEnCodeLibEnabled();
+    static void lvMusicCustomDrawItem(QTreeWidgetItem* item);
 
     QTreeWidget* lvMusic;
     QToolButton* btnAddMusic;
@@ -24,4 +42,11 @@ public:
     QPushButton* btn1;
     QCheckBox* chkEnCodeLib;
     QLabel* lblEnCodeLibHint;
+
+private:
+    void addEntries(const QStringList& paths);
+
+    QStringList& m_libraryList;
+    IDialogs& m_dialogs;
+    IMessageBoxes& m_boxes;
 };

@@ -2,10 +2,33 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
+
+namespace {
+
+// Linux file names keep the case of their extension; "*.mp3" must also show B.MP3.
+// Each "*.ext" becomes "*.[eE][xX][tT]", and the dialog hides the patterns it shows.
+QString caseInsensitiveFilter(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& m : pattern.globalMatch(filter)) {
+        out += filter.mid(last, m.capturedStart() - last) + QStringLiteral("*.");
+        for (QChar c : m.captured(1))
+            out += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper()) : QString(c);
+        last = m.capturedEnd();
+    }
+    return out + filter.mid(last);
+}
+
+} // namespace
 
 QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& filter)
 {
-    QStringList files = QFileDialog::getOpenFileNames(owner, title, QString(), filter);
+    QStringList files = QFileDialog::getOpenFileNames(owner, title, QString(),
+                                                      caseInsensitiveFilter(filter), nullptr,
+                                                      QFileDialog::HideNameFilterDetails);
     for (QString& f : files)
         f = QDir::toNativeSeparators(f);
     return files;
@@ -13,7 +36,9 @@ QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QSt
 
 QString QtDialogs::openFile(QWidget* owner, const QString& title, const QString& filter)
 {
-    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(owner, title, QString(), filter));
+    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(
+        owner, title, QString(), caseInsensitiveFilter(filter), nullptr,
+        QFileDialog::HideNameFilterDetails));
 }
 
 bool QtDialogs::chooseFolder(QWidget* owner, const QString& title, QString& folder)

@@ -4,11 +4,13 @@
 #include "storage/IniStoreTesting.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <climits>
 #include <limits>
 #include <optional>
 
@@ -119,10 +121,14 @@ struct IniText {
 
     QList<QByteArray> keys(const QByteArray& section) const
     {
-        QList<QByteArray> result;
         const int header = findSection(section);
-        if (header < 0)
-            return result;
+        return header < 0 ? QList<QByteArray>() : keys(header);
+    }
+
+    // Key names of the section at header, as far as budget bytes of key list hold them.
+    QList<QByteArray> keys(int header, int budget = kKeyListBytes) const
+    {
+        QList<QByteArray> result;
         int used = 0;
         const int end = sectionEnd(header);
         for (int i = header + 1; i < end; ++i) {
@@ -130,7 +136,7 @@ struct IniText {
                 continue;
             const QByteArray k = lines[i].key();
             // Each name takes its length plus a terminator in the platform's fixed buffer.
-            if (used + k.size() + 1 > kKeyListBytes - 1)
+            if (budget != INT_MAX && used + k.size() + 1 > budget - 1)
                 break;
             used += k.size() + 1;
             result.append(k);
@@ -326,16 +332,45 @@ void ReadIniKeys(const QString& file, const QString& section, QStringList& list)
         list.append(decode(k));
 }
 
-void ReadIniSection(const QString& file, const QString& section, QStringList& list)
+namespace {
+
+// Keys come from the key list, each value as a read by name gives it (the first key of that
+// name). One pass over the section, so that a large library or timetable loads in linear time.
+void readSection(const QString& file, const QString& section, bool wholeKeyList, QStringList& list)
 {
     list.clear();
     const std::optional<IniText> ini = IniText::load(file);
     if (!ini)
         return;
-    const QByteArray s = encode(section);
-    // Keys come from the key list, each value is then read by name (the first key of that name).
-    for (const QByteArray& k : ini->keys(s))
-        list.append(decode(k) + QLatin1Char('=') + readValueText(ini->value(s, k).value_or(QByteArray())));
+    const int header = ini->findSection(encode(section));
+    if (header < 0)
+        return;
+    QHash<QByteArray, QByteArray> firstValue;
+    const int end = ini->sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const Line& l = ini->lines[i];
+        if (!l.isEntry())
+            continue;
+        const QByteArray name = l.key().toLower();
+        if (!firstValue.contains(name))
+            firstValue.insert(name, l.value());
+    }
+    const QList<QByteArray> keys = wholeKeyList ? ini->keys(header, INT_MAX) : ini->keys(header);
+    list.reserve(keys.size());
+    for (const QByteArray& k : keys)
+        list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(k.toLower())));
+}
+
+} // namespace
+
+void ReadIniSection(const QString& file, const QString& section, QStringList& list)
+{
+    readSection(file, section, false, list);
+}
+
+void ReadWholeIniSection(const QString& file, const QString& section, QStringList& list)
+{
+    readSection(file, section, true, list);
 }
 
 QString ReadConfigString(const QString& section, const QString& key, const QString& def)

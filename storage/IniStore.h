@@ -17,6 +17,10 @@ void DeleteConfigKey(const QString& section, const QString& key);
 // Operations on a file named by its full path.
 void ReadIniKeys(const QString& file, const QString& section, QStringList& list);
 void ReadIniSection(const QString& file, const QString& section, QStringList& list);
+// As ReadIniSection, but every key of the section, however much key text it holds. The music
+// library reads its own section this way: a library cut short at the key-list limit would hand
+// out numbers that are taken and overwrite their entries.
+void ReadWholeIniSection(const QString& file, const QString& section, QStringList& list);
 QString ReadIniString(const QString& file, const QString& section, const QString& key,
                       const QString& def);
 void WriteIniString(const QString& file, const QString& section, const QString& key,

@@ -1,5 +1,6 @@
 #include "storage/TaskFile.h"
 
+#include "platform/AppDirectory.h"
 #include "platform/Errors.h"
 #include "storage/TextSplit.h"
 #include "storage/TimeText.h"
@@ -65,9 +66,7 @@ QDateTime ParseDateTime(const QString& text)
     throw ConversionError(QStringLiteral("'%1' is not a valid date and time").arg(text));
 }
 
-namespace {
-
-int toInteger(const QString& text)
+int ToInteger(const QString& text)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
@@ -75,6 +74,13 @@ int toInteger(const QString& text)
         throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
     return value;
 }
+
+QString TaskFilePath()
+{
+    return ApplicationDirectory() + TaskFileName;
+}
+
+namespace {
 
 bool toBoolean(const QString& text)
 {
@@ -167,10 +173,10 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     const int shownSource = field(params, 1).trimmed().toInt(&sourceIsNumber);
     rec.MusicText = musicText(sourceIsNumber ? shownSource : 1, keys, libraryList);
     // Missing leading fields are as unreadable as wrong ones.
-    rec.LoopCount = toInteger(field(params, 0));
-    rec.SourceType = toInteger(field(params, 1));
-    rec.PlayMode = toInteger(field(params, 2));
-    rec.DateType = toInteger(field(params, 3));
+    rec.LoopCount = ToInteger(field(params, 0));
+    rec.SourceType = ToInteger(field(params, 1));
+    rec.PlayMode = ToInteger(field(params, 2));
+    rec.DateType = ToInteger(field(params, 3));
     rec.DateParams = field(params, 4);
     rec.ExcludeHolidays = holiday == 1;
 

@@ -13,6 +13,12 @@ inline const QString TimeSection = QStringLiteral("Time");
 inline const QString TimeParamsSection = QStringLiteral("TimeParams");
 inline const QString MusicSection = QStringLiteral("Music");
 
+// Full path of the task file in the application directory, formed anew at each call.
+QString TaskFilePath();
+
+// A whole decimal number (blanks around it allowed); raises ConversionError otherwise.
+int ToInteger(const QString& text);
+
 // Shown in the limit and end time columns when the task has neither.
 inline const QString NoControlText = QStringLiteral("无控制");
 

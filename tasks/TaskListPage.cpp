@@ -1,5 +1,7 @@
 #include "tasks/TaskListPage.h"
 
+#include "platform/ReportView.h"
+
 #include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,16 +46,9 @@ TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
     actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"));
 
     lvMusicTime = new QTreeWidget(this);
-    lvMusicTime->setAccessibleName(QStringLiteral("定时时间列表"));
-    lvMusicTime->setRootIsDecorated(false);
+    MakeReportView(lvMusicTime, QStringLiteral("定时时间列表"), true);
     lvMusicTime->setUniformRowHeights(true);
-    lvMusicTime->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvMusicTime->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvMusicTime->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvMusicTime->setAllColumnsShowFocus(true);
     lvMusicTime->setContextMenuPolicy(Qt::CustomContextMenu);
-    lvMusicTime->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                              "border-bottom: 1px solid #d0d0d0; }"));
     QStringList captions;
     for (const Column& c : kColumns)
         captions << QString::fromUtf16(c.caption);

@@ -172,6 +172,20 @@ TEST_F(MainWindowFixture, StartUpReadsSettingsAndTheLibraryState)
     EXPECT_EQ(w->ScheduleList, QStringList{"08:00:00=1,0,1"});
 }
 
+TEST_F(MainWindowFixture, StartUpLoadsTheLibraryBeforeTheTaskList)
+{
+    const QString music = dir.file("bell.mp3");
+    dir.write("bell.mp3", "x");
+    dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,2,1\n[TimeParams]\n08:00:00=1,1,1,0,,0,00:00:00\n"
+                                       "[Music]\n1=" + music + "\n2=/gone/x.mp3\n");
+    auto w = start();
+    EXPECT_EQ(w->LibraryList, QStringList({"1=" + music, "2=/gone/x.mp3"}));
+    ASSERT_EQ(w->tslib->lvMusic->topLevelItemCount(), 2);
+    EXPECT_EQ(w->tslib->lvMusic->topLevelItem(1)->text(2), "目录或音频文件不存在");
+    ASSERT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1);
+    EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItem(0)->text(1), "x.mp3,bell.mp3");
+}
+
 } // namespace
 
 namespace {

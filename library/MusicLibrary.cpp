@@ -1,0 +1,97 @@
+#include "library/MusicLibrary.h"
+
+#include "library/UntEnDescrypt.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+QString lastComponent(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QDir::separator()) + 1);
+}
+
+QString cutAtLastSeparator(const QString& path)
+{
+    const qsizetype at = path.lastIndexOf(QDir::separator());
+    return at < 0 ? path : path.left(at);
+}
+
+} // namespace
+
+void DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind)
+{
+    const QFileInfo info(path);
+    if (!path.isEmpty() && info.isFile()) {
+        name = lastComponent(path);
+        state = LibraryStateOk;
+        kind = LibraryKindFile;
+    } else if (!path.isEmpty() && info.isDir()) {
+        // A directory entry ends with the separator; its own name is the component before it.
+        name = lastComponent(path.endsWith(QDir::separator()) ? path.chopped(1) : path);
+        state = LibraryStateOk;
+        kind = LibraryKindDirectory;
+    } else {
+        // For a missing file this names the directory that held it.
+        name = lastComponent(cutAtLastSeparator(path));
+        state = LibraryStateMissing;
+        kind.clear();
+    }
+}
+
+QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
+{
+    QStringList lines;
+    ReadWholeIniSection(taskFile, MusicSection, lines);
+    // The section read gives each key's value as a read by name would, so deciphering it here
+    // is what a separate enciphered read per key gives, without reading the file per entry.
+    std::optional<TEnDescrypt> cipher;
+    if (enciphered)
+        cipher.emplace(taskFile);
+    QList<LibraryEntry> entries;
+    entries.reserve(lines.size());
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(u'=');
+        LibraryEntry e;
+        e.key = line.left(eq);
+        const QString value = line.mid(eq + 1);
+        e.path = cipher ? cipher->Decipher(value) : value;
+        DescribeLibraryPath(e.path, e.name, e.state, e.kind);
+        entries.append(std::move(e));
+    }
+    return entries;
+}
+
+QStringList LibraryListOf(const QList<LibraryEntry>& entries)
+{
+    QStringList list;
+    list.reserve(entries.size());
+    for (const LibraryEntry& e : entries)
+        if (!e.path.isEmpty())
+            list.append(e.key + QLatin1Char('=') + e.path);
+    return list;
+}
+
+int NextEntryNumber(const QString& taskFile)
+{
+    QStringList lines;
+    ReadWholeIniSection(taskFile, MusicSection, lines);
+    int largest = 0;
+    for (const QString& line : lines)
+        largest = std::max(largest, ToInteger(line.left(line.indexOf(u'='))));
+    return largest + 1;
+}
+
+void WriteLibraryEntry(const QString& taskFile, int number, const QString& path, bool enciphered)
+{
+    const QString key = QString::number(number);
+    if (enciphered)
+        WriteEncryptedString(taskFile, MusicSection, key, path);
+    else
+        WriteIniString(taskFile, MusicSection, key, path);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The music library in section Music of the task file: reading its entries with their state on
+// disk, and numbering new ones. No widget in here; the page shows what this reads.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+inline const QString LibraryStateOk = QStringLiteral("正常");
+inline const QString LibraryStateMissing = QStringLiteral("目录或音频文件不存在");
+inline const QString LibraryKindFile = QStringLiteral("音频文件");
+inline const QString LibraryKindDirectory = QStringLiteral("目录");
+
+struct LibraryEntry {
+    QString key;
+    QString path; // plain, deciphered when the library is enciphered
+    QString name;
+    QString state;
+    QString kind;
+    bool missing() const { return state != LibraryStateOk; }
+};
+
+// Name, state and kind of a path as the library page shows them.
+void DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind);
+
+// Every entry of the section in file order; enciphered values are deciphered.
+QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered);
+
+// "key=path" lines of the entries that have a path, in file order.
+QStringList LibraryListOf(const QList<LibraryEntry>& entries);
+
+// One past the largest entry number (1 for an empty library). Raises ConversionError when
+// a key is no whole number, before anything is written.
+int NextEntryNumber(const QString& taskFile);
+
+// Writes one entry, enciphered or plain. Only the enciphered write raises on failure.
+void WriteLibraryEntry(const QString& taskFile, int number, const QString& path, bool enciphered);

@@ -1,0 +1,208 @@
+#include "library/MusicLibraryPage.h"
+#include "library/UntEnDescrypt.h"
+#include "platform/Guard.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class LibraryPageTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeMessageBoxes boxes;
+    FakeDialogs dialogs;
+    HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
+    QStringList libraryList;
+    MusicLibraryPage page{libraryList, dialogs, boxes, guard};
+
+    QString audio(const QString& name) const
+    {
+        const QString path = dir.file(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return path;
+    }
+    void addFiles(const QStringList& files)
+    {
+        dialogs.fileAnswers.enqueue(files);
+        page.miAddFile->trigger();
+    }
+    QStringList keys() const
+    {
+        QStringList k;
+        ReadIniKeys(TaskFilePath(), MusicSection, k);
+        return k;
+    }
+    QStringList row(int i) const
+    {
+        const QTreeWidgetItem* r = page.lvMusic->topLevelItem(i);
+        return {r->text(0), r->text(1), r->text(2), r->text(3)};
+    }
+    QString stored(const QString& key) const
+    {
+        return ReadIniString(TaskFilePath(), MusicSection, key, "<none>");
+    }
+};
+
+TEST_F(LibraryPageTest, NumbersFollowTheLargestKeyAndAdditionsKeepDialogOrder)
+{
+    const QString a = audio("a.mp3"), b = audio("b.wav"), c = audio("c.mid");
+    addFiles({a, b, c});
+    EXPECT_EQ(keys(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(dialogs.filters.value(0), "音频文件 (*.mp3 *.wav *.mid *.avi)");
+
+    // Deleting the top entry frees its number for the next addition.
+    page.lvMusic->setCurrentItem(page.lvMusic->topLevelItem(2));
+    page.btnDelMusic->click();
+    addFiles({a});
+    EXPECT_EQ(keys(), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(stored("3"), a);
+    EXPECT_EQ(row(0), QStringList({"1", "a.mp3", "正常", "音频文件"}));
+    EXPECT_EQ(row(2), QStringList({"3", "a.mp3", "正常", "音频文件"})) << "a duplicate is a new entry";
+
+    WriteIniString(TaskFilePath(), MusicSection, "7", b);
+    addFiles({c, a, b});
+    EXPECT_EQ(keys(), QStringList({"1", "2", "3", "7", "8", "9", "10"}));
+    EXPECT_EQ(stored("8"), c);
+    EXPECT_EQ(stored("9"), a);
+    EXPECT_EQ(stored("10"), b);
+    EXPECT_EQ(libraryList.size(), 7);
+    EXPECT_EQ(libraryList.value(4), "8=" + c);
+
+    page.btnClearMusic->click();
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0);
+    EXPECT_TRUE(page.chkEnCodeLib->isEnabled());
+    addFiles({b});
+    EXPECT_EQ(keys(), QStringList({"1"}));
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(LibraryPageTest, DirectoriesEndWithTheSeparator)
+{
+    QDir().mkpath(dir.file("Music"));
+    dialogs.folderAnswers << dir.file("Music") << "/";
+    page.miAddDirectory->trigger();
+    page.miAddDirectory->trigger();
+    EXPECT_EQ(dialogs.titles.value(0), "请选择一个目录");
+    EXPECT_EQ(stored("1"), dir.file("Music/"));
+    EXPECT_EQ(stored("2"), "/");
+    EXPECT_EQ(row(0), QStringList({"1", "Music", "正常", "目录"}));
+    EXPECT_EQ(row(1), QStringList({"2", "", "正常", "目录"}));
+
+    // A cancelled choice writes nothing.
+    page.miAddDirectory->trigger();
+    EXPECT_EQ(keys().size(), 2);
+}
+
+TEST_F(LibraryPageTest, MissingEntriesShowRedAndAreRemovedOnRequest)
+{
+    const QString kept = audio("ok.mp3");
+    const QString gone = audio("Old/gone.mp3");
+    QDir().mkpath(dir.file("Gone"));
+    dialogs.folderAnswers << dir.file("Gone");
+    addFiles({kept, gone});
+    page.miAddDirectory->trigger();
+    QFile::remove(gone);
+    QDir(dir.file("Gone")).removeRecursively();
+
+    page.LoadMusicLibrary();
+    EXPECT_EQ(row(0), QStringList({"1", "ok.mp3", "正常", "音频文件"}));
+    EXPECT_EQ(row(1), QStringList({"2", "Old", "目录或音频文件不存在", ""}));
+    EXPECT_EQ(row(2), QStringList({"3", "Gone", "目录或音频文件不存在", ""}));
+    EXPECT_EQ(page.lvMusic->topLevelItem(1)->foreground(1).color(), QColor(255, 0, 0));
+    EXPECT_NE(page.lvMusic->topLevelItem(0)->foreground(1).color(), QColor(255, 0, 0));
+
+    page.btn1->click();
+    EXPECT_EQ(keys(), QStringList({"1"}));
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 1);
+    EXPECT_EQ(libraryList, QStringList({"1=" + kept}));
+}
+
+TEST_F(LibraryPageTest, DeleteKeepsTheLoadedPathsAndTheSwitchFollowsTheRows)
+{
+    page.btnDelMusic->click();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].caption, "错误");
+    EXPECT_EQ(boxes.shown[0].text, "请选择要删除的音频文件！");
+
+    const QString a = audio("a.mp3");
+    addFiles({a});
+    EXPECT_FALSE(page.chkEnCodeLib->isEnabled());
+    page.lvMusic->setCurrentItem(page.lvMusic->topLevelItem(0));
+    page.btnDelMusic->click();
+    EXPECT_TRUE(keys().isEmpty());
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0);
+    EXPECT_TRUE(page.chkEnCodeLib->isEnabled());
+    // Tasks still resolve the deleted number until the next load.
+    EXPECT_EQ(libraryList, QStringList({"1=" + a}));
+}
+
+TEST_F(LibraryPageTest, EncipheredLibraryStoresBase64AndShowsPlainNames)
+{
+    page.chkEnCodeLib->setChecked(true);
+    EXPECT_EQ(ReadConfigInteger("base", "EnCodeLib", -1), 1);
+    const QString a = audio("音乐/上课铃.mp3");
+    addFiles({a});
+    const QString text = stored("1");
+    EXPECT_EQ(text, TEnDescrypt(TaskFilePath()).Encipher(a));
+    EXPECT_FALSE(text.contains("mp3"));
+    EXPECT_EQ(row(0), QStringList({"1", "上课铃.mp3", "正常", "音频文件"}));
+    EXPECT_EQ(libraryList, QStringList({"1=" + a}));
+
+    // Read as plain, the same file is unreadable text: a missing entry.
+    page.chkEnCodeLib->setChecked(false);
+    EXPECT_EQ(ReadConfigInteger("base", "EnCodeLib", -1), 0);
+    page.LoadMusicLibrary();
+    EXPECT_EQ(row(0).value(2), "目录或音频文件不存在");
+}
+
+TEST_F(LibraryPageTest, FailuresBeforeOrDuringTheWritesLeaveTheLibraryAsItWas)
+{
+    const QString a = audio("a.mp3");
+    dir.writeText(TaskFileName, "[Music]\n1=" + a + "\nabc=" + a + "\n");
+    const QByteArray before = dir.read(TaskFileName);
+    addFiles({a});
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(dir.read(TaskFileName), before);
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0) << "not reloaded";
+
+    // An enciphered write that fails is shown and ends the addition.
+    QFile::remove(dir.file(TaskFileName));
+    QDir().mkpath(dir.file(TaskFileName));
+    page.chkEnCodeLib->setChecked(true);
+    addFiles({a, a});
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_TRUE(boxes.shown[1].text.startsWith("Cannot write")) << boxes.shown[1].text.toStdString();
+}
+
+TEST_F(LibraryPageTest, LibraryLargerThanTheKeyListIsReadWholeAndNumberedPastItsEnd)
+{
+    const QString a = audio("a.mp3");
+    QString text = "[Music]\n";
+    for (int i = 1; i <= 4000; ++i)
+        text += QString("%1=%2\n").arg(i).arg(a);
+    dir.writeText(TaskFileName, text);
+    QStringList limited;
+    ReadIniSection(TaskFilePath(), MusicSection, limited);
+    ASSERT_LT(limited.size(), 4000) << "the plain section read stops at the key-list limit";
+
+    page.LoadMusicLibrary();
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 4000);
+    addFiles({audio("new.mp3")});
+    EXPECT_EQ(stored("4001"), dir.file("new.mp3"));
+    EXPECT_EQ(stored(QString::number(limited.size() + 1)), a) << "an existing entry was overwritten";
+}
+
+} // namespace
