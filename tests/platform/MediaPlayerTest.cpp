@@ -1,0 +1,435 @@
+#include "platform/Errors.h"
+#include "platform/GstMediaPlayer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+namespace {
+
+// Generous: the suite must hold on a loaded two-core machine.
+constexpr int kWaitMs = 15000;
+constexpr qint64 kFixtureMs = 1000;
+const QString kSink = QStringLiteral("fakesink sync=true");
+
+// A second of tone through each encoder; the MIDI file is written out by hand.
+struct Format {
+    const char* name;
+    const char* file;
+    const char* encoder; // a pipeline whose file sink is named "out"
+};
+const Format kMp3{"mp3", "tone.mp3",
+                  "audiotestsrc num-buffers=10 samplesperbuffer=4410"
+                  " ! audio/x-raw,rate=44100,channels=1 ! lamemp3enc ! xingmux ! filesink name=out"};
+const Format kWav{"wav", "tone.wav",
+                  "audiotestsrc num-buffers=10 samplesperbuffer=2205"
+                  " ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! wavenc ! filesink name=out"};
+const Format kMidi{"mid", "notes.mid", nullptr};
+// With a picture as well, as the AVI files people have do; only the sound may play.
+const Format kAvi{"avi", "clip.avi",
+                  "avimux name=mux ! filesink name=out"
+                  " audiotestsrc num-buffers=10 samplesperbuffer=2205"
+                  " ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! mux."
+                  " videotestsrc num-buffers=10 ! video/x-raw,width=64,height=48,framerate=10/1"
+                  " ! jpegenc ! mux."};
+
+void PrintTo(const Format& format, std::ostream* out)
+{
+    *out << format.name;
+}
+
+// Two half-second notes at 120 beats a minute, 96 ticks a beat.
+const QByteArray kMidiBytes = QByteArray::fromHex(
+    "4d546864 00000006 0000 0001 0060" // header: one track
+    "4d54726b 0000001b"                // track of 27 bytes
+    "00ff510307a120"                   // tempo: 500000 us a beat
+    "00903c64 60803c00"                // C4 for 96 ticks
+    "00904064 60804000"                // E4 for 96 ticks
+    "00ff2f00");                       // end of track
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+void encode(const char* description, const QString& path)
+{
+    gst_init(nullptr, nullptr);
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description, &error);
+    ASSERT_EQ(error, nullptr) << error->message;
+    GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
+    g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
+    gst_object_unref(out);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* message = gst_bus_timed_pop_filtered(
+        bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    if (message)
+        gst_message_unref(message);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    ASSERT_TRUE(ok) << "encoding " << path.toStdString() << " failed";
+}
+
+// Each test process makes the files it needs on first use.
+QString fixturePath(const QString& name)
+{
+    static QTemporaryDir dir;
+    return dir.filePath(name);
+}
+
+QString fixture(const Format& format)
+{
+    const QString path = fixturePath(format.file);
+    if (!QFile::exists(path)) {
+        if (format.encoder)
+            encode(format.encoder, path);
+        else
+            writeFile(path, kMidiBytes);
+    }
+    return path;
+}
+
+// Collects the notices a player delivers and where they arrived.
+struct NoticeLog {
+    QList<MediaNotice> notices;
+    QList<MediaMode> modes;
+    bool allOnMainThread = true;
+
+    void attach(IMediaPlayer& player)
+    {
+        player.setNoticeHandler([this, &player] {
+            notices << player.lastNotice();
+            modes << player.Mode();
+            allOnMainThread = allOnMainThread && QThread::currentThread() == qApp->thread();
+        });
+    }
+    bool waitFor(qsizetype count)
+    {
+        return QTest::qWaitFor([&] { return notices.size() >= count; }, kWaitMs);
+    }
+};
+
+std::unique_ptr<GstMediaPlayer> openPlayer(const QString& path)
+{
+    auto player = std::make_unique<GstMediaPlayer>(kSink);
+    player->setFileName(path);
+    player->Open();
+    return player;
+}
+
+bool waitForPosition(const IMediaPlayer& player, qint64 atLeast)
+{
+    return QTest::qWaitFor([&] { return player.Position() >= atLeast; }, kWaitMs);
+}
+
+class EachKind : public ::testing::TestWithParam<Format> {};
+
+INSTANTIATE_TEST_SUITE_P(MediaPlayer, EachKind, ::testing::Values(kMp3, kWav, kMidi, kAvi),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(EachKind, OpensStoppedAtTheStartWithItsLength)
+{
+    const auto player = openPlayer(fixture(GetParam()));
+    EXPECT_TRUE(player->isOpen());
+    EXPECT_EQ(player->Mode(), MediaMode::Stopped);
+    EXPECT_EQ(player->Position(), 0);
+    EXPECT_NEAR(double(player->Length()), double(kFixtureMs), kFixtureMs * 0.15);
+}
+
+TEST_P(EachKind, PausesResumesStopsWhereItIsAndRewinds)
+{
+    const auto player = openPlayer(fixture(GetParam()));
+    player->Play();
+    EXPECT_EQ(player->Mode(), MediaMode::Playing);
+    ASSERT_TRUE(waitForPosition(*player, 100));
+
+    player->Pause();
+    EXPECT_EQ(player->Mode(), MediaMode::Paused);
+    const qint64 paused = player->Position();
+    QTest::qWait(150);
+    EXPECT_NEAR(double(player->Position()), double(paused), 20.0) << "moved while paused";
+
+    player->Pause();
+    EXPECT_EQ(player->Mode(), MediaMode::Playing);
+    ASSERT_TRUE(waitForPosition(*player, paused + 50));
+
+    player->Stop();
+    EXPECT_EQ(player->Mode(), MediaMode::Stopped);
+    const qint64 stopped = player->Position();
+    EXPECT_GT(stopped, paused);
+    EXPECT_LT(stopped, player->Length());
+
+    // Stop keeps the place, so the next Play goes on from there.
+    player->Play();
+    ASSERT_TRUE(waitForPosition(*player, 1));
+    EXPECT_GE(player->Position(), stopped - 20);
+    player->Stop();
+
+    player->Rewind();
+    EXPECT_EQ(player->Mode(), MediaMode::Stopped);
+    EXPECT_LT(player->Position(), 20);
+}
+
+TEST_P(EachKind, EndsStoppedAtItsEndWithANoticeAndPlaysAgainFromTheStart)
+{
+    const auto player = openPlayer(fixture(GetParam()));
+    NoticeLog log;
+    log.attach(*player);
+    const qint64 length = player->Length();
+
+    QElapsedTimer clock;
+    clock.start();
+    player->Play();
+    ASSERT_TRUE(log.waitFor(1));
+    // A sink that keeps time cannot finish much sooner than the file lasts.
+    EXPECT_GE(clock.elapsed(), length * 7 / 10);
+    EXPECT_EQ(log.notices.value(0), MediaNotice::Successful);
+    EXPECT_EQ(log.modes.value(0), MediaMode::Stopped);
+    EXPECT_TRUE(log.allOnMainThread);
+    EXPECT_EQ(player->Mode(), MediaMode::Stopped);
+    EXPECT_EQ(player->Position(), length);
+
+    clock.restart();
+    player->Play();
+    EXPECT_EQ(player->Mode(), MediaMode::Playing);
+    ASSERT_TRUE(log.waitFor(2));
+    EXPECT_GE(clock.elapsed(), length * 7 / 10) << "did not start again from the beginning";
+    EXPECT_EQ(log.notices.value(1), MediaNotice::Successful);
+    EXPECT_EQ(player->Mode(), MediaMode::Stopped);
+}
+
+TEST(MediaPlayer, RefusesFilesItCannotPlay)
+{
+    writeFile(fixturePath("words.mp3"), QByteArray("This is a note, not a song.\r\n").repeated(200));
+    writeFile(fixturePath("empty.wav"), QByteArray());
+    const struct {
+        const char* name;
+        QString path;
+    } cases[] = {
+        {"missing file", fixturePath("absent.mp3")},
+        {"text named .mp3", fixturePath("words.mp3")},
+        {"empty file", fixturePath("empty.wav")},
+        {"no file name", QString()},
+    };
+    // One player for all: a refused file must not spoil the next Open.
+    GstMediaPlayer player(kSink);
+    NoticeLog log;
+    log.attach(player);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        player.setFileName(fixture(kWav));
+        player.Open();
+        player.setFileName(c.path);
+        player.requestNotice();
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            player.Open();
+            ADD_FAILURE() << "opened";
+        } catch (const MediaError& e) {
+            EXPECT_FALSE(e.message().isEmpty());
+        }
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_FALSE(player.isOpen());
+        EXPECT_EQ(player.Mode(), MediaMode::NotReady);
+        EXPECT_EQ(player.Length(), 0);
+    }
+    QTest::qWait(50);
+    EXPECT_TRUE(log.notices.isEmpty()) << "a refused Open posted a notice";
+}
+
+TEST(MediaPlayer, OpensAFileWithAChineseName)
+{
+    const QString path = fixturePath(QStringLiteral("上课铃 一.wav"));
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(fixture(kWav), path));
+    const auto player = openPlayer(path);
+    EXPECT_TRUE(player->isOpen());
+    EXPECT_NEAR(double(player->Length()), double(kFixtureMs), kFixtureMs * 0.15);
+}
+
+TEST(MediaPlayer, WithNothingOpenCommandsDoNothing)
+{
+    GstMediaPlayer player(kSink);
+    NoticeLog log;
+    log.attach(player);
+    EXPECT_TRUE(player.fileName().isEmpty());
+    const std::function<void()> commands[] = {
+        [&] { player.Close(); }, [&] { player.Play(); },   [&] { player.Pause(); },
+        [&] { player.Stop(); },  [&] { player.Rewind(); },
+    };
+    for (const auto& command : commands) {
+        player.requestNotice();
+        command();
+        EXPECT_EQ(player.Mode(), MediaMode::NotReady);
+        EXPECT_EQ(player.Position(), 0);
+        EXPECT_EQ(player.Length(), 0);
+    }
+    player.setFileName(fixture(kWav));
+    player.Open();
+    player.Close();
+    player.Close();
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_EQ(player.Mode(), MediaMode::NotReady);
+    EXPECT_EQ(player.fileName(), fixture(kWav));
+    QTest::qWait(50);
+    EXPECT_TRUE(log.notices.isEmpty());
+}
+
+TEST(MediaPlayer, NoticesSayHowEachCommandEnded)
+{
+    using Script = std::function<void(GstMediaPlayer&)>;
+    const struct {
+        const char* name;
+        Script script;
+        QList<MediaNotice> expected;
+    } cases[] = {
+        {"requested for commands that return done",
+         [](GstMediaPlayer& p) {
+             p.requestNotice();
+             p.Rewind();
+             p.Stop(); // not requested
+             p.requestNotice();
+             p.Close();
+         },
+         {MediaNotice::Successful, MediaNotice::Successful}},
+        {"a second Play supersedes the first",
+         [](GstMediaPlayer& p) {
+             p.Play();
+             p.Play();
+         },
+         {MediaNotice::Superseded, MediaNotice::Successful}},
+        {"Stop aborts, and so does Close",
+         [](GstMediaPlayer& p) {
+             p.Play();
+             p.Stop();
+             p.Play();
+             p.Close();
+         },
+         {MediaNotice::Aborted, MediaNotice::Aborted}},
+        {"pausing keeps the Play's notice for its end",
+         [](GstMediaPlayer& p) {
+             p.Play();
+             p.Pause();
+             p.Pause();
+         },
+         {MediaNotice::Successful}},
+        {"reopening aborts the Play and the requested Open reports",
+         [](GstMediaPlayer& p) {
+             p.Play();
+             p.requestNotice();
+             p.Open();
+         },
+         {MediaNotice::Aborted, MediaNotice::Successful}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto player = openPlayer(fixture(kWav));
+        NoticeLog log;
+        log.attach(*player);
+        c.script(*player);
+        EXPECT_TRUE(log.notices.isEmpty()) << "delivered inside the command";
+        ASSERT_TRUE(log.waitFor(c.expected.size()));
+        QTest::qWait(50);
+        EXPECT_EQ(log.notices, c.expected);
+        EXPECT_TRUE(log.allOnMainThread);
+    }
+}
+
+TEST(MediaPlayer, StopAfterTheEndIsReachedTakesNoStaleEnd)
+{
+    // The end arriving while Stop runs must not later stop a Play that followed it.
+    const auto player = openPlayer(fixture(kWav));
+    NoticeLog log;
+    log.attach(*player);
+    player->Play();
+    // Without the event loop, so the end is still queued when Stop comes.
+    QElapsedTimer clock;
+    clock.start();
+    while (player->Position() < player->Length() && clock.elapsed() < kWaitMs)
+        QThread::msleep(5);
+    QThread::msleep(250); // the clock reaches the end a moment before the stream reports it
+    ASSERT_EQ(player->Position(), player->Length());
+    ASSERT_EQ(player->Mode(), MediaMode::Playing);
+    player->Stop();
+    player->Play();
+    EXPECT_EQ(player->Mode(), MediaMode::Playing);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return player->Position() > 0 || player->Mode() != MediaMode::Playing; }, kWaitMs));
+    EXPECT_EQ(player->Mode(), MediaMode::Playing);
+    EXPECT_LT(player->Position(), player->Length());
+    ASSERT_TRUE(log.waitFor(2));
+    EXPECT_EQ(log.notices, (QList<MediaNotice>{MediaNotice::Aborted, MediaNotice::Successful}));
+}
+
+TEST(MediaPlayer, TwoPlayersSoundIndependently)
+{
+    const auto bell = openPlayer(fixture(kWav));
+    const auto music = openPlayer(fixture(kMp3));
+    NoticeLog bellLog, musicLog;
+    bellLog.attach(*bell);
+    musicLog.attach(*music);
+
+    bell->Play();
+    music->Play();
+    ASSERT_TRUE(waitForPosition(*bell, 100));
+    bell->Stop();
+    EXPECT_EQ(bell->Mode(), MediaMode::Stopped);
+    EXPECT_EQ(music->Mode(), MediaMode::Playing);
+    const qint64 bellStopped = bell->Position();
+
+    ASSERT_TRUE(musicLog.waitFor(1));
+    EXPECT_EQ(musicLog.notices, QList<MediaNotice>{MediaNotice::Successful});
+    EXPECT_EQ(bellLog.notices, QList<MediaNotice>{MediaNotice::Aborted});
+    EXPECT_EQ(bell->Position(), bellStopped);
+    EXPECT_EQ(music->Position(), music->Length());
+}
+
+TEST(MediaPlayer, SurvivesManyOpenAndCloseCycles)
+{
+    GstMediaPlayer player(kSink);
+    player.setFileName(fixture(kWav));
+    for (int i = 0; i < 50; ++i) {
+        player.Open();
+        ASSERT_TRUE(player.isOpen()) << "cycle " << i;
+        if (i % 10 == 0)
+            player.Play(); // closing a playing player too
+        player.Close();
+        ASSERT_FALSE(player.isOpen());
+    }
+    player.Open();
+    player.Play();
+    EXPECT_TRUE(waitForPosition(player, 50));
+}
+
+TEST(MediaPlayer, DestroyedPlayerDeliversNothingMore)
+{
+    int delivered = 0;
+    {
+        const auto player = openPlayer(fixture(kWav));
+        player->setNoticeHandler([&] { ++delivered; });
+        player->Play();
+        player->requestNotice();
+        player->Stop(); // queues two notices that must die with the player
+    }
+    QTest::qWait(50);
+    EXPECT_EQ(delivered, 0);
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+#pragma once
+// A media player for tests that records what it is told and plays nothing.
+#include "platform/Errors.h"
+#include "platform/MediaPlayer.h"
+
+#include <QSet>
+#include <QStringList>
+
+// Logs every call ("Open:/path", "Play", "Pause", "Stop", "Rewind", "Close", "Notify",
+// "TimeFormatMs"). Unlike the real player, finish() delivers its notice at once, so tests
+// need no event loop.
+class FakeMediaPlayer : public IMediaPlayer {
+public:
+    QStringList log;
+    MediaMode mode = MediaMode::NotReady;
+    qint64 length = 0;
+    qint64 position = 0;
+    // Open of one of these throws MediaError(openError) and leaves the player closed.
+    QSet<QString> failingPaths;
+    QString openError = QStringLiteral("The file cannot be played.");
+
+    void setFileName(const QString& fileName) override { m_fileName = fileName; }
+    QString fileName() const override { return m_fileName; }
+
+    void Open() override
+    {
+        log << QStringLiteral("Open:") + m_fileName;
+        if (failingPaths.contains(m_fileName)) {
+            mode = MediaMode::NotReady;
+            throw MediaError(openError);
+        }
+        mode = MediaMode::Stopped;
+        position = 0;
+    }
+    bool isOpen() const override { return mode != MediaMode::NotReady; }
+    void Close() override
+    {
+        log << QStringLiteral("Close");
+        mode = MediaMode::NotReady;
+    }
+    void requestNotice() override { log << QStringLiteral("Notify"); }
+    void Play() override
+    {
+        log << QStringLiteral("Play");
+        if (isOpen())
+            mode = MediaMode::Playing;
+    }
+    void Pause() override
+    {
+        log << QStringLiteral("Pause");
+        if (mode == MediaMode::Playing)
+            mode = MediaMode::Paused;
+        else if (mode == MediaMode::Paused)
+            mode = MediaMode::Playing;
+    }
+    void Stop() override
+    {
+        log << QStringLiteral("Stop");
+        if (isOpen())
+            mode = MediaMode::Stopped;
+    }
+    void Rewind() override
+    {
+        log << QStringLiteral("Rewind");
+        position = 0;
+    }
+    MediaMode Mode() const override { return mode; }
+    qint64 Length() const override { return length; }
+    qint64 Position() const override { return position; }
+    void setTimeFormatMilliseconds() override { log << QStringLiteral("TimeFormatMs"); }
+
+    // The file plays to its end: Stopped at Length, and the notice handler runs.
+    void finish()
+    {
+        mode = MediaMode::Stopped;
+        position = length;
+        deliverNotice(MediaNotice::Successful);
+    }
+    // Any other notice, leaving mode and position as they are.
+    void notify(MediaNotice notice) { deliverNotice(notice); }
+
+private:
+    QString m_fileName;
+};
