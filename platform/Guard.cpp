@@ -7,7 +7,7 @@ QString HandlerGuard::boxText(const QString& message)
     return message;
 }
 
-void HandlerGuard::report(const QString& message) const
+void HandlerGuard::show(const QString& message) const
 {
     m_boxes.show(m_owner, m_title ? m_title() : QString(), boxText(message), BoxIcon::Error,
                  BoxButtons::Ok);

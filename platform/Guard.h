@@ -26,11 +26,11 @@ public:
         } catch (const SilentAbort&) {
             return false;
         } catch (const AppError& e) {
-            report(e.message());
+            show(e.message());
         } catch (const std::exception& e) {
-            report(QString::fromUtf8(e.what()));
+            show(QString::fromUtf8(e.what()));
         } catch (...) {
-            report(QStringLiteral("未知错误"));
+            show(QStringLiteral("未知错误"));
         }
         return false;
     }
@@ -45,8 +45,10 @@ public:
     // The failure's message with "." appended unless it already ends in "." or something before it.
     static QString boxText(const QString& message);
 
+    // Shows a failure in the standard error box without ending anything.
+    void show(const QString& message) const;
+
 private:
-    void report(const QString& message) const;
 
     IMessageBoxes& m_boxes;
     std::function<QString()> m_title;

@@ -109,13 +109,6 @@ QString valueOf(const QString& line)
 }
 
 // First line whose key matches, without regard to case; empty when there is none.
-QString lookup(const QStringList& lines, const QString& key)
-{
-    for (const QString& line : lines)
-        if (keyOf(line).compare(key, Qt::CaseInsensitive) == 0)
-            return valueOf(line);
-    return QString();
-}
 
 QString fileNamePart(const QString& path)
 {
@@ -134,11 +127,11 @@ QString musicText(int sourceType, const QStringList& keys, const QStringList& li
     if (sourceType == 1) {
         QStringList names;
         for (const QString& key : keys)
-            names << fileNamePart(lookup(libraryList, key));
+            names << fileNamePart(NameValue(libraryList, key));
         return names.join(u',');
     }
     // A directory task without any key shows nothing rather than failing.
-    return keys.isEmpty() ? QString() : lastFolderName(lookup(libraryList, keys.first()));
+    return keys.isEmpty() ? QString() : lastFolderName(NameValue(libraryList, keys.first()));
 }
 
 QString field(const QStringList& fields, qsizetype index)
@@ -163,7 +156,7 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     row.cells << key;
 
     const QStringList keys = SplitDelimitedText(v.mid(p + 3));
-    const QStringList params = SplitDelimitedText(lookup(paramLines, key));
+    const QStringList params = SplitDelimitedText(NameValue(paramLines, key));
     if (params.isEmpty())
         return row;
 
@@ -209,6 +202,20 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
 }
 
 } // namespace
+
+qsizetype IndexOfName(const QStringList& lines, const QString& name)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (keyOf(lines[i]).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString NameValue(const QStringList& lines, const QString& name)
+{
+    const qsizetype at = IndexOfName(lines, name);
+    return at < 0 ? QString() : valueOf(lines[at]);
+}
 
 void BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
                    const QStringList& libraryList, QList<TaskRow>& rows)

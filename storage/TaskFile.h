@@ -19,6 +19,10 @@ QString TaskFilePath();
 // A whole decimal number (blanks around it allowed); raises ConversionError otherwise.
 int ToInteger(const QString& text);
 
+// Name=value lists: the first line whose name equals name, ignoring case (-1 / empty if none).
+qsizetype IndexOfName(const QStringList& lines, const QString& name);
+QString NameValue(const QStringList& lines, const QString& name);
+
 // Shown in the limit and end time columns when the task has neither.
 inline const QString NoControlText = QStringLiteral("无控制");
 

@@ -2,6 +2,9 @@
 
 #include "platform/ReportView.h"
 
+#include <QStyledItemDelegate>
+#include <QTreeWidgetItem>
+
 #include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +27,34 @@ constexpr Column kColumns[] = {
     {u"播放方式", 60}, {u"播放日类型", 72}, {u"播放日类型具体参数", 120}, {u"排除节假日", 72},
     {u"播放时长", 70}, {u"结束时间", 70},
 };
+} // namespace
+
+namespace {
+
+// Row colours, decided whenever a row is drawn: a disabled task in red text, the playing
+// task on green, the others on white.
+class TaskRowDelegate : public QStyledItemDelegate {
+public:
+    explicit TaskRowDelegate(TaskListPage* page) : QStyledItemDelegate(page), m_page(page) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QModelIndex first = index.siblingAtColumn(0);
+        if (first.data(Qt::CheckStateRole).toInt() != Qt::Checked) {
+            option->palette.setColor(QPalette::Text, QColor(255, 0, 0));
+            return;
+        }
+        const QString current = m_page->currentTaskKey();
+        const bool playing = !current.isEmpty() && first.data(Qt::DisplayRole).toString() == current;
+        option->backgroundBrush = playing ? QColor(0, 128, 0) : QColor(255, 255, 255);
+    }
+
+private:
+    TaskListPage* m_page;
+};
+
 } // namespace
 
 TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
@@ -87,4 +118,29 @@ TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
     layout->addWidget(tlbTimeList);
     layout->addWidget(lvMusicTime, 1);
     layout->addWidget(grpMusicProcess);
+
+    lvMusicTime->setItemDelegate(new TaskRowDelegate(this));
+    for (QPushButton* b : {btnPasue, btnChangeMusic, btnStop})
+        b->setEnabled(false);
+}
+
+void TaskListPage::setCurrentTaskKeySource(std::function<QString()> source)
+{
+    m_currentTaskKey = std::move(source);
+    lvMusicTime->viewport()->update();
+}
+
+QString TaskListPage::selectedTaskKey() const
+{
+    const QList<QTreeWidgetItem*> selected = lvMusicTime->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(0);
+}
+
+void TaskListPage::removeTaskRow(const QString& caption)
+{
+    for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i)
+        if (lvMusicTime->topLevelItem(i)->text(0) == caption) {
+            delete lvMusicTime->takeTopLevelItem(i);
+            return;
+        }
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QGroupBox;
 class QMenu;
@@ -13,6 +15,13 @@ class QTreeWidget;
 class TaskListPage : public QWidget {
 public:
     explicit TaskListPage(QWidget* parent = nullptr);
+
+    // The caption of the playing task's row (empty when idle); the list draws that row green.
+    void setCurrentTaskKeySource(std::function<QString()> source);
+    QString currentTaskKey() const { return m_currentTaskKey ? m_currentTaskKey() : QString(); }
+    // Caption of the selected row, empty when none is selected.
+    QString selectedTaskKey() const;
+    void removeTaskRow(const QString& caption);
 
     QToolBar* tlbTimeList;
     QAction* actAddTask;
@@ -29,4 +38,7 @@ public:
     QPushButton* btnPasue;
     QPushButton* btnChangeMusic;
     QPushButton* btnStop;
+
+private:
+    std::function<QString()> m_currentTaskKey;
 };

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
+#include "support/QtPrinters.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,0 +1,297 @@
+#include "schedule/TaskPlayback.h"
+
+#include "library/FileSearch.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+#include "storage/TextSplit.h"
+#include "storage/TimeText.h"
+
+#include <QRandomGenerator>
+#include <QTimeZone>
+
+namespace {
+
+constexpr int kDaySeconds = 24 * 60 * 60;
+
+int secondsOfDay(const QString& text)
+{
+    return ParseTimeText(text).msecsSinceStartOfDay() / 1000;
+}
+
+QString timeOfDayText(int seconds)
+{
+    return FormatTimeText(QTime(0, 0).addSecs(seconds % kDaySeconds));
+}
+
+QString fieldAt(const QStringList& fields, qsizetype index)
+{
+    if (index >= fields.size())
+        throw ListIndexError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return fields[index];
+}
+
+} // namespace
+
+EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTime, int playLength)
+{
+    const int s = secondsOfDay(startTime);
+    const int e = secondsOfDay(endTime);
+    const int l = playLength;
+    EffectiveEnd end;
+    if (l > 0 && (e == 0 || s > e || s + l < e)) {
+        // Midnight means no end time, so the limit alone decides, also for a task at 00:00:00;
+        // the limit counts from the scheduled start and may carry the task past midnight.
+        end.active = true;
+        end.endSeconds = s + l;
+    } else if (e != 0 && s <= e) {
+        end.active = true;
+        end.endSeconds = e;
+    }
+    // Otherwise neither ends the task: no end time and no limit, or an end time before the
+    // start with no limit to replace it.
+    if (end.active)
+        end.endTime = timeOfDayText(end.endSeconds);
+    return end;
+}
+
+TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
+                           QStringList& scheduleList, const QStringList& libraryList,
+                           QStringList& musicKeys)
+    : m_mp1(mp1),
+      m_clock(clock),
+      m_view(view),
+      m_scheduleList(scheduleList),
+      m_libraryList(libraryList),
+      m_musicKeys(musicKeys),
+      m_choose([](int count) { return static_cast<int>(QRandomGenerator::global()->bounded(count)); })
+{
+    m_rec.PlayList = &m_playList;
+    m_rec.MusicFiles = &m_musicFiles;
+    m_mp1.setNoticeHandler([this] { mp1Notify(); });
+}
+
+QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd& end) const
+{
+    const QDateTime now = m_clock.now();
+    QDate day = now.date();
+    if (end.endSeconds >= kDaySeconds) {
+        // Past midnight the task belongs to yesterday's start as long as its end has not come.
+        const int nowSeconds = now.time().msecsSinceStartOfDay() / 1000;
+        if (nowSeconds < secondsOfDay(startTime) && nowSeconds <= end.endSeconds - kDaySeconds)
+            day = day.addDays(-1);
+    }
+    return QDateTime(day, QTime(0, 0), now.timeZone()).addSecs(end.endSeconds);
+}
+
+void TaskPlayback::StartTask(const QString& startTime)
+{
+    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
+
+    const qsizetype line = IndexOfName(m_scheduleList, startTime);
+    const QString value = line < 0 ? QString() : m_scheduleList[line].mid(m_scheduleList[line].indexOf(u'=') + 1);
+    QStringList keys = SplitDelimitedText(value.mid(4));
+
+    const QString taskFile = TaskFilePath();
+    const QStringList params =
+        SplitDelimitedText(ReadIniString(taskFile, TimeParamsSection, startTime, QString()));
+    if (params.isEmpty())
+        return;
+
+    // The new task is worked out in full before it replaces the playing one, so a task that
+    // cannot start leaves the playing task as it was.
+    TCurPlayRecord rec;
+    rec.StartTime = startTime;
+    rec.LoopCount = ToInteger(fieldAt(params, 0));
+    rec.SourceType = ToInteger(fieldAt(params, 1));
+    rec.PlayMode = ToInteger(fieldAt(params, 2));
+    rec.DateType = ToInteger(fieldAt(params, 3));
+    rec.PassFinished = true;
+    EffectiveEnd end;
+    if (params.size() >= 7) {
+        rec.PlayLength = ToInteger(params[5]);
+        end = ComputeEffectiveEnd(startTime, params[6], rec.PlayLength);
+    }
+    rec.EndTime = end.endTime;
+    rec.EndTimeActive = end.active;
+
+    QStringList files;
+    if (rec.SourceType == 2) {
+        SearchFiles(NameValue(m_libraryList, keys.value(0)), MusicExtensions, files);
+        if (files.isEmpty())
+            return;
+        keys.clear();
+        for (const QString& f : files)
+            keys << f.left(f.indexOf(u'='));
+    } else {
+        files = m_libraryList;
+    }
+
+    rec.PlayList = &m_playList;
+    rec.MusicFiles = &m_musicFiles;
+    m_rec = rec;
+    m_musicKeys = keys;
+    m_musicFiles = files;
+    m_playList.clear();
+    m_endDeadline = end.active ? deadlineFor(startTime, end) : QDateTime();
+    m_failureShown = false;
+    m_currentTaskKey = startTime;
+    m_view.currentTaskChanged();
+
+    if (rec.DateType == 4) {
+        // A once-only task leaves the timetable as it starts; its row stays until it ends.
+        if (line >= 0)
+            m_scheduleList.removeAt(line);
+        DeleteIniKey(taskFile, TimeSection, startTime);
+        DeleteIniKey(taskFile, TimeParamsSection, startTime);
+    }
+    StartPass();
+}
+
+void TaskPlayback::StartPass()
+{
+    if (m_rec.LoopsDone >= m_rec.LoopCount)
+        return;
+    m_playList = m_musicKeys;
+    PlayNext();
+}
+
+void TaskPlayback::PlayNext()
+{
+    if (m_mp1.isOpen() && m_mp1.Mode() == MediaMode::Playing)
+        m_mp1.Stop();
+    m_mp1.requestNotice();
+    m_mp1.Close();
+    if (m_playList.isEmpty())
+        return;
+
+    const int i = m_rec.PlayMode == 1 ? 0 : m_choose(static_cast<int>(m_playList.size()));
+    const QString path = NameValue(m_musicFiles, m_playList[i]);
+    const QString status = QStringLiteral("正在播放") + path;
+    m_view.setStatusText(status);
+    m_view.setStatusHint(status);
+
+    m_mp1.setFileName(path);
+    try {
+        m_mp1.Open();
+        m_openFailed = false;
+    } catch (const MediaError& e) {
+        // A file that cannot be played must not silence the rest of the task: it counts as
+        // played, and the next tick goes on with the next file.
+        m_openFailed = true;
+        m_view.setStatusText(QStringLiteral("无法播放") + path);
+        m_playList.removeAt(i);
+        m_rec.PassFinished = m_playList.isEmpty();
+        m_view.setCycleTimerEnabled(true);
+        if (!m_failureShown) {
+            m_failureShown = true;
+            m_view.showFailure(e.message());
+        }
+        return;
+    }
+    m_mp1.Play();
+    UpdatePlayButtons(m_mp1.Mode());
+    m_view.setProgressMaximum(PlayerSeconds(m_mp1.Length()));
+    m_playList.removeAt(i);
+    m_rec.PassFinished = m_playList.isEmpty();
+    m_view.setCycleTimerEnabled(true);
+}
+
+void TaskPlayback::tmrCycleTimer()
+{
+    m_view.setProgressPosition(PlayerSeconds(m_mp1.Position()));
+    if (m_rec.EndTimeActive && m_clock.now() > m_endDeadline) {
+        m_view.setCycleTimerEnabled(false);
+        m_rec.PassFinished = true;
+        m_view.setProgressPosition(PlayerSeconds(m_mp1.Position()));
+        m_rec.LoopsDone = m_rec.LoopCount;
+        m_mp1.Stop();
+    }
+    if (!m_openFailed && m_mp1.Mode() != MediaMode::Stopped)
+        return;
+
+    UpdatePlayButtons(MediaMode::Stopped);
+    // After a failed file the panel keeps saying which file could not be played.
+    if (!m_openFailed)
+        m_view.setStatusText(QString());
+    if (!m_rec.PassFinished) {
+        m_view.setCycleTimerEnabled(false);
+        PlayNext();
+        return;
+    }
+    ++m_rec.LoopsDone;
+    m_view.setCycleTimerEnabled(false);
+    if (m_rec.LoopsDone >= m_rec.LoopCount) {
+        m_currentTaskKey.clear();
+        if (m_rec.DateType == 4)
+            m_view.removeTaskRow(m_rec.StartTime);
+        m_view.currentTaskChanged();
+    }
+    StartPass();
+}
+
+bool TaskPlayback::playerHasFile() const
+{
+    return !m_mp1.fileName().isEmpty();
+}
+
+void TaskPlayback::btnPlayClick(const QString& selectedTask)
+{
+    // A player that failed to open counts as stopped: Play then starts the selected task.
+    if (!playerHasFile() || !m_mp1.isOpen() || m_mp1.Mode() == MediaMode::Stopped) {
+        if (!selectedTask.isEmpty())
+            StartTask(selectedTask);
+        return;
+    }
+    m_mp1.Play();
+    UpdatePlayButtons(m_mp1.Mode());
+}
+
+void TaskPlayback::btnPasueClick()
+{
+    if (!playerHasFile() || m_mp1.Mode() != MediaMode::Playing)
+        return;
+    m_mp1.Pause();
+    UpdatePlayButtons(m_mp1.Mode());
+}
+
+void TaskPlayback::btnStopClick()
+{
+    // Stop also ends a task that is going through files that fail to open.
+    if (!playerHasFile() || (m_mp1.Mode() != MediaMode::Playing && !m_openFailed))
+        return;
+    m_rec.PassFinished = true;
+    m_rec.LoopsDone = m_rec.LoopCount;
+    m_mp1.Stop();
+    UpdatePlayButtons(m_mp1.Mode());
+}
+
+void TaskPlayback::btnChangeMusicClick()
+{
+    if (!playerHasFile() || m_mp1.Mode() != MediaMode::Playing)
+        return;
+    m_mp1.Stop();
+    UpdatePlayButtons(m_mp1.Mode());
+}
+
+void TaskPlayback::mp1Notify()
+{
+    UpdatePlayButtons(m_mp1.Mode());
+}
+
+void TaskPlayback::UpdatePlayButtons(MediaMode mode)
+{
+    if (mode == MediaMode::Stopped || mode == MediaMode::Paused)
+        m_view.setPlayButtons(false);
+    else if (mode == MediaMode::Playing)
+        m_view.setPlayButtons(true);
+}
+
+int TaskPlayback::PlayerSeconds(qint64 milliseconds)
+{
+    if (m_mp1.Mode() == MediaMode::Playing)
+        m_mp1.setTimeFormatMilliseconds();
+    // Paused or stopped players report their position too; the bar shows it.
+    return static_cast<int>(milliseconds / 1000);
+}

@@ -1,0 +1,109 @@
+#pragma once
+// Playing one task at a time: its passes over its music, its end time and the four playback
+// buttons. No widget in here; the main window shows the state through ITaskPlaybackView.
+#include "platform/MediaPlayer.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class IClock;
+
+struct TCurPlayRecord {
+    QString StartTime;
+    qint32 LoopCount = 0;
+    qint32 SourceType = 0;
+    qint32 PlayMode = 0;
+    QStringList* PlayList = nullptr;
+    QStringList* MusicFiles = nullptr;
+    qint32 LoopsDone = 0;
+    bool PassFinished = true;
+    qint32 DateType = 0;
+    QString EndTime;
+    qint32 PlayLength = 0;
+    bool EndTimeActive = false;
+};
+
+// The effective end of a task: the earlier of its end time and its start plus its limit.
+// endSeconds counts from midnight of the start's day and may pass 86,399 when the limit
+// carries the task past midnight; EndTime is its time of day.
+struct EffectiveEnd {
+    bool active = false;
+    QString endTime = QStringLiteral("00:00:00");
+    int endSeconds = 0;
+};
+EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTime, int playLength);
+
+// What playback shows; the main window implements it.
+class ITaskPlaybackView {
+public:
+    virtual ~ITaskPlaybackView() = default;
+    virtual void setStatusText(const QString& text) = 0; // status panel 1
+    virtual void setStatusHint(const QString& text) = 0;
+    virtual void setProgressMaximum(int seconds) = 0;
+    virtual void setProgressPosition(int seconds) = 0;
+    // Playing: Play off, Pause, Skip and Stop on; stopped or paused: the reverse.
+    virtual void setPlayButtons(bool playing) = 0;
+    virtual void setCycleTimerEnabled(bool enabled) = 0;
+    // The current task changed: the list repaints its green row.
+    virtual void currentTaskChanged() = 0;
+    virtual void removeTaskRow(const QString& startTime) = 0;
+    // The standard error box.
+    virtual void showFailure(const QString& message) = 0;
+};
+
+inline const QString MusicExtensions = QStringLiteral(".mp3.wav.mid.avi");
+
+class TaskPlayback {
+public:
+    TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
+                 QStringList& scheduleList, const QStringList& libraryList, QStringList& musicKeys);
+
+    void StartTask(const QString& startTime);
+    void StartPass();
+    void PlayNext();
+    void tmrCycleTimer();
+
+    // selectedTask: caption of the selected row of the task list, empty when none is selected.
+    void btnPlayClick(const QString& selectedTask);
+    void btnPasueClick();
+    void btnStopClick();
+    void btnChangeMusicClick();
+    void mp1Notify();
+    void UpdatePlayButtons(MediaMode mode);
+    int PlayerSeconds(qint64 milliseconds);
+
+    const QString& CurrentTaskKey() const { return m_currentTaskKey; }
+    const TCurPlayRecord& record() const { return m_rec; }
+    const QStringList& PlayList() const { return m_playList; }
+    const QStringList& MusicFiles() const { return m_musicFiles; }
+    // The moment the end time passes, when it is enforced.
+    const QDateTime& endDeadline() const { return m_endDeadline; }
+
+    // Picks the index of the next file in random mode; tests make the order known.
+    void setRandomChooser(std::function<int(int count)> chooser) { m_choose = std::move(chooser); }
+
+private:
+    bool playerHasFile() const;
+    QDateTime deadlineFor(const QString& startTime, const EffectiveEnd& end) const;
+
+    IMediaPlayer& m_mp1;
+    const IClock& m_clock;
+    ITaskPlaybackView& m_view;
+    QStringList& m_scheduleList;
+    const QStringList& m_libraryList;
+    QStringList& m_musicKeys;
+
+    TCurPlayRecord m_rec;
+    QStringList m_playList;
+    QStringList m_musicFiles;
+    QString m_currentTaskKey;
+    QDateTime m_endDeadline;
+    std::function<int(int)> m_choose;
+    // The last Open failed: the tick goes on to the next file as if this one had ended.
+    bool m_openFailed = false;
+    // A failing task shows the error box once per start, not once per file.
+    bool m_failureShown = false;
+};

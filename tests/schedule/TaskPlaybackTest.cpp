@@ -1,0 +1,310 @@
+#include "schedule/TaskPlayback.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+#include "support/FakeMediaPlayer.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingView : ITaskPlaybackView {
+    QString status, hint;
+    QStringList statuses;
+    int progressMax = -1, progressPos = -1;
+    bool playing = false;
+    bool cycle = false;
+    int repaints = 0;
+    QStringList removedRows, failures;
+
+    void setStatusText(const QString& t) override { status = t; statuses << t; }
+    void setStatusHint(const QString& t) override { hint = t; }
+    void setProgressMaximum(int s) override { progressMax = s; }
+    void setProgressPosition(int s) override { progressPos = s; }
+    void setPlayButtons(bool p) override { playing = p; }
+    void setCycleTimerEnabled(bool e) override { cycle = e; }
+    void currentTaskChanged() override { ++repaints; }
+    void removeTaskRow(const QString& key) override { removedRows << key; }
+    void showFailure(const QString& m) override { failures << m; }
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeClock clock;
+    FakeMediaPlayer mp1;
+    RecordingView view;
+    QStringList scheduleList;
+    QStringList libraryList{"1=/m/a.mp3", "2=/m/b.wav", "3=/m/c.mid"};
+    QStringList musicKeys;
+    TaskPlayback playback{mp1, clock, view, scheduleList, libraryList, musicKeys};
+
+    // Task lines "key=value" for Time and TimeParams.
+    void tasks(const QStringList& time, const QStringList& params)
+    {
+        dir.writeText(TaskFileName, "[Time]\n" + time.join('\n') + "\n[TimeParams]\n" +
+                                        params.join('\n') + "\n");
+        ReadIniSection(TaskFilePath(), TimeSection, scheduleList);
+    }
+    QStringList opened() const
+    {
+        QStringList files;
+        for (const QString& entry : mp1.log)
+            if (entry.startsWith("Open:"))
+                files << entry.mid(5);
+        return files;
+    }
+    // The current file ends and the next tick comes.
+    void endFile()
+    {
+        mp1.finish();
+        playback.tmrCycleTimer();
+    }
+    void at(int h, int m, int s, int day = 2) { clock.set(QDate(2026, 3, day), QTime(h, m, s)); }
+};
+
+TEST_F(PlaybackTest, PassesPlayEveryKeyOnceAndTheTaskEndsAfterItsLoopCount)
+{
+    tasks({"08:00:00=1,0,1,2"}, {"08:00:00=3,1,1,0,,0,00:00:00"});
+    mp1.length = 61500;
+    playback.StartTask("08:00:00");
+    EXPECT_EQ(view.statuses.value(0), "时间到了，进入播放");
+    EXPECT_EQ(view.status, "正在播放/m/a.mp3");
+    EXPECT_EQ(view.hint, "正在播放/m/a.mp3");
+    EXPECT_EQ(view.progressMax, 61);
+    EXPECT_TRUE(view.playing);
+    EXPECT_TRUE(view.cycle);
+    EXPECT_EQ(playback.CurrentTaskKey(), "08:00:00");
+
+    playback.tmrCycleTimer();
+    EXPECT_EQ(opened().size(), 1) << "a tick while the file plays changes nothing";
+    for (int i = 0; i < 5; ++i)
+        endFile();
+    EXPECT_EQ(opened(), QStringList({"/m/a.mp3", "/m/b.wav", "/m/a.mp3", "/m/b.wav", "/m/a.mp3",
+                                     "/m/b.wav"}));
+    EXPECT_EQ(playback.CurrentTaskKey(), "08:00:00");
+    endFile();
+    EXPECT_EQ(opened().size(), 6);
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
+    EXPECT_FALSE(view.cycle);
+    EXPECT_FALSE(view.playing);
+    EXPECT_TRUE(view.status.isEmpty());
+}
+
+TEST_F(PlaybackTest, RandomModePlaysEachKeyOncePerPass)
+{
+    tasks({"08:00:00=1,0,1,2,3"}, {"08:00:00=4,1,2,0,,0,00:00:00"});
+    playback.StartTask("08:00:00");
+    for (int i = 0; i < 11; ++i)
+        endFile();
+    const QStringList files = opened();
+    ASSERT_EQ(files.size(), 12);
+    for (int pass = 0; pass < 4; ++pass) {
+        QStringList one = files.mid(pass * 3, 3);
+        one.sort();
+        EXPECT_EQ(one, QStringList({"/m/a.mp3", "/m/b.wav", "/m/c.mid"})) << pass;
+    }
+}
+
+TEST(EffectiveEnd, EarlierOfEndTimeAndLimit)
+{
+    struct Case {
+        const char *start, *end;
+        int limit;
+        bool active;
+        const char* effective;
+        int seconds;
+    } cases[] = {
+        {"08:00:00", "00:00:00", 0, false, "00:00:00", 0},
+        {"08:00:00", "07:00:00", 0, false, "00:00:00", 0},
+        {"08:00:00", "07:00:00", 30, true, "08:00:30", 8 * 3600 + 30},
+        {"08:00:00", "08:30:00", 90, true, "08:01:30", 8 * 3600 + 90},
+        {"08:29:00", "08:30:00", 90, true, "08:30:00", 8 * 3600 + 1800},
+        {"08:00:00", "00:00:00", 45, true, "08:00:45", 8 * 3600 + 45},
+        {"09:00:00", "09:00:00", 0, true, "09:00:00", 9 * 3600},
+        {"09:00:00", "09:00:00", 20, true, "09:00:00", 9 * 3600},
+        {"08:00:00", "garbage", 0, false, "00:00:00", 0},
+        // A task at midnight with a limit stops at its limit, not at once.
+        {"00:00:00", "00:00:00", 45, true, "00:00:45", 45},
+        // The limit carries the task past midnight.
+        {"23:59:50", "00:00:00", 30, true, "00:00:20", 86420},
+        {"23:59:50", "23:59:59", 30, true, "23:59:59", 86399},
+    };
+    for (const Case& c : cases) {
+        const EffectiveEnd e = ComputeEffectiveEnd(c.start, c.end, c.limit);
+        EXPECT_EQ(e.active, c.active) << c.start << " " << c.end << " " << c.limit;
+        EXPECT_EQ(e.endTime, c.effective) << c.start << " " << c.end << " " << c.limit;
+        if (c.active) {
+            EXPECT_EQ(e.endSeconds, c.seconds) << c.start << " " << c.end << " " << c.limit;
+        }
+    }
+}
+
+TEST_F(PlaybackTest, TheEndTimeStopsTheTaskInTheTickAfterIt)
+{
+    struct Case {
+        const char* name;
+        QTime start;
+        const char* key;
+        const char* params;
+        QTime lastPlaying; // the tick at this time keeps playing
+        int endDay;
+        QTime stopped; // the tick at this time ends the task
+    } cases[] = {
+        {"limit before end time", QTime(8, 0), "08:00:00", "1,1,1,0,,90,08:30:00", QTime(8, 1, 30), 2,
+         QTime(8, 1, 31)},
+        {"end time before limit", QTime(8, 29), "08:29:00", "1,1,1,0,,90,08:30:00", QTime(8, 30), 2,
+         QTime(8, 30, 1)},
+        {"limit past midnight", QTime(23, 59, 50), "23:59:50", "1,1,1,0,,30,00:00:00", QTime(0, 0, 20),
+         3, QTime(0, 0, 21)},
+        {"started after its end", QTime(9, 0), "08:00:00", "1,1,1,0,,0,08:30:00", QTime(), 2,
+         QTime(9, 0, 1)},
+    };
+    for (const Case& c : cases) {
+        mp1.log.clear();
+        tasks({QString(c.key) + "=1,0,1"}, {QString(c.key) + "=" + c.params});
+        clock.set(QDate(2026, 3, 2), c.start);
+        playback.StartTask(c.key);
+        ASSERT_EQ(mp1.mode, MediaMode::Playing) << c.name;
+        if (c.lastPlaying.isValid()) {
+            clock.set(QDate(2026, 3, c.endDay), c.lastPlaying);
+            playback.tmrCycleTimer();
+            EXPECT_EQ(playback.CurrentTaskKey(), c.key) << c.name;
+        }
+        clock.set(QDate(2026, 3, c.endDay), c.stopped);
+        playback.tmrCycleTimer();
+        EXPECT_TRUE(playback.CurrentTaskKey().isEmpty()) << c.name;
+        EXPECT_EQ(mp1.mode, MediaMode::Stopped) << c.name;
+        EXPECT_EQ(opened().size(), 1) << c.name;
+    }
+}
+
+TEST_F(PlaybackTest, PauseResumeSkipAndStop)
+{
+    tasks({"08:00:00=1,0,1,2"}, {"08:00:00=2,1,1,4,,0,08:30:00"});
+    playback.StartTask("08:00:00");
+    // A once-only task leaves the timetable as it starts.
+    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "08:00:00", "gone"), "gone");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "gone"), "gone");
+
+    playback.btnPasueClick();
+    EXPECT_EQ(mp1.mode, MediaMode::Paused);
+    EXPECT_FALSE(view.playing);
+    playback.tmrCycleTimer();
+    EXPECT_EQ(opened().size(), 1) << "a paused file is not replaced";
+    playback.btnPlayClick("08:00:00");
+    EXPECT_EQ(mp1.mode, MediaMode::Playing) << "Play resumes";
+    EXPECT_EQ(opened().size(), 1);
+
+    // Skip on the last file of the first pass starts the second pass.
+    endFile();
+    playback.btnChangeMusicClick();
+    playback.tmrCycleTimer();
+    EXPECT_EQ(opened(), QStringList({"/m/a.mp3", "/m/b.wav", "/m/a.mp3"}));
+
+    playback.btnStopClick();
+    EXPECT_FALSE(view.playing);
+    playback.tmrCycleTimer();
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
+    EXPECT_EQ(view.removedRows, QStringList({"08:00:00"}));
+    EXPECT_EQ(opened().size(), 3);
+
+    // Paused past the end time: the tick ends the task all the same.
+    tasks({"09:00:00=1,0,1"}, {"09:00:00=1,1,1,0,,0,09:10:00"});
+    at(9, 0, 0);
+    playback.StartTask("09:00:00");
+    playback.btnPasueClick();
+    at(9, 10, 1);
+    playback.tmrCycleTimer();
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
+}
+
+TEST_F(PlaybackTest, PlayStartsTheSelectedTaskAndANewTaskReplacesAPausedOne)
+{
+    // Disabled, and no day checks: Play starts it all the same.
+    tasks({"08:00:00=0,0,3", "10:00:00=1,0,2"},
+          {"08:00:00=1,1,1,1,0000000,0,00:00:00", "10:00:00=1,1,1,0,,0,00:00:00"});
+    playback.btnPlayClick("");
+    EXPECT_TRUE(opened().isEmpty()) << "no row selected";
+    playback.btnPlayClick("08:00:00");
+    EXPECT_EQ(opened(), QStringList({"/m/c.mid"}));
+    playback.btnPasueClick();
+    playback.StartTask("10:00:00");
+    EXPECT_EQ(opened(), QStringList({"/m/c.mid", "/m/b.wav"}));
+    EXPECT_EQ(mp1.mode, MediaMode::Playing);
+    EXPECT_EQ(playback.CurrentTaskKey(), "10:00:00");
+
+    // No loops: the row stays current and nothing plays.
+    tasks({"11:00:00=1,0,1"}, {"11:00:00=0,1,1,0,,0,00:00:00"});
+    playback.StartTask("11:00:00");
+    EXPECT_EQ(playback.CurrentTaskKey(), "11:00:00");
+    EXPECT_EQ(opened().size(), 2);
+}
+
+TEST_F(PlaybackTest, DirectoryTaskPlaysWhatTheDirectoryHoldsAtItsStart)
+{
+    QDir().mkpath(dir.file("bells"));
+    for (const char* name : {"2.mp3", "10.WAV", "notes.txt"})
+        QFile(dir.file(QString("bells/") + name)).open(QIODevice::WriteOnly);
+    libraryList << "4=" + dir.file("bells/");
+    tasks({"08:00:00=1,0,4"}, {"08:00:00=1,2,1,0,,0,00:00:00"});
+    playback.StartTask("08:00:00");
+    endFile();
+    // The directory's stored separator and the one the search inserts both stay.
+    EXPECT_EQ(opened(), QStringList({dir.file("bells//2.mp3"), dir.file("bells//10.WAV")}));
+    EXPECT_EQ(musicKeys, QStringList({"1", "2"}));
+
+    // An empty directory: the task does not start and the panel says it was due.
+    QDir(dir.file("bells")).removeRecursively();
+    QDir().mkpath(dir.file("bells"));
+    endFile();
+    mp1.log.clear();
+    playback.StartTask("08:00:00");
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_EQ(view.status, "时间到了，进入播放");
+}
+
+TEST_F(PlaybackTest, FilesThatFailToOpenAreSkippedAndShownOnce)
+{
+    mp1.failingPaths = {"/m/a.mp3", "/m/c.mid"};
+    tasks({"08:00:00=1,0,1,2,3"}, {"08:00:00=1,1,1,0,,0,00:00:00"});
+    playback.StartTask("08:00:00");
+    EXPECT_EQ(view.failures, QStringList({mp1.openError}));
+    EXPECT_EQ(view.status, "无法播放/m/a.mp3");
+    playback.tmrCycleTimer();
+    EXPECT_EQ(mp1.mode, MediaMode::Playing) << "the next file plays";
+    endFile();
+    playback.tmrCycleTimer();
+    EXPECT_EQ(opened(), QStringList({"/m/a.mp3", "/m/b.wav", "/m/c.mid"}));
+    EXPECT_EQ(view.failures.size(), 1) << "one box per task start";
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty()) << "the task ends after its pass";
+    EXPECT_EQ(view.status, "无法播放/m/c.mid");
+
+    // A task whose every file fails ends after its passes too.
+    mp1.failingPaths << "/m/b.wav";
+    tasks({"09:00:00=1,0,1,2"}, {"09:00:00=2,1,1,0,,0,00:00:00"});
+    playback.StartTask("09:00:00");
+    for (int i = 0; i < 4; ++i)
+        playback.tmrCycleTimer();
+    EXPECT_EQ(opened().size(), 3 + 4);
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
+    EXPECT_EQ(view.failures.size(), 2);
+}
+
+TEST_F(PlaybackTest, ATaskWithBadParametersLeavesThePlayingTaskAlone)
+{
+    tasks({"08:00:00=1,0,1", "09:00:00=1,0,2", "10:00:00=1,0,2"},
+          {"08:00:00=1,1,1,0,,0,00:00:00", "09:00:00=x,1,1,0,,0,00:00:00", "10:00:00=1,1"});
+    playback.StartTask("08:00:00");
+    EXPECT_THROW(playback.StartTask("09:00:00"), ConversionError);
+    EXPECT_THROW(playback.StartTask("10:00:00"), ListIndexError);
+    EXPECT_EQ(playback.CurrentTaskKey(), "08:00:00");
+    EXPECT_EQ(mp1.mode, MediaMode::Playing);
+    EXPECT_EQ(opened(), QStringList({"/m/a.mp3"}));
+}
+
+} // namespace
