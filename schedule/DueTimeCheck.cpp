@@ -1,0 +1,279 @@
+#include "schedule/DueTimeCheck.h"
+
+#include "platform/Errors.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+#include "storage/TextSplit.h"
+#include "storage/TimeText.h"
+
+#include <QTime>
+#include <QTimeZone>
+
+namespace {
+
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+// How old a second may be and still be served: a tick held up by a busy event loop still
+// rings its bell, a clock set forward further does not ring what it jumped over.
+constexpr qint64 kCatchUpSeconds = 5;
+
+bool CharIsOne(const QString& text, qsizetype place)
+{
+    return place >= 1 && place <= text.size() && text[place - 1] == u'1';
+}
+
+QChar CharAt(const QString& text, qsizetype place)
+{
+    return place <= text.size() ? text[place - 1] : QChar();
+}
+
+// "M-D" as month and day; 2-29 is valid, whatever year it is later placed in.
+void ParseMonthDay(const QString& text, const QString& line, int& month, int& day)
+{
+    const QString t = text.trimmed();
+    const qsizetype dash = t.indexOf(u'-');
+    bool okMonth = false, okDay = false;
+    if (dash > 0) {
+        month = t.left(dash).toInt(&okMonth);
+        day = t.mid(dash + 1).toInt(&okDay);
+    }
+    if (!okMonth || !okDay || !QDate::isValid(2000, month, day))
+        throw ConversionError(
+            QStringLiteral("The holiday line '%1' holds '%2', which is no month and day")
+                .arg(line, text));
+}
+
+QDate InYear(int year, int month, int day)
+{
+    return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
+}
+
+// A task key that is a time of day gives its second of the day, any other -1. The common
+// forms are read by hand: the index of a large list is built from tens of thousands of keys,
+// and the general parse costs microseconds each. Anything else goes to ParseTimeText.
+int SecondOfDay(const QString& key)
+{
+    const qsizetype n = key.size();
+    if (n == 7 || n == 8) {
+        const qsizetype h = n - 6; // digits of the hour
+        auto digit = [&](qsizetype i) {
+            const char16_t c = key[i].unicode();
+            return c >= u'0' && c <= u'9' ? c - u'0' : -1;
+        };
+        const int h0 = digit(0), h1 = h == 2 ? digit(1) : 0;
+        const int m0 = digit(h + 1), m1 = digit(h + 2), s0 = digit(h + 4), s1 = digit(h + 5);
+        if (key[h] == u':' && key[h + 3] == u':' && h0 >= 0 && h1 >= 0 && m0 >= 0 && m1 >= 0 &&
+            s0 >= 0 && s1 >= 0) {
+            const int hour = h == 2 ? h0 * 10 + h1 : h0;
+            const int minute = m0 * 10 + m1, second = s0 * 10 + s1;
+            if (hour < 24 && minute < 60 && second < 60)
+                return (hour * 60 + minute) * 60 + second;
+        }
+    }
+    bool ok = false;
+    const QTime t = ParseTimeText(key, &ok);
+    return ok ? t.msecsSinceStartOfDay() / 1000 : -1;
+}
+
+// The checks of TaskPlaysToday once the task's line is found.
+bool PlaysWithValue(const QString& key, const QString& value, const QStringList& holidayList,
+                    const QDateTime& now)
+{
+    if (CharAt(value, 1) == u'0')
+        return false;
+    if (CharAt(value, 3) == u'0' && IsHoliday(holidayList, now))
+        return false;
+    const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
+    return IsPlayDay(params, now.date());
+}
+
+// Second s in the time representation of now.
+QDateTime LocalAt(qint64 s, const QDateTime& now)
+{
+    switch (now.timeSpec()) {
+    case Qt::TimeZone:
+        return QDateTime::fromSecsSinceEpoch(s, now.timeZone());
+    case Qt::UTC:
+        return QDateTime::fromSecsSinceEpoch(s, Qt::UTC);
+    case Qt::OffsetFromUTC:
+        return QDateTime::fromSecsSinceEpoch(s, Qt::OffsetFromUTC, now.offsetFromUtc());
+    case Qt::LocalTime:
+    default:
+        return QDateTime::fromSecsSinceEpoch(s, Qt::LocalTime);
+    }
+}
+
+} // namespace
+
+bool IsPlayDay(const QString& params, const QDate& today)
+{
+    const QStringList fields = SplitDelimitedText(params);
+    if (fields.size() < 4)
+        throw ListIndexError(
+            QStringLiteral("The task parameters '%1' have no date type").arg(params));
+    const int type = ToInteger(fields[3]);
+    if (type == 0 || type == 4)
+        return true;
+    if (type < 1 || type > 3)
+        return false;
+    if (fields.size() < 5)
+        throw ListIndexError(
+            QStringLiteral("The task parameters '%1' have no date text").arg(params));
+    const QString& dates = fields[4];
+    switch (type) {
+    case 1:
+        return CharIsOne(dates, today.dayOfWeek());
+    case 2:
+        return CharIsOne(dates, today.day());
+    default:
+        return dates == today.toString(QStringLiteral("yyyy-MM-dd"));
+    }
+}
+
+bool IsHoliday(const QStringList& holidayList, const QDateTime& now)
+{
+    const QDate today = now.date();
+    for (const QString& line : holidayList) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0)
+            throw ConversionError(
+                QStringLiteral("The holiday line '%1' is no range 'M-D=M-D'").arg(line));
+        int beginMonth = 0, beginDay = 0, endMonth = 0, endDay = 0;
+        ParseMonthDay(line.left(eq), line, beginMonth, beginDay);
+        ParseMonthDay(line.mid(eq + 1), line, endMonth, endDay);
+        // Whole days, so comparing dates covers 00:00:00 of the first to 23:59:59 of the last.
+        const QDate begin = InYear(today.year(), beginMonth, beginDay);
+        const QDate end = InYear(today.year(), endMonth, endDay);
+        if (begin <= today && today <= end)
+            return true;
+    }
+    return false;
+}
+
+bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
+                    const QStringList& holidayList, const QDateTime& now)
+{
+    QString value;
+    for (const QString& line : scheduleList) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (QStringView(line).left(eq < 0 ? line.size() : eq).compare(key, Qt::CaseInsensitive) == 0) {
+            value = eq < 0 ? QString() : line.mid(eq + 1);
+            break;
+        }
+    }
+    return PlaysWithValue(key, value, holidayList, now);
+}
+
+void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
+                        const QStringList& holidayList, const StartTask& startTask,
+                        const Report& report)
+{
+    const QDateTime now = clock.now();
+    const qint64 current = now.toSecsSinceEpoch();
+    qint64 first = current;
+    if (m_lastServed) {
+        if (*m_lastServed == current)
+            return;
+        // Catch up only when every skipped second is still young enough; a clock set back
+        // serves the current second alone.
+        if (*m_lastServed < current && current - (*m_lastServed + 1) <= kCatchUpSeconds)
+            first = *m_lastServed + 1;
+    }
+    // Taken before anything is called, so a tick from a nested event loop serves only later
+    // seconds.
+    m_lastServed = current;
+
+    if (!m_index || m_list != scheduleList)
+        Rebuild(scheduleList);
+    // Kept alive here: a nested tick may put a new index in place while this walk runs.
+    const std::shared_ptr<const Index> index = m_index;
+    for (qint64 s = first; s <= current; ++s)
+        Serve(s, *index, clock, now, holidayList, startTask, report);
+}
+
+void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
+                         const QDateTime& now, const QStringList& holidayList,
+                         const StartTask& startTask, const Report& report)
+{
+    const QDateTime local = LocalAt(second, now);
+    const int sod = local.time().msecsSinceStartOfDay() / 1000;
+    const int from = index.offsets[sod], to = index.offsets[sod + 1];
+    if (from == to)
+        return;
+    const QDate date = local.date();
+    // A box opened by a task can hold the walk for long; what is left of a second by then
+    // too old is dropped rather than started late.
+    auto stale = [&] { return clock.now().toSecsSinceEpoch() - second > kCatchUpSeconds; };
+    for (int i = from; i < to; ++i) {
+        const Entry& entry = index.entries[i];
+        const auto last = m_started.constFind(entry.key);
+        if (last != m_started.cend() && last->date == date && last->second == sod)
+            continue;
+        if (stale())
+            return;
+        try {
+            if (!PlaysWithValue(entry.key, entry.value, holidayList, local))
+                continue;
+            if (stale())
+                return;
+            m_started.insert(entry.key, LastStart{date, sod});
+            startTask(entry.key);
+        } catch (const AppError& e) {
+            report(e.message());
+        }
+    }
+}
+
+void DueTimeCheck::Rebuild(const QStringList& scheduleList)
+{
+    auto index = std::make_shared<Index>();
+    const qsizetype n = scheduleList.size();
+    std::vector<int> sods(n, -1);
+    std::vector<int> start(kSecondsPerDay + 1, 0);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString& line = scheduleList[i];
+        const qsizetype eq = line.indexOf(u'=');
+        sods[i] = SecondOfDay(eq < 0 ? line : line.left(eq));
+        if (sods[i] >= 0)
+            ++start[sods[i] + 1];
+    }
+    for (int d = 0; d < kSecondsPerDay; ++d)
+        start[d + 1] += start[d];
+    // Line numbers by second, each second's in list order.
+    std::vector<qsizetype> order(start[kSecondsPerDay]);
+    {
+        std::vector<int> next(start.begin(), start.end() - 1);
+        for (qsizetype i = 0; i < n; ++i)
+            if (sods[i] >= 0)
+                order[next[sods[i]]++] = i;
+    }
+
+    index->offsets.assign(kSecondsPerDay + 1, 0);
+    index->entries.reserve(order.size());
+    for (int d = 0; d < kSecondsPerDay; ++d) {
+        const int bucket = static_cast<int>(index->entries.size());
+        index->offsets[d] = bucket;
+        for (int j = start[d]; j < start[d + 1]; ++j) {
+            const QString& line = scheduleList[order[j]];
+            const qsizetype eq = line.indexOf(u'=');
+            const QString key = eq < 0 ? line : line.left(eq);
+            // A key listed twice is one task, checked by its first line. Keys of one second
+            // differ at most in a leading zero, so the bucket is tiny.
+            bool seen = false;
+            for (std::size_t k = bucket; k < index->entries.size() && !seen; ++k)
+                seen = index->entries[k].key == key;
+            if (!seen)
+                index->entries.push_back({key, eq < 0 ? QString() : line.mid(eq + 1)});
+        }
+    }
+    index->offsets[kSecondsPerDay] = static_cast<int>(index->entries.size());
+
+    m_index = std::move(index);
+    m_list = scheduleList;
+}
+
+int DueTimeCheck::MsUntilNextTick(const QDateTime& now)
+{
+    constexpr qint64 half = 500;
+    const qint64 into = ((now.toMSecsSinceEpoch() % half) + half) % half;
+    return static_cast<int>(half - into) + 5;
+}

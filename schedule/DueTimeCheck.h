@@ -1,0 +1,85 @@
+#pragma once
+// Which task starts in which second: the day rules of a task's parameters, the holiday
+// ranges, and the tick that walks the seconds and starts the tasks due in them.
+// No widget in here; the main window owns the lists and the timer.
+#include "platform/Clock.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Whether a task with the parameter line "LoopCount,SourceType,PlayMode,DateType,DateParams,..."
+// plays on the given day. Date types: 0 every day, 1 weekdays (place 1..7 = Monday..Sunday),
+// 2 days of the month (place n = day n), 3 one date "yyyy-MM-dd", 4 once only; any other
+// type never plays. A place past the end of the text counts as not chosen.
+// Raises ListIndexError when the date type (or, for types 1 to 3, the date text) is missing
+// and ConversionError when the date type is no number.
+bool IsPlayDay(const QString& params, const QDate& today);
+
+// Whether now lies in one of the "M-D=M-D" ranges, taken in now's year; a range covers its
+// first and last day whole. A day the year lacks (2-29) counts as the month's last day; a range
+// ending before it begins covers nothing. Raises ConversionError at a line that holds no
+// month and day; lines after the first range that covers now are not read.
+bool IsHoliday(const QStringList& holidayList, const QDateTime& now);
+
+// Whether the task under key plays at now: its line in scheduleList ("key=E,H,music...", key
+// compared without regard to case) is enabled, it is not kept off by a holiday (when its
+// holiday flag is "0"), and its parameter line in the task file allows the day. The task file
+// is read only when the first two checks pass, so a change there counts from the next due time.
+bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
+                    const QStringList& holidayList, const QDateTime& now);
+
+// Starts each task once in its second. Every tick serves the seconds since the previous tick
+// (a gap of up to five seconds is made good; a larger jump of the clock serves only the
+// current second), and remembers per task the date and second it last started, so neither a
+// tick twice in a second nor a clock set back or the repeated hour of the autumn night starts
+// a task again. The tasks due in a second come from an index over the list, rebuilt only
+// when the list has changed.
+class DueTimeCheck {
+public:
+    using StartTask = std::function<void(const QString& key)>;
+    using Report = std::function<void(const QString& message)>;
+
+    // startTask and report may run a nested event loop that ticks again; the nested tick
+    // serves only seconds the outer one has not taken. A failure while checking or starting
+    // one task goes to report and the walk goes on with the next.
+    // The line of a due task is the one the list held at the start of the tick; a change made
+    // by startTask counts from the next tick.
+    void Tick(const IClock& clock, const QStringList& scheduleList, const QStringList& holidayList,
+              const StartTask& startTask, const Report& report);
+
+    // Milliseconds from now to 5 ms past the next whole or half second, in [5, 505].
+    static int MsUntilNextTick(const QDateTime& now);
+
+private:
+    struct Entry {
+        QString key;
+        QString value; // of the first line with this key
+    };
+    // Entries due at second-of-day d are entries[offsets[d] .. offsets[d + 1]), in list order.
+    struct Index {
+        std::vector<int> offsets;
+        std::vector<Entry> entries;
+    };
+    struct LastStart {
+        QDate date;
+        int second = -1;
+    };
+
+    void Rebuild(const QStringList& scheduleList);
+    void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,
+               const QStringList& holidayList, const StartTask& startTask, const Report& report);
+
+    QStringList m_list;
+    std::shared_ptr<const Index> m_index;
+    QHash<QString, LastStart> m_started;
+    std::optional<qint64> m_lastServed;
+};

@@ -1,0 +1,387 @@
+#include "platform/Errors.h"
+#include "schedule/DueTimeCheck.h"
+#include "storage/TaskFile.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Daily = QStringLiteral("1,1,1,0,,0,");
+
+QString MonthlyOn31st()
+{
+    QString days(31, u'0');
+    days[30] = u'1';
+    return days;
+}
+
+TEST(IsPlayDay, FollowsTheDateType)
+{
+    struct Case {
+        QString params;
+        QDate day;
+        bool plays;
+    };
+    const QDate monday(2026, 3, 2);
+    const Case cases[] = {
+        {"1,1,1,0", monday, true},
+        {"1,1,1,4,,0,", monday, true},
+        {"1,1,1,1,1111100", monday, true},
+        {"1,1,1,1,1111100", monday.addDays(4), true},
+        {"1,1,1,1,1111100", monday.addDays(5), false},
+        {"1,1,1,1,1111100", monday.addDays(6), false},
+        {"1,1,1,1,11", monday.addDays(2), false}, // place beyond the text
+        {"1,1,1,1,,0,", monday, false},
+        {"1,1,1,2," + MonthlyOn31st(), QDate(2026, 3, 31), true},
+        {"1,1,1,2," + MonthlyOn31st(), QDate(2026, 3, 30), false},
+        {"1,1,1,2," + MonthlyOn31st(), QDate(2026, 4, 1), false},
+        {"1,1,1,3,2013-05-01,0,", QDate(2013, 5, 1), true},
+        {"1,1,1,3,2013-05-01,0,", QDate(2013, 5, 2), false},
+        {"1,1,1,3,2013-05-01,0,", QDate(2014, 5, 1), false},
+        {"1,1,1,3,2013-5-1,0,", QDate(2013, 5, 1), false},
+        {"1,1,1,5,1111111", monday, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.params + " " + c.day.toString(Qt::ISODate)).toStdString());
+        EXPECT_EQ(IsPlayDay(c.params, c.day), c.plays);
+    }
+}
+
+TEST(IsPlayDay, RaisesWhenTheDateFieldsAreMissingOrBad)
+{
+    const QDate day(2026, 3, 2);
+    EXPECT_THROW(IsPlayDay("", day), ListIndexError);
+    EXPECT_THROW(IsPlayDay("1,1,1", day), ListIndexError);
+    EXPECT_THROW(IsPlayDay("1,1,1,1", day), ListIndexError);
+    EXPECT_THROW(IsPlayDay("1,1,1,3", day), ListIndexError);
+    EXPECT_THROW(IsPlayDay("1,1,1,x,1111111", day), ConversionError);
+}
+
+TEST(IsHoliday, CoversWholeDaysOfTheRangesInTheCurrentYear)
+{
+    struct Case {
+        QStringList holidays;
+        QDateTime at;
+        bool holiday;
+    };
+    auto at = [](int y, int m, int d, int h = 12, int n = 0, int s = 0) {
+        return QDateTime(QDate(y, m, d), QTime(h, n, s));
+    };
+    const QStringList october = {"5-1=5-3", "10-1=10-7"};
+    const QStringList leap = {"2-29=3-1"};
+    const Case cases[] = {
+        {october, at(2026, 9, 30, 23, 59, 59), false},
+        {october, at(2026, 10, 1, 0, 0, 0), true},
+        {october, at(2026, 10, 7, 23, 59, 59), true},
+        {october, at(2026, 10, 8, 0, 0, 0), false},
+        {october, at(2026, 5, 2), true},
+        {{"12-30=1-2"}, at(2026, 12, 31), false},
+        {{"12-30=1-2"}, at(2026, 1, 1), false},
+        {leap, at(2026, 2, 27), false},
+        {leap, at(2026, 2, 28), true},
+        {leap, at(2026, 3, 1), true},
+        {leap, at(2026, 3, 2), false},
+        {leap, at(2028, 2, 28), false},
+        {leap, at(2028, 2, 29), true},
+        {{"6-1=6-1"}, at(2026, 6, 1, 23, 59, 59), true},
+        {{"6-1=6-1"}, at(2026, 6, 2, 0, 0, 0), false},
+        {{}, at(2026, 6, 1), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.holidays.join(' ') + " " + c.at.toString(Qt::ISODate)).toStdString());
+        EXPECT_EQ(IsHoliday(c.holidays, c.at), c.holiday);
+    }
+}
+
+TEST(IsHoliday, RaisesAtALineThatHoldsNoMonthAndDay)
+{
+    const QDateTime now(QDate(2026, 6, 1), QTime(12, 0));
+    for (const char* line : {"13-5=13-9", "2-30=3-1", "1-1=abc", "abc", "-1=1-2"})
+        EXPECT_THROW(IsHoliday({line}, now), ConversionError) << line;
+}
+
+class DueTimeCheckTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeClock clock;
+    DueTimeCheck check;
+    QStringList schedule;
+    QStringList holidays;
+    QStringList started;
+    QStringList reports;
+    std::function<void(const QString&)> onStart;
+
+    void writeParams(const QStringList& lines)
+    {
+        dir.writeText(TaskFileName, "[TimeParams]\n" + lines.join('\n') + "\n");
+    }
+    // Every key of the schedule plays daily.
+    void writeDaily()
+    {
+        QStringList lines;
+        for (const QString& line : schedule)
+            lines << line.section('=', 0, 0) + "=" + Daily;
+        writeParams(lines);
+    }
+    void restart()
+    {
+        check = DueTimeCheck();
+        started.clear();
+        reports.clear();
+    }
+    void tick()
+    {
+        check.Tick(
+            clock, schedule, holidays,
+            [this](const QString& key) {
+                started << key;
+                if (onStart)
+                    onStart(key);
+            },
+            [this](const QString& message) { reports << message; });
+    }
+    // One tick in every second from..to, as the half-second timer gives at least.
+    void tickThrough(const QDateTime& from, const QDateTime& to)
+    {
+        for (clock.current = from; clock.current <= to; clock.advance(1000))
+            tick();
+    }
+};
+
+TEST_F(DueTimeCheckTest, HolidayRangeKeepsOffOnlyTasksThatHonourIt)
+{
+    holidays = {"10-1=10-7"};
+    struct Case {
+        QDate day;
+        QTime time;
+        QChar flag;
+        bool starts;
+    };
+    const Case cases[] = {
+        {QDate(2026, 10, 3), QTime(10, 0, 0), u'0', false},
+        {QDate(2026, 10, 1), QTime(0, 0, 0), u'0', false},
+        {QDate(2026, 10, 1), QTime(0, 0, 1), u'0', false},
+        {QDate(2026, 10, 7), QTime(23, 59, 58), u'0', false},
+        {QDate(2026, 10, 7), QTime(23, 59, 59), u'0', false},
+        {QDate(2026, 9, 30), QTime(23, 59, 59), u'0', true},
+        {QDate(2026, 10, 8), QTime(0, 0, 0), u'0', true},
+        {QDate(2026, 10, 1), QTime(0, 0, 0), u'1', true},
+        {QDate(2026, 10, 4), QTime(10, 0, 0), u'1', true},
+        {QDate(2026, 10, 7), QTime(23, 59, 59), u'1', true},
+    };
+    for (const Case& c : cases) {
+        const QString key = c.time.toString("HH:mm:ss");
+        SCOPED_TRACE((c.day.toString(Qt::ISODate) + " " + key + " flag " + c.flag).toStdString());
+        restart();
+        schedule = {key + "=1," + c.flag + ",1"};
+        writeDaily();
+        clock.set(c.day, c.time);
+        tick();
+        EXPECT_EQ(started.size(), c.starts ? 1 : 0);
+        EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+    }
+}
+
+TEST_F(DueTimeCheckTest, DisabledOrHolidayTaskIsDecidedWithoutReadingItsParameters)
+{
+    writeParams({"08:00:00=not,a,parameter,line"});
+    holidays = {"3-1=3-31"};
+    const QDateTime now(QDate(2026, 3, 2), QTime(8, 0));
+    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=0,1,1"}, holidays, now));
+    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=1,0,1"}, holidays, now));
+    // The first line of a key decides.
+    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=0,1,1", "08:00:00=1,1,1"}, holidays, now));
+    EXPECT_THROW(TaskPlaysToday("08:00:00", {"08:00:00=1,1,1"}, holidays, now), ConversionError);
+}
+
+TEST_F(DueTimeCheckTest, ParameterChangeInTheFileCountsFromTheNextDueTime)
+{
+    schedule = {"08:00:00=1,1,1"};
+    const QString params[] = {Daily, "1,1,1,3,2013-05-01,0,", "1,1,1,1,0011111"};
+    for (int day = 0; day < 3; ++day) { // Monday to Wednesday
+        writeParams({"08:00:00=" + params[day]});
+        clock.set(QDate(2026, 3, 2 + day), QTime(8, 0));
+        tick();
+    }
+    EXPECT_EQ(started, QStringList({"08:00:00", "08:00:00"}));
+}
+
+TEST_F(DueTimeCheckTest, DaylightSavingNightsStartTheTaskAtMostOnce)
+{
+    const QTimeZone berlin("Europe/Berlin");
+    ASSERT_TRUE(berlin.isValid());
+    auto utc = [&](int month, int day, int h, int m, int s) {
+        return QDateTime(QDate(2026, month, day), QTime(h, m, s), Qt::UTC).toTimeZone(berlin);
+    };
+    schedule = {"01:59:59=1,1,1", "02:30:00=1,1,1", "03:00:00=1,1,1"};
+    writeDaily();
+
+    // 29 March: 02:00 CET becomes 03:00 CEST, so 02:30:00 never comes.
+    tickThrough(utc(3, 29, 0, 59, 55), utc(3, 29, 1, 0, 5));
+    EXPECT_EQ(started, QStringList({"01:59:59", "03:00:00"}));
+
+    // 25 October: 03:00 CEST becomes 02:00 CET, so 02:30:00 comes twice.
+    started.clear();
+    tickThrough(utc(10, 25, 0, 29, 55), utc(10, 25, 1, 30, 5));
+    EXPECT_EQ(started, QStringList({"02:30:00"}));
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+}
+
+TEST_F(DueTimeCheckTest, ServesEachSecondOnceAndMakesGoodShortGapsOnly)
+{
+    for (int s = 0; s <= 12; ++s)
+        schedule << QTime(8, 0, s).toString("HH:mm:ss") + "=1,1,1";
+    writeDaily();
+    struct Case {
+        const char* name;
+        QList<int> tickMs; // times of the ticks, ms after 08:00:00
+        QStringList started;
+    };
+    const Case cases[] = {
+        {"two ticks in one second", {100, 600}, {"08:00:00"}},
+        {"ticks 3 s apart", {0, 3000}, {"08:00:00", "08:00:01", "08:00:02", "08:00:03"}},
+        {"gap whose oldest second is 5 s old",
+         {0, 6000},
+         {"08:00:00", "08:00:01", "08:00:02", "08:00:03", "08:00:04", "08:00:05", "08:00:06"}},
+        {"jump of 7 s", {0, 7000}, {"08:00:00", "08:00:07"}},
+        {"jump of 10 s", {0, 10000, 11000}, {"08:00:00", "08:00:10", "08:00:11"}},
+        {"clock set back", {2000, 0, 1000, 2000, 3000}, {"08:00:02", "08:00:00", "08:00:01", "08:00:03"}},
+        {"first tick serves only its second", {5000}, {"08:00:05"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        for (int ms : c.tickMs) {
+            clock.set(QDate(2026, 3, 2), QTime(8, 0).addMSecs(ms));
+            tick();
+        }
+        EXPECT_EQ(started, c.started);
+    }
+}
+
+TEST_F(DueTimeCheckTest, StartMemoryIsPerDay)
+{
+    schedule = {"08:00:00=1,1,1"};
+    writeDaily();
+    clock.set(QDate(2026, 3, 2), QTime(8, 0));
+    tick();
+    clock.set(QDate(2026, 3, 2), QTime(7, 59, 50)); // set back past the task
+    tickThrough(clock.current, QDateTime(QDate(2026, 3, 2), QTime(8, 0, 2)));
+    clock.set(QDate(2026, 3, 3), QTime(8, 0));
+    tick();
+    EXPECT_EQ(started, QStringList({"08:00:00", "08:00:00"}));
+}
+
+TEST_F(DueTimeCheckTest, KeysWithoutLeadingZeroFallDueAndUnreadableKeysNever)
+{
+    // A key listed twice is checked by its first line only.
+    schedule = {"8:00:00=1,1,1", "08:00:00=1,1,1", "8:0:0=1,1,1",    "morning=1,1,1",
+                "08:00:00=0,1,1", "7:59:60=1,1,1", "24:00:00=1,1,1", "07:59:59=0,1,1",
+                "07:59:59=1,1,1"};
+    writeDaily();
+    tickThrough(QDateTime(QDate(2026, 3, 2), QTime(7, 59, 58)),
+                QDateTime(QDate(2026, 3, 2), QTime(8, 0, 2)));
+    tickThrough(QDateTime(QDate(2026, 3, 2), QTime(23, 59, 58)),
+                QDateTime(QDate(2026, 3, 3), QTime(0, 0, 1)));
+    EXPECT_EQ(started, QStringList({"8:00:00", "08:00:00"}));
+}
+
+TEST_F(DueTimeCheckTest, OneFailingTaskIsReportedOnceAndTheNextStillStarts)
+{
+    schedule = {"08:00:00=1,1,1", "8:00:00=1,1,1", "08:00:01=1,1,1"};
+    writeParams({"08:00:00=1,1,1", "8:00:00=" + Daily, "08:00:01=" + Daily});
+    tickThrough(QDateTime(QDate(2026, 3, 2), QTime(8, 0, 0)),
+                QDateTime(QDate(2026, 3, 2), QTime(8, 0, 1)));
+    clock.advance(-600); // again within 08:00:01
+    tick();
+    EXPECT_EQ(started, QStringList({"8:00:00", "08:00:01"}));
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports[0].contains("1,1,1")) << reports[0].toStdString();
+
+    // A failing start is reported the same way.
+    writeDaily();
+    restart();
+    onStart = [](const QString& key) {
+        if (key == "08:00:00")
+            throw MediaError("cannot open the bell");
+    };
+    clock.set(QDate(2026, 3, 3), QTime(8, 0));
+    tick();
+    EXPECT_EQ(started, QStringList({"08:00:00", "8:00:00"}));
+    EXPECT_EQ(reports, QStringList({"cannot open the bell"}));
+}
+
+TEST(MsUntilNextTick, AimsJustPastTheNextHalfSecond)
+{
+    const int cases[][2] = {{0, 505},   {1, 504}, {200, 305}, {499, 6},  {500, 505},
+                            {504, 501}, {505, 500}, {999, 6}};
+    for (const auto& c : cases) {
+        const QDateTime now(QDate(2026, 3, 2), QTime(8, 0, 0).addMSecs(c[0]));
+        EXPECT_EQ(DueTimeCheck::MsUntilNextTick(now), c[1]) << c[0];
+    }
+}
+
+TEST_F(DueTimeCheckTest, NestedTickFromAStartedTaskServesOnlyLaterSeconds)
+{
+    schedule = {"08:00:00=1,1,1", "8:00:00=1,1,1", "08:00:01=1,1,1", "08:00:10=1,1,1"};
+    struct Case {
+        const char* name;
+        int boxOpenMs; // how long the first task's box keeps the outer walk waiting
+        bool secondUnreadable; // "8:00:00" has a bad parameter line
+        QStringList started;
+        int reports;
+    };
+    const Case cases[] = {
+        {"same second", 0, false, {"08:00:00", "8:00:00"}, 0},
+        {"one second later", 1000, false, {"08:00:00", "08:00:01", "8:00:00"}, 0},
+        {"one second later, then a bad task", 1000, true, {"08:00:00", "08:00:01"}, 1},
+        // Past the catch-up time the rest of 08:00:00 is dropped, not checked or started late.
+        {"ten seconds later", 10000, false, {"08:00:00", "08:00:10"}, 0},
+        {"ten seconds later, then a bad task", 10000, true, {"08:00:00", "08:00:10"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeDaily();
+        if (c.secondUnreadable)
+            writeParams({"08:00:00=" + Daily, "8:00:00=1,1", "08:00:01=" + Daily,
+                         "08:00:10=" + Daily});
+        restart();
+        onStart = nullptr;
+        clock.set(QDate(2026, 3, 2), QTime(7, 59, 59)); // nothing due
+        tick();
+        onStart = [&](const QString& key) {
+            if (key == "08:00:00") {
+                clock.advance(c.boxOpenMs);
+                tick();
+            }
+        };
+        clock.advance(1000);
+        tick();
+        EXPECT_EQ(started, c.started);
+        EXPECT_EQ(reports.size(), c.reports);
+    }
+}
+
+TEST_F(DueTimeCheckTest, ListChangesReachTheNextTick)
+{
+    schedule = {"08:00:00=1,1,1", "08:00:03=1,1,1"};
+    writeParams({"08:00:00=1,1,1,4,,0,", "08:00:02=" + Daily, "08:00:03=" + Daily});
+    onStart = [this](const QString& key) {
+        if (key == "08:00:00")
+            schedule.removeFirst(); // a once-only task leaves the list when it starts
+    };
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0));
+    tick();
+    schedule << "08:00:02=1,1,1";
+    schedule[0] = "08:00:03=0,1,1";
+    tickThrough(QDateTime(QDate(2026, 3, 2), QTime(8, 0, 1)),
+                QDateTime(QDate(2026, 3, 2), QTime(8, 0, 3)));
+    clock.set(QDate(2026, 3, 3), QTime(8, 0, 0));
+    tick();
+    EXPECT_EQ(started, QStringList({"08:00:00", "08:00:02"}));
+}
+
+} // namespace
