@@ -1,10 +1,12 @@
 #include "app/Unit1.h"
 
 #include "app/AboutPage.h"
+#include "app/PlaybackView.h"
 #include "library/MusicLibraryPage.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/Version.h"
+#include "schedule/TaskPlayback.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -30,6 +33,7 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
       m_guard(*services.boxes, [this] { return m_applicationTitle; }, this)
 {
     buildWindow();
+    wirePlayback();
     FormCreate();
 }
 
@@ -110,12 +114,34 @@ void TfrmMain::buildWindow()
     tmrSystem.start();
 }
 
+void TfrmMain::wirePlayback()
+{
+    m_playbackView = std::make_unique<MainPlaybackView>(*statMain, *statPanels[1], *tsplaylist,
+                                                        tmrCycle, m_guard);
+    playback = std::make_unique<TaskPlayback>(*m_services.mp1, *m_services.clock, *m_playbackView,
+                                              ScheduleList, LibraryList, MusicKeys);
+    tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
+    connect(&tmrCycle, &QTimer::timeout, this, m_guard.wrap([this] { tmrCycleTimer(); }));
+    connect(tsplaylist->btnPlay, &QPushButton::clicked, this,
+            m_guard.wrap([this] { playback->btnPlayClick(tsplaylist->selectedTaskKey()); }));
+    connect(tsplaylist->btnPasue, &QPushButton::clicked, this,
+            m_guard.wrap([this] { playback->btnPasueClick(); }));
+    connect(tsplaylist->btnStop, &QPushButton::clicked, this,
+            m_guard.wrap([this] { playback->btnStopClick(); }));
+    connect(tsplaylist->btnChangeMusic, &QPushButton::clicked, this,
+            m_guard.wrap([this] { playback->btnChangeMusicClick(); }));
+    // Re-armed from the clock after each tick, so that it fires just after each second and
+    // half second and a bell starts within a few milliseconds of its second.
+    tmrMusicPlay.setSingleShot(true);
+    tmrMusicPlay.setTimerType(Qt::PreciseTimer);
+}
+
 void TfrmMain::FormCreate()
 {
     // Each step is guarded on its own, so that one bad file never keeps the due-time check off.
     startupStep([this] { LoadSettings(); });
     startupStep([this] { LoadLists(); });
-    tmrMusicPlay.start();
+    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
 }
 
 void TfrmMain::LoadSettings()
@@ -167,7 +193,20 @@ void TfrmMain::tmrSystemTimer()
     statPanels[0]->setText(text);
 }
 
-void TfrmMain::tmrMusicPlayTimer() {}
+void TfrmMain::tmrMusicPlayTimer()
+{
+    // Armed before the check runs: a box opened by a starting task keeps the ticks coming.
+    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
+    m_dueTimeCheck.Tick(
+        *m_services.clock, ScheduleList, HolidayList,
+        [this](const QString& key) { playback->StartTask(key); },
+        [this](const QString& message) { m_guard.show(message); });
+}
+
+void TfrmMain::tmrCycleTimer()
+{
+    playback->tmrCycleTimer();
+}
 
 void TfrmMain::N4Click()
 {

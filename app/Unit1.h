@@ -2,11 +2,16 @@
 #include "app/BaseFrm.h"
 #include "platform/Guard.h"
 #include "platform/Services.h"
+#include "schedule/DueTimeCheck.h"
 
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 class AboutPage;
+class MainPlaybackView;
+class TaskPlayback;
 class MusicLibraryPage;
 class QAction;
 class QLabel;
@@ -33,6 +38,7 @@ public:
     void LoadLists();
     void tmrSystemTimer();
     void tmrMusicPlayTimer();
+    void tmrCycleTimer();
     void N4Click();
     void RestoreFromTray();
 
@@ -60,6 +66,9 @@ public:
     QStringList HolidayList;
     QStringList MusicKeys;
 
+    // Task playback on mp1; the due-time check hands it the tasks that fall due.
+    std::unique_ptr<TaskPlayback> playback;
+
     const HandlerGuard& guard() const { return m_guard; }
 
 protected:
@@ -67,6 +76,7 @@ protected:
 
 private:
     void buildWindow();
+    void wirePlayback();
     // Runs one start-up step; a failing step is shown and the start-up goes on.
     template <class F>
     void startupStep(F&& step) { m_guard.run(std::forward<F>(step)); }
@@ -74,4 +84,6 @@ private:
     Services m_services;
     HandlerGuard m_guard;
     QString m_applicationTitle;
+    std::unique_ptr<MainPlaybackView> m_playbackView;
+    DueTimeCheck m_dueTimeCheck;
 };

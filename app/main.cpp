@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/GstMediaPlayer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
 
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
     services.clock = &clock;
     services.boxes = &boxes;
     services.dialogs = &dialogs;
+    GstMediaPlayer mp1(QStringLiteral("autoaudiosink"));
+    GstMediaPlayer mpBackgroupMusic(QStringLiteral("autoaudiosink"));
+    services.mp1 = &mp1;
+    services.mpBackgroupMusic = &mpBackgroupMusic;
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
 
     TfrmMain window(services);

@@ -3,6 +3,7 @@
 class IClock;
 class IMessageBoxes;
 class IDialogs;
+class IMediaPlayer;
 
 // What the program asks of the system, handed to the main window at construction:
 // main() builds the real services, tests build fakes.
@@ -10,6 +11,9 @@ struct Services {
     IClock* clock = nullptr;
     IMessageBoxes* boxes = nullptr;
     IDialogs* dialogs = nullptr;
+    // The task player and the background-music player: two independent players.
+    IMediaPlayer* mp1 = nullptr;
+    IMediaPlayer* mpBackgroupMusic = nullptr;
     // Whether the desktop has a notification area; without one, closing minimizes instead.
     bool trayAvailable = true;
 };

@@ -72,6 +72,12 @@ TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlayback
     m_mp1.setNoticeHandler([this] { mp1Notify(); });
 }
 
+TaskPlayback::~TaskPlayback()
+{
+    // The player outlives the window; its notices must not reach a playback that is gone.
+    m_mp1.setNoticeHandler({});
+}
+
 QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd& end) const
 {
     const QDateTime now = m_clock.now();

@@ -60,6 +60,9 @@ class TaskPlayback {
 public:
     TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
                  QStringList& scheduleList, const QStringList& libraryList, QStringList& musicKeys);
+    ~TaskPlayback();
+    TaskPlayback(const TaskPlayback&) = delete;
+    TaskPlayback& operator=(const TaskPlayback&) = delete;
 
     void StartTask(const QString& startTime);
     void StartPass();

@@ -2,6 +2,7 @@
 
 #include "platform/ReportView.h"
 
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItem>
 
@@ -41,17 +42,30 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const QModelIndex first = index.siblingAtColumn(0);
-        if (first.data(Qt::CheckStateRole).toInt() != Qt::Checked) {
+        if (!enabled(index))
             option->palette.setColor(QPalette::Text, QColor(255, 0, 0));
-            return;
+    }
+
+    // The list's grid-line style sheet leaves the option's background unpainted, so the row
+    // colour is filled here before the cell is drawn.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        if (enabled(index)) {
+            const QString current = m_page->currentTaskKey();
+            const bool playing =
+                !current.isEmpty() && index.siblingAtColumn(0).data().toString() == current;
+            painter->fillRect(option.rect, playing ? QColor(0, 128, 0) : QColor(255, 255, 255));
         }
-        const QString current = m_page->currentTaskKey();
-        const bool playing = !current.isEmpty() && first.data(Qt::DisplayRole).toString() == current;
-        option->backgroundBrush = playing ? QColor(0, 128, 0) : QColor(255, 255, 255);
+        QStyledItemDelegate::paint(painter, option, index);
     }
 
 private:
+    static bool enabled(const QModelIndex& index)
+    {
+        return index.siblingAtColumn(0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    }
+
     TaskListPage* m_page;
 };
 

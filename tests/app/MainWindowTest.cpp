@@ -2,6 +2,7 @@
 #include "library/MusicLibraryPage.h"
 #include "platform/Version.h"
 #include "settings/SettingsPage.h"
+#include "support/FakeMediaPlayer.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "tasks/TaskListPage.h"
@@ -18,6 +19,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QImage>
+#include <QPixmap>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -28,6 +31,7 @@ struct MainWindowFixture : ::testing::Test {
     FakeClock clock;
     FakeMessageBoxes boxes;
     FakeDialogs dialogs;
+    FakeMediaPlayer mp1, mpBackgroupMusic;
 
     std::unique_ptr<TfrmMain> start(bool tray = true)
     {
@@ -35,6 +39,8 @@ struct MainWindowFixture : ::testing::Test {
         s.clock = &clock;
         s.boxes = &boxes;
         s.dialogs = &dialogs;
+        s.mp1 = &mp1;
+        s.mpBackgroupMusic = &mpBackgroupMusic;
         s.trayAvailable = tray;
         return std::make_unique<TfrmMain>(s);
     }
@@ -83,7 +89,6 @@ TEST_F(MainWindowFixture, ClockTextFollowsTheClock)
     w->tmrSystemTimer();
     EXPECT_FALSE(w->statPanels[0]->text().contains(':')) << "midnight shows the date alone";
     EXPECT_TRUE(w->tmrSystem.isActive());
-    EXPECT_EQ(w->tmrMusicPlay.interval(), 500);
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
 }
 
@@ -218,4 +223,60 @@ TEST_F(MainWindowFixture, ABadTaskLineIsShownAndTheDueTimeCheckStillStarts)
     EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1) << "rows before the bad line stay";
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
 }
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowFixture, ADueTaskPlaysWithItsRowGreenAndTheButtonsFollow)
+{
+    dir.writeText("TimeMusicList.ini", "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,1\n[TimeParams]\n"
+                                       "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n"
+                                       "[Music]\n1=/srv/bell.mp3\n");
+    clock.set(QDate(2026, 3, 2), QTime(7, 59, 59, 600));
+    auto w = start();
+    w->show();
+    w->tmrMusicPlayTimer();
+    EXPECT_TRUE(mp1.log.isEmpty());
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 5));
+    w->tmrMusicPlayTimer();
+    EXPECT_EQ(mp1.log.filter("Open:"), QStringList({"Open:/srv/bell.mp3"}));
+    EXPECT_EQ(w->statPanels[1]->text(), "正在播放/srv/bell.mp3");
+    EXPECT_TRUE(w->tmrCycle.isActive());
+    TaskListPage* page = w->tsplaylist;
+    EXPECT_FALSE(page->btnPlay->isEnabled());
+    EXPECT_TRUE(page->btnPasue->isEnabled());
+
+    // Rows are sorted: 08:00:00 is the second; it is drawn on green, the other on white.
+    QTreeWidget* lv = page->lvMusicTime;
+    const QImage shot = lv->viewport()->grab().toImage();
+    const QRect playing = lv->visualItemRect(lv->topLevelItem(1));
+    const QRect other = lv->visualItemRect(lv->topLevelItem(0));
+    EXPECT_EQ(shot.pixelColor(200, playing.center().y()), QColor(0, 128, 0));
+    EXPECT_EQ(shot.pixelColor(200, other.center().y()), QColor(255, 255, 255));
+
+    page->btnPasue->click();
+    EXPECT_EQ(mp1.mode, MediaMode::Paused);
+    EXPECT_TRUE(page->btnPlay->isEnabled());
+    EXPECT_FALSE(page->btnStop->isEnabled());
+    page->btnPlay->click();
+    EXPECT_EQ(mp1.mode, MediaMode::Playing);
+    page->btnStop->click();
+    w->tmrCycleTimer();
+    EXPECT_TRUE(page->currentTaskKey().isEmpty());
+    EXPECT_FALSE(w->tmrCycle.isActive());
+    EXPECT_EQ(mp1.log.filter("Open:").size(), 1);
+}
+
+TEST_F(MainWindowFixture, TheDueTimeCheckIsArmedJustAfterEachHalfSecond)
+{
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 200));
+    auto w = start();
+    EXPECT_TRUE(w->tmrMusicPlay.isActive());
+    EXPECT_EQ(w->tmrMusicPlay.timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(w->tmrMusicPlay.interval(), 305);
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 505));
+    w->tmrMusicPlayTimer();
+    EXPECT_EQ(w->tmrMusicPlay.interval(), 500);
+}
+
 } // namespace

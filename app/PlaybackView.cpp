@@ -1,0 +1,62 @@
+#include "app/PlaybackView.h"
+
+#include "platform/Guard.h"
+#include "tasks/TaskListPage.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+void MainPlaybackView::setStatusText(const QString& text)
+{
+    m_panel.setText(text);
+}
+
+void MainPlaybackView::setStatusHint(const QString& text)
+{
+    m_bar.setToolTip(text);
+}
+
+void MainPlaybackView::setProgressMaximum(int seconds)
+{
+    m_page.trbMusicProcess->setMaximum(seconds);
+}
+
+void MainPlaybackView::setProgressPosition(int seconds)
+{
+    m_page.trbMusicProcess->setValue(seconds);
+}
+
+void MainPlaybackView::setPlayButtons(bool playing)
+{
+    m_page.btnPlay->setEnabled(!playing);
+    m_page.btnPasue->setEnabled(playing);
+    m_page.btnStop->setEnabled(playing);
+    m_page.btnChangeMusic->setEnabled(playing);
+}
+
+void MainPlaybackView::setCycleTimerEnabled(bool enabled)
+{
+    if (enabled)
+        m_cycle.start();
+    else
+        m_cycle.stop();
+}
+
+void MainPlaybackView::currentTaskChanged()
+{
+    m_page.lvMusicTime->viewport()->update();
+}
+
+void MainPlaybackView::removeTaskRow(const QString& startTime)
+{
+    m_page.removeTaskRow(startTime);
+}
+
+void MainPlaybackView::showFailure(const QString& message)
+{
+    m_guard.show(message);
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include "schedule/TaskPlayback.h"
+
+class HandlerGuard;
+class QLabel;
+class QStatusBar;
+class QTimer;
+class TaskListPage;
+
+// Shows task playback in the main window: status panel 1 and the bar's hint, the progress bar,
+// the four buttons, the green row of the task list, and the cycle timer.
+class MainPlaybackView : public ITaskPlaybackView {
+public:
+    MainPlaybackView(QStatusBar& bar, QLabel& panel, TaskListPage& page, QTimer& cycle,
+                     const HandlerGuard& guard)
+        : m_bar(bar), m_panel(panel), m_page(page), m_cycle(cycle), m_guard(guard) {}
+
+    void setStatusText(const QString& text) override;
+    void setStatusHint(const QString& text) override;
+    void setProgressMaximum(int seconds) override;
+    void setProgressPosition(int seconds) override;
+    void setPlayButtons(bool playing) override;
+    void setCycleTimerEnabled(bool enabled) override;
+    void currentTaskChanged() override;
+    void removeTaskRow(const QString& startTime) override;
+    void showFailure(const QString& message) override;
+
+private:
+    QStatusBar& m_bar;
+    QLabel& m_panel;
+    TaskListPage& m_page;
+    QTimer& m_cycle;
+    const HandlerGuard& m_guard;
+};
