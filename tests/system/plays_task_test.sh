@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The real executable under Xvfb plays a once-only task that falls due three seconds after it
+# starts: the task leaves the task file as it starts, no error box appears, and the program
+# runs on.
+set -uo pipefail
+exe=$1
+work=$(mktemp -d)
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work" "$runtime"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cp "$exe" "$work/TavuroMP3"
+export XDG_RUNTIME_DIR=$runtime
+export QT_QPA_PLATFORM=xcb
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/.display" ] && break; sleep 0.1; done
+[ -s "$work/.display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/.display")"
+rm "$work/.display"
+
+python3 - "$work" <<'PY' || fail "could not write the task file"
+import datetime, struct, sys
+work = sys.argv[1]
+samples = 8000  # one second of 8 kHz mono 16-bit silence
+data = b"\0" * (samples * 2)
+header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
+    struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) + b"data" + struct.pack("<I", len(data))
+open(f"{work}/上课铃.wav", "wb").write(header + data)
+due = (datetime.datetime.now() + datetime.timedelta(seconds=3)).strftime("%H:%M:%S")
+text = (f"[Time]\n06:00:00=1,0,1\n{due}=1,0,1\n[TimeParams]\n06:00:00=1,1,1,0,,0,00:00:00\n"
+        f"{due}=1,1,1,4,,0,00:00:00\n[Music]\n1={work}/上课铃.wav\n")
+open(f"{work}/TimeMusicList.ini", "wb").write(text.replace("\n", "\r\n").encode("gb18030"))
+open(f"{work}/.due", "w").write(due)
+PY
+due=$(cat "$work/.due")
+
+"$work/TavuroMP3" &
+app=$!
+pids+=($app)
+
+removed=0
+for _ in $(seq 150); do
+  if ! grep -q "^$due=" "$work/TimeMusicList.ini"; then removed=1; break; fi
+  sleep 0.1
+done
+[ "$removed" -eq 1 ] || fail "the task due at $due did not start"
+grep -q '^06:00:00=1,0,1' "$work/TimeMusicList.ini" || fail "the other task was lost"
+
+# The standard error box carries the product title alone, without the version.
+sleep 2
+box=$(xdotool search --onlyvisible --name '^TavuroMP3音乐定时播放器\(定时播音、铃声定时\)$' 2>/dev/null | head -1)
+[ -z "$box" ] || fail "an error box appeared while the task played"
+kill -0 "$app" 2>/dev/null || fail "the program ended"
+echo "task due at $due started and played"
+echo "1 passed, 0 failed"
