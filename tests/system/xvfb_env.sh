@@ -1,0 +1,25 @@
+# Shared by the system tests: a scratch directory with a copy of the executable, a private
+# runtime directory, and an Xvfb display; everything goes when the test ends.
+# Source it with the executable's path in $exe.
+work=$(mktemp -d)
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work" "$runtime"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cp "$exe" "$work/TavuroMP3"
+export XDG_RUNTIME_DIR=$runtime
+export QT_QPA_PLATFORM=xcb
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/.display" ] && break; sleep 0.1; done
+[ -s "$work/.display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/.display")"
+rm "$work/.display"
