@@ -186,13 +186,15 @@ void TaskPlayback::PlayNext()
         // A file that cannot be played must not silence the rest of the task: it counts as
         // played, and the next tick goes on with the next file.
         m_openFailed = true;
-        m_view.setStatusText(QStringLiteral("无法播放") + path);
+        const QString failure = QStringLiteral("无法播放") + path;
+        m_view.setStatusText(failure);
         m_playList.removeAt(i);
         m_rec.PassFinished = m_playList.isEmpty();
         m_view.setCycleTimerEnabled(true);
         if (!m_failureShown) {
             m_failureShown = true;
-            m_view.showFailure(e.message());
+            // The player's own text does not say which file it could not play.
+            m_view.showFailure(failure + QStringLiteral("：") + e.message());
         }
         return;
     }

@@ -273,7 +273,7 @@ TEST_F(PlaybackTest, FilesThatFailToOpenAreSkippedAndShownOnce)
     mp1.failingPaths = {"/m/a.mp3", "/m/c.mid"};
     tasks({"08:00:00=1,0,1,2,3"}, {"08:00:00=1,1,1,0,,0,00:00:00"});
     playback.StartTask("08:00:00");
-    EXPECT_EQ(view.failures, QStringList({mp1.openError}));
+    EXPECT_EQ(view.failures, QStringList({"无法播放/m/a.mp3：" + mp1.openError}));
     EXPECT_EQ(view.status, "无法播放/m/a.mp3");
     playback.tmrCycleTimer();
     EXPECT_EQ(mp1.mode, MediaMode::Playing) << "the next file plays";
