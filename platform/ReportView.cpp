@@ -1,6 +1,19 @@
 #include "platform/ReportView.h"
 
+#include <QPainter>
 #include <QTreeWidget>
+
+void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    painter->save();
+    painter->setPen(QColor(0xd0, 0xd0, 0xd0));
+    const QRect r = option.rect;
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->restore();
+}
 
 void MakeReportView(QTreeWidget* view, const QString& accessibleName, bool gridLines)
 {
@@ -11,6 +24,5 @@ void MakeReportView(QTreeWidget* view, const QString& accessibleName, bool gridL
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setAllColumnsShowFocus(true);
     if (gridLines)
-        view->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                           "border-bottom: 1px solid #d0d0d0; }"));
+        view->setItemDelegate(new GridLineDelegate(view));
 }

@@ -2,8 +2,6 @@
 
 #include "platform/ReportView.h"
 
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTreeWidgetItem>
 
 #include <QAction>
@@ -33,39 +31,26 @@ constexpr Column kColumns[] = {
 namespace {
 
 // Row colours, decided whenever a row is drawn: a disabled task in red text, the playing
-// task on green, the others on white.
-class TaskRowDelegate : public QStyledItemDelegate {
+// task on green, the others on white; the selection is drawn over them as usual.
+class TaskRowDelegate : public GridLineDelegate {
 public:
-    explicit TaskRowDelegate(TaskListPage* page) : QStyledItemDelegate(page), m_page(page) {}
+    explicit TaskRowDelegate(TaskListPage* page) : GridLineDelegate(page), m_page(page) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!enabled(index))
+        GridLineDelegate::initStyleOption(option, index);
+        const QModelIndex first = index.siblingAtColumn(0);
+        if (first.data(Qt::CheckStateRole).toInt() != Qt::Checked) {
             option->palette.setColor(QPalette::Text, QColor(255, 0, 0));
-    }
-
-    // The list's grid-line style sheet leaves the option's background unpainted, so the row
-    // colour is filled here before the cell is drawn.
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        if (enabled(index)) {
-            const QString current = m_page->currentTaskKey();
-            const bool playing =
-                !current.isEmpty() && index.siblingAtColumn(0).data().toString() == current;
-            painter->fillRect(option.rect, playing ? QColor(0, 128, 0) : QColor(255, 255, 255));
+            return;
         }
-        QStyledItemDelegate::paint(painter, option, index);
+        const QString current = m_page->currentTaskKey();
+        const bool playing = !current.isEmpty() && first.data().toString() == current;
+        option->backgroundBrush = playing ? QColor(0, 128, 0) : QColor(255, 255, 255);
     }
 
 private:
-    static bool enabled(const QModelIndex& index)
-    {
-        return index.siblingAtColumn(0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
-    }
-
     TaskListPage* m_page;
 };
 
