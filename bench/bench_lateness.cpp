@@ -66,13 +66,7 @@ void BM_TaskLateness(benchmark::State& state)
         QtDialogs dialogs;
         RecordingPlayer mp1;
         GstMediaPlayer background(QStringLiteral("fakesink sync=true"));
-        Services s;
-        s.clock = &clock;
-        s.boxes = &boxes;
-        s.dialogs = &dialogs;
-        s.mp1 = &mp1;
-        s.mpBackgroupMusic = &background;
-        TfrmMain window(s);
+        TfrmMain window(Services{&clock, &boxes, &dialogs, &mp1, &background});
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {

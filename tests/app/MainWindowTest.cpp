@@ -35,14 +35,8 @@ struct MainWindowFixture : ::testing::Test {
 
     std::unique_ptr<TfrmMain> start(bool tray = true)
     {
-        Services s;
-        s.clock = &clock;
-        s.boxes = &boxes;
-        s.dialogs = &dialogs;
-        s.mp1 = &mp1;
-        s.mpBackgroupMusic = &mpBackgroupMusic;
-        s.trayAvailable = tray;
-        return std::make_unique<TfrmMain>(s);
+        return std::make_unique<TfrmMain>(Services{&clock, &boxes, &dialogs, &mp1,
+                                                   &mpBackgroupMusic, tray});
     }
 };
 

@@ -30,13 +30,7 @@ TEST(PlaybackEndToEnd, ADueTaskPlaysItsTwoFilesTwiceAndTheWindowGoesIdle)
     dir.writeText("TimeMusicList.ini", "[Time]\n" + key + "=1,0,1,2\n[TimeParams]\n" + key +
                                            "=2,1,1,0,,0,00:00:00\n[Music]\n1=" + dir.file("a.wav") +
                                            "\n2=" + dir.file("b.wav") + "\n");
-    Services s;
-    s.clock = &clock;
-    s.boxes = &boxes;
-    s.dialogs = &dialogs;
-    s.mp1 = &mp1;
-    s.mpBackgroupMusic = &background;
-    TfrmMain w(s);
+    TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &background});
     TaskListPage* page = w.tsplaylist;
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->currentTaskKey().isEmpty(); }, 6000));
