@@ -56,10 +56,9 @@ QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
     QList<LibraryEntry> entries;
     entries.reserve(lines.size());
     for (const QString& line : lines) {
-        const qsizetype eq = line.indexOf(u'=');
         LibraryEntry e;
-        e.key = line.left(eq);
-        const QString value = line.mid(eq + 1);
+        e.key = LineName(line);
+        const QString value = LineValue(line);
         e.path = cipher ? cipher->Decipher(value) : value;
         DescribeLibraryPath(e.path, e.name, e.state, e.kind);
         entries.append(std::move(e));
@@ -83,7 +82,7 @@ int NextEntryNumber(const QString& taskFile)
     ReadWholeIniSection(taskFile, MusicSection, lines);
     int largest = 0;
     for (const QString& line : lines)
-        largest = std::max(largest, ToInteger(line.left(line.indexOf(u'='))));
+        largest = std::max(largest, ToInteger(LineName(line)));
     return largest + 1;
 }
 

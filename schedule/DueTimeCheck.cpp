@@ -152,15 +152,7 @@ bool IsHoliday(const QStringList& holidayList, const QDateTime& now)
 bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
                     const QStringList& holidayList, const QDateTime& now)
 {
-    QString value;
-    for (const QString& line : scheduleList) {
-        const qsizetype eq = line.indexOf(u'=');
-        if (QStringView(line).left(eq < 0 ? line.size() : eq).compare(key, Qt::CaseInsensitive) == 0) {
-            value = eq < 0 ? QString() : line.mid(eq + 1);
-            break;
-        }
-    }
-    return PlaysWithValue(key, value, holidayList, now);
+    return PlaysWithValue(key, NameValue(scheduleList, key), holidayList, now);
 }
 
 void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
@@ -230,9 +222,7 @@ void DueTimeCheck::Rebuild(const QStringList& scheduleList)
     std::vector<int> sods(n, -1);
     std::vector<int> start(kSecondsPerDay + 1, 0);
     for (qsizetype i = 0; i < n; ++i) {
-        const QString& line = scheduleList[i];
-        const qsizetype eq = line.indexOf(u'=');
-        sods[i] = SecondOfDay(eq < 0 ? line : line.left(eq));
+        sods[i] = SecondOfDay(LineName(scheduleList[i]));
         if (sods[i] >= 0)
             ++start[sods[i] + 1];
     }
@@ -254,15 +244,14 @@ void DueTimeCheck::Rebuild(const QStringList& scheduleList)
         index->offsets[d] = bucket;
         for (int j = start[d]; j < start[d + 1]; ++j) {
             const QString& line = scheduleList[order[j]];
-            const qsizetype eq = line.indexOf(u'=');
-            const QString key = eq < 0 ? line : line.left(eq);
+            const QString key = LineName(line);
             // A key listed twice is one task, checked by its first line. Keys of one second
             // differ at most in a leading zero, so the bucket is tiny.
             bool seen = false;
             for (std::size_t k = bucket; k < index->entries.size() && !seen; ++k)
                 seen = index->entries[k].key == key;
             if (!seen)
-                index->entries.push_back({key, eq < 0 ? QString() : line.mid(eq + 1)});
+                index->entries.push_back({key, LineValue(line)});
         }
     }
     index->offsets[kSecondsPerDay] = static_cast<int>(index->entries.size());

@@ -96,7 +96,7 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
 
     const qsizetype line = IndexOfName(m_scheduleList, startTime);
-    const QString value = line < 0 ? QString() : m_scheduleList[line].mid(m_scheduleList[line].indexOf(u'=') + 1);
+    const QString value = line < 0 ? QString() : LineValue(m_scheduleList[line]);
     QStringList keys = SplitDelimitedText(value.mid(4));
 
     const QString taskFile = TaskFilePath();
@@ -129,7 +129,7 @@ void TaskPlayback::StartTask(const QString& startTime)
             return;
         keys.clear();
         for (const QString& f : files)
-            keys << f.left(f.indexOf(u'='));
+            keys << LineName(f);
     } else {
         files = m_libraryList;
     }

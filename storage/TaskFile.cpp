@@ -96,18 +96,6 @@ bool toBoolean(const QString& text)
     return value != 0;
 }
 
-QString keyOf(const QString& line)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? line : line.left(eq);
-}
-
-QString valueOf(const QString& line)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? QString() : line.mid(eq + 1);
-}
-
 // First line whose key matches, without regard to case; empty when there is none.
 
 QString fileNamePart(const QString& path)
@@ -141,8 +129,8 @@ QString field(const QStringList& fields, qsizetype index)
 
 TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStringList& libraryList)
 {
-    const QString key = keyOf(line);
-    const QString v = valueOf(line);
+    const QString key = LineName(line);
+    const QString v = LineValue(line);
     const qsizetype p = v.indexOf(u',');
     if (p < 0)
         throw ConversionError(QStringLiteral("'%1' is not a valid boolean value").arg(v));
@@ -203,10 +191,22 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
 
 } // namespace
 
+QString LineName(const QString& line)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    return eq < 0 ? line : line.left(eq);
+}
+
+QString LineValue(const QString& line)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    return eq < 0 ? QString() : line.mid(eq + 1);
+}
+
 qsizetype IndexOfName(const QStringList& lines, const QString& name)
 {
     for (qsizetype i = 0; i < lines.size(); ++i)
-        if (keyOf(lines[i]).compare(name, Qt::CaseInsensitive) == 0)
+        if (LineName(lines[i]).compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -214,7 +214,7 @@ qsizetype IndexOfName(const QStringList& lines, const QString& name)
 QString NameValue(const QStringList& lines, const QString& name)
 {
     const qsizetype at = IndexOfName(lines, name);
-    return at < 0 ? QString() : valueOf(lines[at]);
+    return at < 0 ? QString() : LineValue(lines[at]);
 }
 
 void BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,

@@ -19,7 +19,9 @@ QString TaskFilePath();
 // A whole decimal number (blanks around it allowed); raises ConversionError otherwise.
 int ToInteger(const QString& text);
 
-// Name=value lists: the first line whose name equals name, ignoring case (-1 / empty if none).
+// Name=value lists: a line's name (all of it when it holds no "=") and value, and the first line whose name equals name, ignoring case (-1 / empty if none).
+QString LineName(const QString& line);
+QString LineValue(const QString& line);
 qsizetype IndexOfName(const QStringList& lines, const QString& name);
 QString NameValue(const QStringList& lines, const QString& name);
 
