@@ -1,5 +1,8 @@
 #include "app/BaseFrm.h"
 
+#include <QEventLoop>
+#include <QHideEvent>
+
 TfmBaseFrm::TfmBaseFrm(IMessageBoxes& boxes, QWidget* parent) : QWidget(parent), m_boxes(boxes) {}
 
 void TfmBaseFrm::ErrorBox(const QString& text)
@@ -15,4 +18,35 @@ bool TfmBaseFrm::ConfirmBox(const QString& text)
 void TfmBaseFrm::WarningBox(const QString& text)
 {
     m_boxes.WarningBox(this, text);
+}
+
+int TfmBaseFrm::ShowModal()
+{
+    m_modalResult = mrCancel;
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    show();
+    raise();
+    activateWindow();
+    // Timers and player notices keep coming in this loop; the program's exit ends it too.
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+    if (isVisible())
+        hide();
+    return m_modalResult;
+}
+
+void TfmBaseFrm::CloseModal(int result)
+{
+    m_modalResult = result;
+    hide();
+}
+
+void TfmBaseFrm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A minimized owner hides its windows spontaneously; that does not end the dialog.
+    if (m_modalLoop && !event->spontaneous())
+        m_modalLoop->quit();
 }
