@@ -63,7 +63,8 @@ void TfrmMain::buildWindow()
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);
-    tsplaylist = new TaskListPage;
+    tsplaylist = new TaskListPage(ScheduleList, LibraryList, *m_services.boxes, *m_services.clock,
+                                  m_guard);
     tslib = new MusicLibraryPage(LibraryList, *m_services.dialogs, *m_services.boxes, m_guard);
     tsSet = new SettingsPage;
     tspurview = new QWidget;

@@ -1,6 +1,15 @@
 #include "tasks/TaskListPage.h"
 
+#include "platform/Clock.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
+#include "storage/IniStore.h"
+#include "storage/TaskEntry.h"
+#include "storage/TaskFile.h"
+#include "storage/TimeText.h"
+#include "tasks/TaskListView.h"
+#include "tasks/uTaskSet.h"
 
 #include <QTreeWidgetItem>
 
@@ -26,6 +35,8 @@ constexpr Column kColumns[] = {
     {u"播放方式", 60}, {u"播放日类型", 72}, {u"播放日类型具体参数", 120}, {u"排除节假日", 72},
     {u"播放时长", 70}, {u"结束时间", 70},
 };
+constexpr int ColumnHoliday = 7;
+
 } // namespace
 
 namespace {
@@ -56,24 +67,45 @@ private:
 
 } // namespace
 
-TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
+TaskListPage::TaskListPage(QStringList& scheduleList, const QStringList& libraryList,
+                           IMessageBoxes& boxes, const IClock& clock, const HandlerGuard& guard,
+                           QWidget* parent)
+    : QWidget(parent),
+      m_scheduleList(scheduleList),
+      m_libraryList(libraryList),
+      m_boxes(boxes),
+      m_clock(clock),
+      m_guard(guard)
+{
+    buildPage();
+    wireCommands();
+}
+
+void TaskListPage::buildPage()
 {
     tlbTimeList = new QToolBar(this);
     tlbTimeList->setIconSize(QSize(32, 32));
     tlbTimeList->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    auto addAction = [this](QStyle::StandardPixmap icon, const QString& hint) {
-        QAction* a = tlbTimeList->addAction(style()->standardIcon(icon), hint);
+    // The action's text is its menu caption; the toolbar shows the icon with the hint.
+    auto addAction = [this](QStyle::StandardPixmap icon, const QString& caption, const QString& hint) {
+        QAction* a = tlbTimeList->addAction(style()->standardIcon(icon), caption);
         a->setToolTip(hint);
         return a;
     };
-    actAddTask = addAction(QStyle::SP_FileDialogNewFolder, QStringLiteral("添加任务"));
-    actEditTask = addAction(QStyle::SP_FileDialogDetailedView, QStringLiteral("修改任务"));
-    actDeleteTask = addAction(QStyle::SP_TrashIcon, QStringLiteral("删除任务"));
+    actAddTask = addAction(QStyle::SP_FileDialogNewFolder, QStringLiteral("添加定时任务"),
+                           QStringLiteral("添加任务"));
+    actEditTask = addAction(QStyle::SP_FileDialogDetailedView, QStringLiteral("修改定时任务"),
+                            QStringLiteral("修改任务"));
+    actDeleteTask = addAction(QStyle::SP_TrashIcon, QStringLiteral("删除定时任务"),
+                              QStringLiteral("删除任务"));
     tlbTimeList->addSeparator();
-    actVaildTask = addAction(QStyle::SP_DialogApplyButton, QStringLiteral("启用/禁用任务"));
-    actClearVaildTask = addAction(QStyle::SP_DialogDiscardButton, QStringLiteral("清除所有禁用任务"));
+    actVaildTask = addAction(QStyle::SP_DialogApplyButton, QStringLiteral("禁止该任务"),
+                             QStringLiteral("启用/禁用任务"));
+    actClearVaildTask = addAction(QStyle::SP_DialogDiscardButton, QStringLiteral("清除所有禁止的任务"),
+                                  QStringLiteral("清除所有禁用任务"));
     tlbTimeList->addSeparator();
-    actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"));
+    actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
+                                QStringLiteral("清除所有任务"));
 
     lvMusicTime = new QTreeWidget(this);
     MakeReportView(lvMusicTime, QStringLiteral("定时时间列表"), true);
@@ -87,6 +119,8 @@ TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
     lvMusicTime->header()->setStretchLastSection(false);
     for (int i = 0; i < int(std::size(kColumns)); ++i)
         lvMusicTime->setColumnWidth(i, kColumns[i].width);
+    // The stored flag means "play on holidays too", which the caption alone does not say.
+    lvMusicTime->headerItem()->setToolTip(ColumnHoliday, QStringLiteral("是：不受节假日设置影响，节假日照常播放"));
 
     pmTimeList = new QMenu(this);
     pmTimeList->addAction(actAddTask);
@@ -94,6 +128,8 @@ TaskListPage::TaskListPage(QWidget* parent) : QWidget(parent)
     pmTimeList->addAction(actDeleteTask);
     pmTimeList->addSeparator();
     pmTimeList->addAction(actVaildTask);
+    pmTimeList->addAction(actClearVaildTask);
+    pmTimeList->addAction(actClearAllTask);
 
     grpMusicProcess = new QGroupBox(QStringLiteral("当前任务播放控制"), this);
     trbMusicProcess = new QSlider(Qt::Horizontal, grpMusicProcess);
@@ -142,4 +178,224 @@ void TaskListPage::removeTaskRow(const QString& caption)
             delete lvMusicTime->takeTopLevelItem(i);
             return;
         }
+}
+
+void TaskListPage::wireCommands()
+{
+    auto on = [this](QAction* action, void (TaskListPage::*handler)()) {
+        connect(action, &QAction::triggered, this, m_guard.wrap([this, handler] { (this->*handler)(); }));
+    };
+    on(actAddTask, &TaskListPage::actAddTaskExecute);
+    on(actEditTask, &TaskListPage::actEditTaskExecute);
+    on(actDeleteTask, &TaskListPage::actDeleteTaskExecute);
+    on(actVaildTask, &TaskListPage::actVaildTaskExecute);
+    on(actClearVaildTask, &TaskListPage::actClearVaildTaskExecute);
+    on(actClearAllTask, &TaskListPage::actClearAllTaskExecute);
+    connect(lvMusicTime, &QTreeWidget::itemDoubleClicked, this,
+            m_guard.wrap([this] { actEditTaskExecute(); }));
+    connect(lvMusicTime, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_guard.run([this] { pmTimeListPopup(); });
+        pmTimeList->exec(lvMusicTime->viewport()->mapToGlobal(pos));
+    });
+    connect(lvMusicTime, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        // The whole row takes its new colour, not only the cell whose box changed.
+        lvMusicTime->viewport()->update();
+        if (column == 0 && !m_settingCheck)
+            m_guard.run([this, item] { lvMusicTimeCheckChanged(item); });
+    });
+    connect(lvMusicTime->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_guard.run([this, column] { lvMusicTimeColumnClick(column); }); });
+}
+
+TaskListItem* TaskListPage::selectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = lvMusicTime->selectedItems();
+    return selected.isEmpty() ? nullptr : static_cast<TaskListItem*>(selected.first());
+}
+
+void TaskListPage::rereadSchedule()
+{
+    ReadIniSection(TaskFilePath(), TimeSection, m_scheduleList);
+}
+
+void TaskListPage::refresh()
+{
+    rereadSchedule();
+    LoadTaskList(*lvMusicTime, TaskFilePath(), m_libraryList);
+    SortAscending = !SortAscending;
+    SortTaskRows(*lvMusicTime, SortColumn);
+    SortAscending = !SortAscending;
+}
+
+bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,
+                               QString& savedKey)
+{
+    TfrmTaskSet dialog(m_boxes, m_guard, window());
+    dialog.setWindowTitle(caption);
+    fill(dialog);
+    if (dialog.ShowModal() != TfrmTaskSet::mrOk)
+        return false;
+
+    // Every value is taken before anything is written.
+    TaskEntry entry;
+    entry.Enabled = true;
+    entry.HolidayFlag = dialog.ExcludeHolidays() ? 1 : 0;
+    for (const QString& line : dialog.MusicLines())
+        entry.MusicKeys << LineName(line);
+    entry.LoopCount = dialog.LoopCount();
+    entry.SourceType = dialog.SourceType;
+    entry.PlayMode = dialog.PlayMode();
+    entry.DateType = dialog.DateType();
+    entry.DateParams = dialog.DateParams();
+    entry.PlayLength = dialog.PlayLength();
+    entry.EndTime = dialog.EndTime();
+    savedKey = dialog.StartTime();
+
+    const QString taskFile = TaskFilePath();
+    WriteIniString(taskFile, TimeSection, savedKey, FormatTimeValue(entry));
+    WriteIniString(taskFile, TimeParamsSection, savedKey, FormatTimeParamsValue(entry));
+    return true;
+}
+
+void TaskListPage::actAddTaskExecute()
+{
+    QString key;
+    const bool saved = editAndSave(QStringLiteral("新增定时任务"), [this](TfrmTaskSet& d) {
+        d.DialogMode = TfrmTaskSet::AddMode;
+        d.setStartTime(FormatTimeText(m_clock.now().addSecs(15).time()));
+        d.setEndTime(QStringLiteral("00:00:00"));
+        d.setLoopCount(1);
+        d.setPlayLength(0);
+        d.LoadTaskMusic(false);
+        d.setPlayMode(1);
+        d.setDateType(0);
+        d.setExcludeHolidays(false);
+        d.SourceType = 1;
+    }, key);
+    if (saved)
+        refresh();
+}
+
+void TaskListPage::actEditTaskExecute()
+{
+    TaskListItem* row = selectedRow();
+    if (!row) {
+        m_boxes.WarningBox(window(), QStringLiteral("请选择要修改的定时任务"));
+        return;
+    }
+    const QString oldKey = row->text(0);
+    // A task without parameters is edited with the values of a new one, at its time and with
+    // the music its Time entry names.
+    TTaskRecord rec{oldKey, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
+    const bool hasRecord = row->record.has_value();
+    if (hasRecord)
+        rec = *row->record;
+    QString newKey;
+    const bool saved = editAndSave(QStringLiteral("修改定时任务"), [&rec, hasRecord](TfrmTaskSet& d) {
+        d.DialogMode = TfrmTaskSet::EditMode;
+        d.setStartTime(rec.StartTime);
+        d.setEndTime(rec.EndTime);
+        d.setLoopCount(rec.LoopCount);
+        d.setPlayLength(rec.PlayLength);
+        d.LoadTaskMusic(!hasRecord || !rec.MusicText.isEmpty());
+        d.setPlayMode(rec.PlayMode);
+        d.setDateType(rec.DateType);
+        d.setDateParams(rec.DateParams);
+        d.setExcludeHolidays(rec.ExcludeHolidays);
+        d.SourceType = rec.SourceType;
+    }, newKey);
+    if (!saved)
+        return;
+    // Written first, deleted second: an interrupted edit leaves the task twice, never lost.
+    // Keys that the file takes as one (letter case) are the entry just written.
+    if (newKey.compare(oldKey, Qt::CaseInsensitive) != 0) {
+        DeleteIniKey(TaskFilePath(), TimeSection, oldKey);
+        DeleteIniKey(TaskFilePath(), TimeParamsSection, oldKey);
+    }
+    refresh();
+}
+
+void TaskListPage::actDeleteTaskExecute()
+{
+    TaskListItem* row = selectedRow();
+    if (!row) {
+        m_boxes.MainErrorBox(window(), QStringLiteral("请选择要删除的定时时间！"));
+        return;
+    }
+    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
+        return;
+    const QString key = row->text(0);
+    DeleteIniKey(TaskFilePath(), TimeSection, key);
+    DeleteIniKey(TaskFilePath(), TimeParamsSection, key);
+    removeTaskRow(key);
+    rereadSchedule();
+}
+
+void TaskListPage::actVaildTaskExecute()
+{
+    TaskListItem* row = selectedRow();
+    if (!row)
+        return;
+    m_settingCheck = true;
+    row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    m_settingCheck = false;
+    lvMusicTimeCheckChanged(row);
+}
+
+void TaskListPage::lvMusicTimeCheckChanged(QTreeWidgetItem* item)
+{
+    const QString taskFile = TaskFilePath();
+    const QString key = item->text(0);
+    QString value = ReadIniString(taskFile, TimeSection, key, QString());
+    if (value.isEmpty()) {
+        // The task left the file meanwhile (a once-only task that ran): nothing to change, and
+        // the stale row goes. Later, since the row may be in the middle of its own change.
+        QMetaObject::invokeMethod(this, [this] { m_guard.run([this] { refresh(); }); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    value[0] = item->checkState(0) == Qt::Checked ? u'1' : u'0';
+    WriteIniString(taskFile, TimeSection, key, value);
+    rereadSchedule();
+}
+
+void TaskListPage::actClearVaildTaskExecute()
+{
+    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定清除所有已禁用的任务么？")))
+        return;
+    bool deleted = false;
+    for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvMusicTime->topLevelItem(i);
+        if (row->checkState(0) == Qt::Checked)
+            continue;
+        DeleteIniKey(TaskFilePath(), TimeSection, row->text(0));
+        DeleteIniKey(TaskFilePath(), TimeParamsSection, row->text(0));
+        deleted = true;
+    }
+    if (deleted)
+        refresh();
+}
+
+void TaskListPage::actClearAllTaskExecute()
+{
+    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要清空所有播放任务么？")))
+        return;
+    EraseIniSection(TaskFilePath(), TimeSection);
+    EraseIniSection(TaskFilePath(), TimeParamsSection);
+    lvMusicTime->clear();
+    rereadSchedule();
+}
+
+void TaskListPage::pmTimeListPopup()
+{
+    if (const TaskListItem* row = selectedRow())
+        actVaildTask->setText(row->checkState(0) == Qt::Checked ? QStringLiteral("禁止该任务")
+                                                                 : QStringLiteral("启用该任务"));
+}
+
+void TaskListPage::lvMusicTimeColumnClick(int column)
+{
+    SortTaskRows(*lvMusicTime, column);
+    SortAscending = !SortAscending;
+    SortColumn = column;
 }

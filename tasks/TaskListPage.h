@@ -1,8 +1,12 @@
 #pragma once
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 
+class HandlerGuard;
+class IClock;
+class IMessageBoxes;
 class QAction;
 class QGroupBox;
 class QMenu;
@@ -10,11 +14,16 @@ class QPushButton;
 class QSlider;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TaskListItem;
 
-// The "定时时间列表" page: task toolbar, the task list and the playback controls.
+// The "定时时间列表" page: task toolbar and commands, the task list and the playback controls.
+// Every command writes the task file, then brings the list and scheduleList (the due-time
+// check's copy of the Time section) up to date. No command touches a playing task.
 class TaskListPage : public QWidget {
 public:
-    explicit TaskListPage(QWidget* parent = nullptr);
+    TaskListPage(QStringList& scheduleList, const QStringList& libraryList, IMessageBoxes& boxes,
+                 const IClock& clock, const HandlerGuard& guard, QWidget* parent = nullptr);
 
     // The caption of the playing task's row (empty when idle); the list draws that row green.
     void setCurrentTaskKeySource(std::function<QString()> source);
@@ -22,6 +31,20 @@ public:
     // Caption of the selected row, empty when none is selected.
     QString selectedTaskKey() const;
     void removeTaskRow(const QString& caption);
+
+    void actAddTaskExecute();
+    void actEditTaskExecute();
+    void actDeleteTaskExecute();
+    void actVaildTaskExecute();
+    void actClearVaildTaskExecute();
+    void actClearAllTaskExecute();
+    void pmTimeListPopup();
+    // A row's check box changed, by a click, the keyboard or the enable/disable command.
+    void lvMusicTimeCheckChanged(QTreeWidgetItem* item);
+    void lvMusicTimeColumnClick(int column);
+
+    // Index of the column of the last column click; the list is kept sorted by it.
+    int SortColumn = 0;
 
     QToolBar* tlbTimeList;
     QAction* actAddTask;
@@ -40,5 +63,22 @@ public:
     QPushButton* btnStop;
 
 private:
+    void buildPage();
+    void wireCommands();
+    TaskListItem* selectedRow() const;
+    // Re-reads scheduleList, rebuilds the rows from the file and re-applies the last sort.
+    void refresh();
+    void rereadSchedule();
+    // Opens the editor as filled by fill; on OK saves the task and returns its start time.
+    bool editAndSave(const QString& caption, const std::function<void(class TfrmTaskSet&)>& fill,
+                     QString& savedKey);
+
+    QStringList& m_scheduleList;
+    const QStringList& m_libraryList;
+    IMessageBoxes& m_boxes;
+    const IClock& m_clock;
+    const HandlerGuard& m_guard;
     std::function<QString()> m_currentTaskKey;
+    // Set while a command changes a check box itself, so the change is written once.
+    bool m_settingCheck = false;
 };

@@ -1,0 +1,483 @@
+#include "tasks/uTaskSet.h"
+
+#include "library/UntEnDescrypt.h"
+#include "platform/Guard.h"
+#include "storage/IniStore.h"
+#include "storage/MusicName.h"
+#include "storage/TaskFile.h"
+#include "storage/TextSplit.h"
+#include "storage/TimeText.h"
+#include "tasks/uMusicList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString WeekdayCaptions[7] = {QStringLiteral("周一"), QStringLiteral("周二"), QStringLiteral("周三"),
+                                    QStringLiteral("周四"), QStringLiteral("周五"), QStringLiteral("周六"),
+                                    QStringLiteral("周日")};
+
+bool isWholeNumberText(const QString& text)
+{
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+// "1" at every checked place, "0" elsewhere.
+template <std::size_t N>
+QString placesText(QCheckBox* const (&boxes)[N])
+{
+    QString text;
+    for (QCheckBox* box : boxes)
+        text += box->isChecked() ? u'1' : u'0';
+    return text;
+}
+
+template <std::size_t N>
+void applyPlaces(QCheckBox* const (&boxes)[N], const QString& text)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        boxes[i]->setChecked(qsizetype(i) < text.size() && text[qsizetype(i)] == u'1');
+}
+
+QLabel* label(const QString& text, QWidget* buddy)
+{
+    auto* l = new QLabel(text);
+    l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
+TfrmTaskSet::TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner)
+    : TfmBaseFrm(boxes, owner), m_guard(guard)
+{
+    // A dialog window with only a close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    buildForm();
+
+    connect(btnMusicAdd, &QPushButton::clicked, this, m_guard.wrap([this] { btnMusicAddClick(); }));
+    connect(btnMusicDel, &QPushButton::clicked, this, m_guard.wrap([this] { btnMusicDelClick(); }));
+    connect(btnMusicClear, &QPushButton::clicked, this,
+            m_guard.wrap([this] { btnMusicClearClick(); }));
+    connect(btn1, &QPushButton::clicked, this, m_guard.wrap([this] { btn1Click(); }));
+    connect(btn2, &QPushButton::clicked, this, [this] { CloseModal(mrCancel); });
+    connect(cbbPlayDate, &QComboBox::currentIndexChanged, this,
+            m_guard.wrap([this] { cbbPlayDateChange(); }));
+}
+
+void TfrmTaskSet::buildForm()
+{
+    dtpTime = new QTimeEdit;
+    dtpTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    edtCycle = new QLineEdit(QStringLiteral("1"));
+    edtCycle->setMaxLength(2);
+    edtCycle->setFixedWidth(40);
+    dtpEndTime = new QTimeEdit;
+    dtpEndTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    dtpEndTime->setToolTip(QStringLiteral("00:00:00 表示不设结束时间"));
+
+    btnMusicAdd = new QPushButton(QStringLiteral("添加"));
+    btnMusicDel = new QPushButton(QStringLiteral("删除"));
+    btnMusicClear = new QPushButton(QStringLiteral("清空"));
+    lstMusic = new QListWidget;
+    lstMusic->setAccessibleName(QStringLiteral("歌曲铃声"));
+    lstMusic->setMinimumHeight(110);
+
+    cbbPlayMode = new QComboBox;
+    cbbPlayMode->addItems({QStringLiteral("顺序"), QStringLiteral("随机")});
+    edtPlayLength = new QLineEdit(QStringLiteral("0"));
+    edtPlayLength->setMaxLength(2);
+    edtPlayLength->setFixedWidth(40);
+    edtPlayLength->setToolTip(QStringLiteral("从开始时间起最多播放的秒数，0 表示不限"));
+    cbbPlayDate = new QComboBox;
+    cbbPlayDate->addItems(DateTypeNames);
+    chkRejectHoliday = new QCheckBox(QStringLiteral("排除节假日"));
+    chkRejectHoliday->setToolTip(QStringLiteral("勾选后不受节假日设置影响，节假日照常播放"));
+
+    nbPlayDateParams = new QStackedWidget;
+    nbPlayDateParams->addWidget(new QWidget); // PlayDateOfDay
+
+    auto* week = new QGroupBox(QStringLiteral("周工作日设置"));
+    auto* weekLayout = new QHBoxLayout(week);
+    for (int i = 0; i < 7; ++i) {
+        chkPlayDateWeek[i] = new QCheckBox(WeekdayCaptions[i]);
+        weekLayout->addWidget(chkPlayDateWeek[i]);
+    }
+    nbPlayDateParams->addWidget(week); // PlayDateOfWeek
+
+    chkgWorkDay = new QGroupBox(QStringLiteral("月份工作日设置"));
+    auto* monthLayout = new QGridLayout(chkgWorkDay);
+    monthLayout->setVerticalSpacing(0);
+    // Five columns filled top to bottom, so each column reads like a week of the month.
+    for (int i = 0; i < 31; ++i) {
+        chkgWorkDayItems[i] = new QCheckBox(QString::number(i + 1));
+        monthLayout->addWidget(chkgWorkDayItems[i], i % 7, i / 7);
+    }
+    nbPlayDateParams->addWidget(chkgWorkDay); // PlayDateOfMonth
+
+    auto* fixed = new QWidget;
+    dtpPlayDateFixedDate = new QDateEdit;
+    dtpPlayDateFixedDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dtpPlayDateFixedDate->setCalendarPopup(true);
+    // Shown when no fixed date is given, so a new fixed-date task starts from today.
+    dtpPlayDateFixedDate->setDate(QDate::currentDate());
+    auto* fixedRow = new QHBoxLayout;
+    fixedRow->addWidget(label(QStringLiteral("日期："), dtpPlayDateFixedDate));
+    fixedRow->addWidget(dtpPlayDateFixedDate);
+    fixedRow->addStretch();
+    auto* fixedLayout = new QVBoxLayout(fixed);
+    fixedLayout->addLayout(fixedRow);
+    fixedLayout->addStretch();
+    nbPlayDateParams->addWidget(fixed);        // PlayDateOfFixedDate
+    nbPlayDateParams->addWidget(new QWidget); // PlayDateOfTemp
+    const char* pageNames[] = {"PlayDateOfDay", "PlayDateOfWeek", "PlayDateOfMonth",
+                               "PlayDateOfFixedDate", "PlayDateOfTemp"};
+    for (int i = 0; i < 5; ++i)
+        nbPlayDateParams->widget(i)->setObjectName(QString::fromLatin1(pageNames[i]));
+
+    btn1 = new QPushButton(QStringLiteral("确定"));
+    btn2 = new QPushButton(QStringLiteral("取消"));
+    btn1->setDefault(true);
+
+    auto* times = new QHBoxLayout;
+    times->addWidget(label(QStringLiteral("开始时间："), dtpTime));
+    times->addWidget(dtpTime);
+    times->addSpacing(8);
+    times->addWidget(label(QStringLiteral("循环次数："), edtCycle));
+    times->addWidget(edtCycle);
+    times->addSpacing(8);
+    times->addWidget(label(QStringLiteral("结束时间："), dtpEndTime));
+    times->addWidget(dtpEndTime);
+    times->addStretch();
+
+    auto* musicBar = new QHBoxLayout;
+    musicBar->addWidget(label(QStringLiteral("选择该时间段歌曲铃声："), lstMusic));
+    musicBar->addStretch();
+    for (QPushButton* b : {btnMusicAdd, btnMusicDel, btnMusicClear}) {
+        b->setAutoDefault(false);
+        musicBar->addWidget(b);
+    }
+
+    grp5 = new QGroupBox(QStringLiteral("播放参数"));
+    auto* params = new QGridLayout(grp5);
+    params->addWidget(label(QStringLiteral("播放方式："), cbbPlayMode), 0, 0);
+    params->addWidget(cbbPlayMode, 0, 1);
+    params->addWidget(label(QStringLiteral("播放时长："), edtPlayLength), 0, 2);
+    auto* length = new QHBoxLayout;
+    length->addWidget(edtPlayLength);
+    length->addWidget(new QLabel(QStringLiteral("秒")));
+    length->addStretch();
+    params->addLayout(length, 0, 3);
+    params->addWidget(label(QStringLiteral("播放日类型："), cbbPlayDate), 1, 0);
+    params->addWidget(cbbPlayDate, 1, 1);
+    params->addWidget(chkRejectHoliday, 1, 2, 1, 2);
+    params->addWidget(nbPlayDateParams, 2, 0, 1, 4);
+    params->setColumnStretch(3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btn1);
+    buttons->addWidget(btn2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(times);
+    layout->addLayout(musicBar);
+    layout->addWidget(lstMusic);
+    layout->addWidget(grp5);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TfrmTaskSet::showEvent(QShowEvent* event)
+{
+    TfmBaseFrm::showEvent(event);
+    // Centred on the main window, or on the screen when there is none.
+    if (event->spontaneous())
+        return;
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QRect area = owner && owner->isVisible() ? owner->frameGeometry()
+                                                   : screen()->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+}
+
+void TfrmTaskSet::keyPressEvent(QKeyEvent* event)
+{
+    // Enter confirms (a focused button takes it itself), Esc cancels, as in any dialog.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            btn1->click();
+        return;
+    case Qt::Key_Escape:
+        btn2->click();
+        return;
+    default:
+        TfmBaseFrm::keyPressEvent(event);
+    }
+}
+
+void TfrmTaskSet::setStartTime(const QString& text)
+{
+    m_givenStartTime = text;
+    dtpTime->setTime(ParseTimeText(text));
+}
+
+QString TfrmTaskSet::StartTime() const
+{
+    return FormatTimeText(dtpTime->time());
+}
+
+void TfrmTaskSet::setEndTime(const QString& text)
+{
+    dtpEndTime->setTime(ParseTimeText(text));
+}
+
+QString TfrmTaskSet::EndTime() const
+{
+    return FormatTimeText(dtpEndTime->time());
+}
+
+void TfrmTaskSet::setLoopCount(int value)
+{
+    edtCycle->setText(QString::number(value));
+}
+
+int TfrmTaskSet::LoopCount() const
+{
+    return ToInteger(edtCycle->text());
+}
+
+void TfrmTaskSet::setPlayLength(int value)
+{
+    edtPlayLength->setText(QString::number(value));
+}
+
+int TfrmTaskSet::PlayLength() const
+{
+    return ToInteger(edtPlayLength->text());
+}
+
+void TfrmTaskSet::setPlayMode(int value)
+{
+    if (value >= 1 && value <= cbbPlayMode->count())
+        cbbPlayMode->setCurrentIndex(value - 1);
+}
+
+int TfrmTaskSet::PlayMode() const
+{
+    return cbbPlayMode->currentIndex() + 1;
+}
+
+void TfrmTaskSet::setDateType(int value)
+{
+    if (value >= 0 && value < cbbPlayDate->count())
+        cbbPlayDate->setCurrentIndex(value);
+}
+
+int TfrmTaskSet::DateType() const
+{
+    return cbbPlayDate->currentIndex();
+}
+
+void TfrmTaskSet::setDateParams(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    switch (DateType()) {
+    case 1:
+        applyPlaces(chkPlayDateWeek, text);
+        break;
+    case 2:
+        applyPlaces(chkgWorkDayItems, text);
+        break;
+    case 3:
+        dtpPlayDateFixedDate->setDate(ParseDateTime(text).date());
+        break;
+    default:
+        break;
+    }
+}
+
+QString TfrmTaskSet::DateParams() const
+{
+    switch (DateType()) {
+    case 1:
+        return placesText(chkPlayDateWeek);
+    case 2:
+        return placesText(chkgWorkDayItems);
+    case 3:
+        return dtpPlayDateFixedDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+    default:
+        return QString();
+    }
+}
+
+void TfrmTaskSet::setExcludeHolidays(bool value)
+{
+    chkRejectHoliday->setChecked(value);
+}
+
+bool TfrmTaskSet::ExcludeHolidays() const
+{
+    return chkRejectHoliday->isChecked();
+}
+
+QStringList TfrmTaskSet::MusicLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < lstMusic->count(); ++i)
+        lines << lstMusic->item(i)->text();
+    return lines;
+}
+
+bool TfrmTaskSet::LibraryEncrypted()
+{
+    return ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1;
+}
+
+void TfrmTaskSet::setMusicLine(const QString& key, const QString& name)
+{
+    int at = -1;
+    for (int i = 0; i < lstMusic->count() && at < 0; ++i)
+        if (LineName(lstMusic->item(i)->text()) == key)
+            at = i;
+    if (name.isEmpty()) {
+        if (at >= 0)
+            delete lstMusic->takeItem(at);
+        return;
+    }
+    const QString line = key + u'=' + name;
+    if (at >= 0)
+        lstMusic->item(at)->setText(line);
+    else
+        lstMusic->addItem(line);
+}
+
+void TfrmTaskSet::LoadTaskMusic(bool flag)
+{
+    if (!flag)
+        return;
+    lstMusic->clear();
+    const QString taskFile = TaskFilePath();
+    // The key as the file holds it: a file written without leading zeros still finds its music.
+    const QString key = m_givenStartTime.isEmpty() ? StartTime() : m_givenStartTime;
+    const QStringList fields = SplitDelimitedText(ReadIniString(taskFile, TimeSection, key, QString()));
+    const bool encrypted = LibraryEncrypted();
+    for (qsizetype i = 2; i < fields.size(); ++i) {
+        const QString& musicKey = fields[i];
+        const QString path = encrypted ? ReadEncryptedString(taskFile, MusicSection, musicKey, QString())
+                                       : ReadIniString(taskFile, MusicSection, musicKey, QString());
+        setMusicLine(musicKey, MusicDisplayName(path));
+    }
+}
+
+void TfrmTaskSet::btnMusicAddClick()
+{
+    TfrmSelMusic sel(this);
+    sel.LibraryEncrypted = LibraryEncrypted();
+    if (SourceType == 1)
+        sel.rbFile->setChecked(true);
+    else
+        sel.rbDirectory->setChecked(true);
+    sel.exec();
+    if (!sel.Accepted)
+        return;
+
+    const int kind = sel.SelectedKind;
+    const QStringList& chosen = sel.SelectedMusic;
+    if (lstMusic->count() > 0) {
+        if (kind != SourceType) {
+            WarningBox(QStringLiteral("不能在同一时段添加同时添加音频文件和目录，如要更改类型，请先清空之前的数据。"));
+            return;
+        }
+        if (SourceType == 2) {
+            WarningBox(QStringLiteral("不能在同一时段添加多个目录。"));
+            return;
+        }
+    } else if (kind == 2 && chosen.size() > 1) {
+        WarningBox(QStringLiteral("不能在同一时段添加多个目录。"));
+        return;
+    }
+    SourceType = kind;
+    lstMusic->addItems(chosen);
+}
+
+void TfrmTaskSet::btnMusicDelClick()
+{
+    QListWidgetItem* item = lstMusic->currentItem();
+    if (!item || !item->isSelected()) {
+        boxes().show(this, QStringLiteral("提示"), QStringLiteral("请选择要删除的歌曲铃声！"),
+                     BoxIcon::Information, BoxButtons::Ok);
+        return;
+    }
+    delete lstMusic->takeItem(lstMusic->row(item));
+}
+
+void TfrmTaskSet::btnMusicClearClick()
+{
+    lstMusic->clear();
+}
+
+void TfrmTaskSet::cbbPlayDateChange()
+{
+    nbPlayDateParams->setCurrentIndex(cbbPlayDate->currentIndex());
+}
+
+bool TfrmTaskSet::confirmOverwrite()
+{
+    // Editing asks too when the start time moved onto another task: saving would replace it.
+    const QString key = StartTime();
+    if (DialogMode != AddMode && key == m_givenStartTime)
+        return true;
+    if (ReadIniString(TaskFilePath(), TimeSection, key, QString()).isEmpty())
+        return true;
+    return ConfirmBox(QStringLiteral("该时间段任务已存在，是否覆盖？"));
+}
+
+void TfrmTaskSet::btn1Click()
+{
+    const QString cycle = edtCycle->text();
+    const QString length = edtPlayLength->text();
+    QString refusal;
+    if (cycle.isEmpty())
+        refusal = QStringLiteral("循环次数不能为空");
+    else if (!isWholeNumberText(cycle))
+        refusal = QStringLiteral("循环次数必须为数字");
+    // The saving command converts the play length; checked here, a bad one loses no entry.
+    else if (length.isEmpty() || !isWholeNumberText(length))
+        refusal = QStringLiteral("播放时长必须为数字");
+    else if (lstMusic->count() == 0)
+        refusal = QStringLiteral("歌曲铃声不能为空");
+    else if (DateType() == 1 && !placesText(chkPlayDateWeek).contains(u'1'))
+        refusal = QStringLiteral("请至少选择一个周工作日");
+    else if (DateType() == 2 && !placesText(chkgWorkDayItems).contains(u'1'))
+        refusal = QStringLiteral("请至少选择一个月工作日");
+    if (!refusal.isEmpty()) {
+        WarningBox(refusal);
+        return;
+    }
+    if (confirmOverwrite())
+        CloseModal(mrOk);
+}

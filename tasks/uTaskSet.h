@@ -1,0 +1,95 @@
+#pragma once
+// The task editor: one task filled in, as a new task or a change to an existing one. It writes
+// nothing; the command that opened it reads its properties back and saves the task.
+#include "app/BaseFrm.h"
+
+#include <QString>
+#include <QStringList>
+
+class HandlerGuard;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStackedWidget;
+class QTimeEdit;
+
+class TfrmTaskSet : public TfmBaseFrm {
+public:
+    enum Mode { AddMode = 1, EditMode = 2 };
+
+    TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner);
+
+    // 1 = add a task, 2 = edit one; only the "确定" check looks at it.
+    int DialogMode = AddMode;
+    // Kind of music in the list: 1 = audio files, 2 = one directory. Only adding music changes it.
+    int SourceType = 1;
+
+    // The properties the commands set before showing and read back after OK.
+    void setStartTime(const QString& text);
+    QString StartTime() const;
+    void setEndTime(const QString& text);
+    QString EndTime() const;
+    void setLoopCount(int value);
+    int LoopCount() const;
+    void setPlayLength(int value);
+    int PlayLength() const;
+    void setPlayMode(int value);
+    int PlayMode() const;
+    void setDateType(int value);
+    int DateType() const;
+    void setDateParams(const QString& text);
+    QString DateParams() const;
+    void setExcludeHolidays(bool value);
+    bool ExcludeHolidays() const;
+    QStringList MusicLines() const;
+
+    // With flag set, fills the music list from the task's Time entry and the library.
+    void LoadTaskMusic(bool flag);
+    // Whether the library's values are stored enciphered (EnCodeLib = 1 in Config.ini).
+    static bool LibraryEncrypted();
+
+    void btnMusicAddClick();
+    void btnMusicDelClick();
+    void btnMusicClearClick();
+    void btn1Click();
+    void cbbPlayDateChange();
+
+    QTimeEdit* dtpTime;
+    QLineEdit* edtCycle;
+    QTimeEdit* dtpEndTime;
+    QPushButton* btnMusicAdd;
+    QPushButton* btnMusicDel;
+    QPushButton* btnMusicClear;
+    QListWidget* lstMusic;
+    QGroupBox* grp5;
+    QComboBox* cbbPlayMode;
+    QLineEdit* edtPlayLength;
+    QComboBox* cbbPlayDate;
+    QCheckBox* chkRejectHoliday;
+    QStackedWidget* nbPlayDateParams;
+    QCheckBox* chkPlayDateWeek[7];
+    QGroupBox* chkgWorkDay;
+    QCheckBox* chkgWorkDayItems[31];
+    QDateEdit* dtpPlayDateFixedDate;
+    QPushButton* btn1;
+    QPushButton* btn2;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildForm();
+    // Replaces the line of key, or adds it at the end; an empty name removes the key's line.
+    void setMusicLine(const QString& key, const QString& name);
+    bool confirmOverwrite();
+
+    const HandlerGuard& m_guard;
+    // The key the task stands under in the file, as it was given (it may lack the leading zero
+    // that the picker's text has).
+    QString m_givenStartTime;
+};

@@ -1,0 +1,308 @@
+#include "tasks/TaskListPage.h"
+
+#include "platform/Guard.h"
+#include "storage/IniStore.h"
+#include "storage/TaskFile.h"
+#include "support/Fakes.h"
+#include "support/ModalAnswer.h"
+#include "support/TempDir.h"
+#include "tasks/TaskListView.h"
+#include "tasks/uMusicList.h"
+#include "tasks/uTaskSet.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Library = "[Music]\n1=/bells/ring.mp3\n2=/songs/a.mp3\n";
+
+class TaskCommandsTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeMessageBoxes boxes;
+    FakeClock clock;
+    HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
+    QStringList scheduleList;
+    QStringList libraryList{"1=/bells/ring.mp3", "2=/songs/a.mp3"};
+    TaskListPage page{scheduleList, libraryList, boxes, clock, guard};
+
+    void SetUp() override
+    {
+        dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+        SortAscending = false;
+    }
+    void load(const QString& text)
+    {
+        dir.writeText(TaskFileName, text);
+        ReadIniSection(TaskFilePath(), TimeSection, scheduleList);
+        LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
+    }
+    QString file() const { return dir.readText(TaskFileName).replace("\r\n", "\n"); }
+    QStringList captions() const
+    {
+        QStringList c;
+        for (int i = 0; i < page.lvMusicTime->topLevelItemCount(); ++i)
+            c << page.lvMusicTime->topLevelItem(i)->text(0);
+        return c;
+    }
+    QTreeWidgetItem* select(const QString& caption)
+    {
+        page.lvMusicTime->clearSelection();
+        for (int i = 0; i < page.lvMusicTime->topLevelItemCount(); ++i)
+            if (page.lvMusicTime->topLevelItem(i)->text(0) == caption) {
+                page.lvMusicTime->topLevelItem(i)->setSelected(true);
+                return page.lvMusicTime->topLevelItem(i);
+            }
+        ADD_FAILURE() << "no row " << caption.toStdString();
+        return nullptr;
+    }
+    // Answers the editor that the command opens: fill changes it, then "确定".
+    void answerEditor(std::function<void(TfrmTaskSet*)> fill)
+    {
+        AnswerNextModalOf<TfrmTaskSet>([fill](TfrmTaskSet* d) {
+            fill(d);
+            d->btn1->click();
+            if (d->isVisible())
+                d->btn2->click();
+        });
+    }
+    static void addAudio(TfrmTaskSet* d, const QString& key)
+    {
+        AnswerNextModalOf<TfrmSelMusic>([key](TfrmSelMusic* sel) {
+            for (int i = 0; i < sel->lvMusic->topLevelItemCount(); ++i)
+                if (sel->lvMusic->topLevelItem(i)->text(0) == key)
+                    sel->lvMusic->topLevelItem(i)->setCheckState(0, Qt::Checked);
+            sel->btn1->click();
+        });
+        d->btnMusicAdd->click();
+    }
+};
+
+TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
+{
+    load(Library);
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0));
+    QString proposed, caption;
+    answerEditor([&](TfrmTaskSet* d) {
+        proposed = d->StartTime();
+        caption = d->windowTitle();
+        addAudio(d, "1");
+    });
+    page.actAddTask->trigger();
+    EXPECT_EQ(proposed, "08:00:15");
+    EXPECT_EQ(caption, "新增定时任务");
+    EXPECT_EQ(file(), Library + "[Time]\n08:00:15=1,0,1\n[TimeParams]\n08:00:15=1,1,1,0,,0,00:00:00\n");
+    EXPECT_EQ(scheduleList, QStringList{"08:00:15=1,0,1"});
+    EXPECT_EQ(captions(), QStringList{"08:00:15"});
+
+    select("08:00:15");
+    answerEditor([&](TfrmTaskSet* d) {
+        caption = d->windowTitle();
+        EXPECT_EQ(d->MusicLines(), QStringList{"1=ring.mp3"});
+        d->dtpTime->setTime(QTime(8, 30, 0));
+        d->edtCycle->setText("2");
+        d->setDateType(1);
+        d->setDateParams("1111100");
+        d->chkRejectHoliday->setChecked(true);
+        addAudio(d, "2");
+    });
+    page.actEditTask->trigger();
+    EXPECT_EQ(caption, "修改定时任务");
+    EXPECT_EQ(file(), Library + "[Time]\n08:30:00=1,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
+    EXPECT_EQ(scheduleList, QStringList{"08:30:00=1,1,1,2"});
+
+    select("08:30:00");
+    page.actVaildTask->trigger();
+    EXPECT_EQ(file(), Library + "[Time]\n08:30:00=0,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
+    EXPECT_EQ(scheduleList, QStringList{"08:30:00=0,1,1,2"});
+    EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Unchecked);
+
+    page.actClearVaildTask->trigger();
+    EXPECT_EQ(file(), Library + "[Time]\n[TimeParams]\n");
+    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_TRUE(captions().isEmpty());
+
+    answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
+    page.actAddTask->trigger();
+    EXPECT_EQ(scheduleList, QStringList{"08:00:15=1,0,2"});
+    page.actClearAllTask->trigger();
+    EXPECT_EQ(file(), Library);
+    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_TRUE(captions().isEmpty());
+    EXPECT_EQ(boxes.texts(), QStringList({"确定清除所有已禁用的任务么？", "确定要清空所有播放任务么？"}));
+}
+
+TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)
+{
+    const QString tasks = Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,2\n[TimeParams]\n"
+                                    "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n";
+    load(tasks);
+    struct Case {
+        QAction* action;
+        bool selected;
+        const char* caption;
+        const char* text;
+    };
+    const Case cases[] = {
+        {page.actEditTask, false, "警告！", "请选择要修改的定时任务"},
+        {page.actDeleteTask, false, "错误", "请选择要删除的定时时间！"},
+        {page.actVaildTask, false, nullptr, nullptr},
+        {page.actDeleteTask, true, "提示！", "确定要删除该时间段播放任务么？"},
+        {page.actClearAllTask, true, "提示！", "确定要清空所有播放任务么？"},
+        {page.actClearVaildTask, true, "提示！", "确定清除所有已禁用的任务么？"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action->text().toStdString());
+        boxes.shown.clear();
+        boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Cancel});
+        page.lvMusicTime->clearSelection();
+        if (c.selected)
+            select("07:00:00");
+        c.action->trigger();
+        ASSERT_EQ(boxes.shown.size(), c.text ? 1 : 0);
+        if (c.text) {
+            EXPECT_EQ(boxes.shown[0].caption, c.caption);
+            EXPECT_EQ(boxes.shown[0].text, c.text);
+        }
+        EXPECT_EQ(file(), tasks);
+        EXPECT_EQ(captions(), QStringList({"07:00:00", "08:00:00"}));
+    }
+    // Clearing disabled tasks when every task is enabled writes nothing and keeps the rows.
+    QTreeWidgetItem* first = page.lvMusicTime->topLevelItem(0);
+    page.actClearVaildTask->trigger();
+    EXPECT_EQ(file(), tasks);
+    EXPECT_EQ(page.lvMusicTime->topLevelItem(0), first);
+
+    select("07:00:00");
+    page.actDeleteTask->trigger();
+    EXPECT_EQ(scheduleList, QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(captions(), QStringList{"08:00:00"});
+    EXPECT_FALSE(file().contains("07:00:00"));
+}
+
+TEST_F(TaskCommandsTest, EditingStoresEnabledAndMovesOrReplacesTasks)
+{
+    load(Library + "[Time]\n07:00:00=0,0,1\n07:30:00=1,0,2\n10:00:00=1,0,2\n[TimeParams]\n"
+                   "07:00:00=1,1,1,0,,0,00:00:00\n07:30:00=3,1,1,0,,0,00:00:00\n");
+    select("07:00:00");
+    answerEditor([](TfrmTaskSet*) {});
+    page.actEditTask->trigger();
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,0,1");
+    EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Checked);
+
+    // Moving onto another task asks first; Cancel returns to the dialog, OK replaces it.
+    select("07:00:00");
+    boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Cancel, BoxAnswer::Ok});
+    int asked = 0;
+    AnswerNextModalOf<TfrmTaskSet>([&](TfrmTaskSet* d) {
+        d->dtpTime->setTime(QTime(7, 30, 0));
+        d->btn1->click();
+        asked += d->isVisible();
+        d->btn1->click();
+    });
+    page.actEditTask->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(boxes.texts().count("该时间段任务已存在，是否覆盖？"), 2);
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "07:30:00", ""), "1,1,1,0,,0,00:00:00");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", "gone"), "gone");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "07:00:00", "gone"), "gone");
+
+    // A task without parameters opens with a new task's values and the music it names.
+    select("10:00:00");
+    answerEditor([](TfrmTaskSet* d) {
+        EXPECT_EQ(d->StartTime(), "10:00:00");
+        EXPECT_EQ(d->MusicLines(), QStringList{"2=a.mp3"});
+        EXPECT_EQ(d->edtCycle->text(), "1");
+    });
+    page.actEditTask->trigger();
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "10:00:00", ""), "1,1,1,0,,0,00:00:00");
+    EXPECT_EQ(captions(), QStringList({"07:30:00", "10:00:00"}));
+}
+
+TEST_F(TaskCommandsTest, CheckBoxClickWritesTheFlagAndTurnsTheRowRed)
+{
+    load(Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,2\n[TimeParams]\n"
+                   "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n");
+    page.resize(900, 400);
+    page.show();
+    QTreeWidget* lv = page.lvMusicTime;
+    QTreeWidgetItem* row = lv->topLevelItem(0);
+    auto checkBoxCentre = [&] {
+        QStyleOptionViewItem opt;
+        opt.initFrom(lv);
+        opt.rect = lv->visualItemRect(row);
+        opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        return lv->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, lv).center();
+    };
+    auto redPixels = [&] {
+        lv->clearSelection(); // a selected row shows the highlight colours instead
+        const QImage image = lv->viewport()->grab().toImage();
+        const QRect r = lv->visualItemRect(row).intersected(image.rect());
+        int red = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x < r.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        return red;
+    };
+    EXPECT_EQ(redPixels(), 0);
+
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, QPoint(lv->columnWidth(0) + 40, checkBoxCentre().y()));
+    EXPECT_EQ(scheduleList.value(0), "07:00:00=1,0,1") << "a click beside the box changes nothing";
+
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "0,0,1");
+    EXPECT_EQ(scheduleList.value(0), "07:00:00=0,0,1");
+    EXPECT_GT(redPixels(), 20);
+
+    // The pop-up offers the opposite of the row's state.
+    lv->setCurrentItem(row);
+    page.pmTimeListPopup();
+    EXPECT_EQ(page.actVaildTask->text(), "启用该任务");
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,0,1");
+    page.pmTimeListPopup();
+    EXPECT_EQ(page.actVaildTask->text(), "禁止该任务");
+
+    // A row whose task left the file meanwhile writes nothing and goes.
+    DeleteIniKey(TaskFilePath(), TimeSection, "07:00:00");
+    const QString before = file();
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(captions(), QStringList{"08:00:00"});
+}
+
+TEST_F(TaskCommandsTest, ColumnClicksAlternateAndTheSortSurvivesAnAdd)
+{
+    load(Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,1\n09:00:00=1,0,1\n[TimeParams]\n"
+                   "07:00:00=2,1,1,0,,0,00:00:00\n08:00:00=3,1,1,0,,0,00:00:00\n"
+                   "09:00:00=1,1,1,0,,0,00:00:00\n");
+    page.lvMusicTime->header()->sectionClicked(2);
+    EXPECT_EQ(captions(), QStringList({"08:00:00", "07:00:00", "09:00:00"}));
+    page.lvMusicTime->header()->sectionClicked(2);
+    EXPECT_EQ(captions(), QStringList({"09:00:00", "07:00:00", "08:00:00"}));
+    EXPECT_EQ(page.SortColumn, 2);
+
+    clock.set(QDate(2026, 3, 2), QTime(6, 0, 0));
+    answerEditor([](TfrmTaskSet* d) {
+        d->edtCycle->setText("4");
+        addAudio(d, "1");
+    });
+    page.actAddTask->trigger();
+    EXPECT_EQ(captions(), QStringList({"09:00:00", "07:00:00", "08:00:00", "06:00:15"}));
+}
+
+} // namespace

@@ -1,0 +1,233 @@
+#include "tasks/uTaskSet.h"
+
+#include "library/UntEnDescrypt.h"
+#include "platform/Guard.h"
+#include "storage/TaskFile.h"
+#include "support/Fakes.h"
+#include "support/ModalAnswer.h"
+#include "support/TempDir.h"
+#include "tasks/uMusicList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TaskSetTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeMessageBoxes boxes;
+    HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
+    TfrmTaskSet dialog{boxes, guard, nullptr};
+
+    void SetUp() override
+    {
+        dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+        dir.writeText(TaskFileName, "[Time]\n07:00:00=1,0,1\n8:00:15=1,0,1,9,2\n"
+                                    "[Music]\n1=/bells/ring.mp3\n2=/songs/晨曲.mp3\n"
+                                    "3=/dirs/上午/\n4=/dirs/下午/\n");
+    }
+
+    // Picks the rows with these keys in the selection dialog of the add button, then confirms.
+    void addMusic(bool directories, const QStringList& keys)
+    {
+        AnswerNextModalOf<TfrmSelMusic>([=](TfrmSelMusic* sel) {
+            (directories ? sel->rbDirectory : sel->rbFile)->setChecked(true);
+            for (int i = 0; i < sel->lvMusic->topLevelItemCount(); ++i)
+                if (keys.contains(sel->lvMusic->topLevelItem(i)->text(0)))
+                    sel->lvMusic->topLevelItem(i)->setCheckState(0, Qt::Checked);
+            sel->btn1->click();
+        });
+        dialog.btnMusicAdd->click();
+    }
+
+    // Shows the dialog modally, presses "确定" and returns the result; a refused entry leaves
+    // the dialog open, and the answer then cancels it.
+    int pressOk()
+    {
+        bool stayedOpen = false;
+        AnswerNextModalOf<TfrmTaskSet>([&](TfrmTaskSet* d) {
+            d->btn1->click();
+            stayedOpen = d->isVisible();
+            if (stayedOpen)
+                d->btn2->click();
+        });
+        const int result = dialog.ShowModal();
+        EXPECT_EQ(result == TfrmTaskSet::mrCancel, stayedOpen);
+        return result;
+    }
+};
+
+TEST_F(TaskSetTest, DateParametersGoToThePageOfTheirTypeAndReadBack)
+{
+    struct Case {
+        int type;
+        QString given;
+        QString read;
+    };
+    const Case cases[] = {
+        {1, "0000011", "0000011"},
+        {2, "1", "1" + QString(30, '0')},
+        {2, "0000000000000000000000000000001", "0000000000000000000000000000001"},
+        {3, "2013-01-05", "2013-01-05"},
+        {3, "2013-1-5", "2013-01-05"},
+        {0, "1111111", ""},
+        {4, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given.toStdString());
+        TfrmTaskSet d(boxes, guard, nullptr);
+        d.setDateType(c.type);
+        d.setDateParams(c.given);
+        EXPECT_EQ(d.nbPlayDateParams->currentIndex(), c.type);
+        EXPECT_EQ(d.DateType(), c.type);
+        EXPECT_EQ(d.DateParams(), c.read);
+    }
+    TfrmTaskSet d(boxes, guard, nullptr);
+    d.setDateType(1);
+    d.setDateParams("0000011");
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(d.chkPlayDateWeek[i]->isChecked(), i >= 5) << d.chkPlayDateWeek[i]->text().toStdString();
+    EXPECT_EQ(d.dtpPlayDateFixedDate->date(), QDate::currentDate()) << "no fixed date shows today";
+    d.setPlayMode(2);
+    d.setDateType(4);
+    d.setEndTime("abc");
+    EXPECT_EQ(d.cbbPlayMode->currentText(), "随机");
+    EXPECT_EQ(d.PlayMode(), 2);
+    EXPECT_EQ(d.cbbPlayDate->currentText(), "临时一次");
+    EXPECT_EQ(d.EndTime(), "00:00:00");
+}
+
+TEST_F(TaskSetTest, OkRefusesBadEntriesInOrderAndKeepsThem)
+{
+    addMusic(false, {"1"});
+    struct Case {
+        const char* cycle;
+        const char* length;
+        int dateType;
+        const char* refusal; // nullptr: accepted
+    };
+    const Case cases[] = {
+        {"", "x", 1, "循环次数不能为空"},  {" 1", "0", 0, "循环次数必须为数字"},
+        {"-1", "0", 0, "循环次数必须为数字"}, {"1", "x", 1, "播放时长必须为数字"},
+        {"1", "", 0, "播放时长必须为数字"},   {"0", "0", 1, "请至少选择一个周工作日"},
+        {"1", "5", 2, "请至少选择一个月工作日"}, {"0", "99", 0, nullptr},
+        {"99", "0", 4, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cycle);
+        boxes.shown.clear();
+        dialog.edtCycle->setText(c.cycle);
+        dialog.edtPlayLength->setText(c.length);
+        dialog.setDateType(c.dateType);
+        const int result = pressOk();
+        if (c.refusal) {
+            EXPECT_EQ(boxes.texts(), QStringList{c.refusal});
+            EXPECT_EQ(boxes.shown.value(0).caption, "警告！");
+            EXPECT_EQ(dialog.edtCycle->text(), c.cycle) << "entries are kept";
+        } else {
+            EXPECT_EQ(result, TfrmTaskSet::mrOk);
+            EXPECT_TRUE(boxes.shown.isEmpty());
+        }
+    }
+    dialog.btnMusicClear->click();
+    pressOk();
+    EXPECT_EQ(boxes.texts().last(), "歌曲铃声不能为空");
+}
+
+TEST_F(TaskSetTest, OverwriteIsAskedWhenTheStartTimeHoldsAnotherTask)
+{
+    addMusic(false, {"1"});
+    struct Case {
+        int mode;
+        QString given, chosen;
+        bool asked;
+    };
+    const Case cases[] = {
+        {TfrmTaskSet::AddMode, "09:00:00", "07:00:00", true},
+        {TfrmTaskSet::AddMode, "09:00:00", "09:00:01", false},
+        {TfrmTaskSet::EditMode, "07:00:00", "07:00:00", false},
+        {TfrmTaskSet::EditMode, "09:00:00", "07:00:00", true},
+        {TfrmTaskSet::EditMode, "8:00:15", "08:00:15", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        dialog.DialogMode = c.mode;
+        dialog.setStartTime(c.given);
+        dialog.dtpTime->setTime(QTime::fromString(c.chosen, "HH:mm:ss"));
+        boxes.shown.clear();
+        boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Cancel});
+        EXPECT_EQ(pressOk(), c.asked ? TfrmTaskSet::mrCancel : TfrmTaskSet::mrOk);
+        EXPECT_EQ(boxes.texts(), c.asked ? QStringList{"该时间段任务已存在，是否覆盖？"} : QStringList{});
+        EXPECT_EQ(dialog.StartTime(), c.chosen);
+    }
+    boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Ok});
+    EXPECT_EQ(pressOk(), TfrmTaskSet::mrOk) << "OK overwrites";
+}
+
+TEST_F(TaskSetTest, AddingMusicKeepsOneKindAndOneDirectory)
+{
+    struct Step {
+        bool directories;
+        QStringList keys;
+        const char* refusal;
+        QStringList lines;
+        int sourceType;
+    };
+    const char* mixed = "不能在同一时段添加同时添加音频文件和目录，如要更改类型，请先清空之前的数据。";
+    const char* twoDirs = "不能在同一时段添加多个目录。";
+    const Step steps[] = {
+        {true, {"3", "4"}, twoDirs, {}, 1},
+        {true, {"3"}, nullptr, {"3=上午"}, 2},
+        {true, {"4"}, twoDirs, {"3=上午"}, 2},
+        {false, {"1"}, mixed, {"3=上午"}, 2},
+    };
+    for (const Step& s : steps) {
+        boxes.shown.clear();
+        addMusic(s.directories, s.keys);
+        EXPECT_EQ(boxes.texts(), s.refusal ? QStringList{s.refusal} : QStringList{});
+        EXPECT_EQ(dialog.MusicLines(), s.lines);
+        EXPECT_EQ(dialog.SourceType, s.sourceType);
+    }
+    dialog.btnMusicClear->click();
+    addMusic(false, {"1", "2"});
+    addMusic(false, {"1"});
+    EXPECT_EQ(dialog.MusicLines(), QStringList({"1=ring.mp3", "2=晨曲.mp3", "1=ring.mp3"}));
+    EXPECT_EQ(dialog.SourceType, 1);
+
+    boxes.shown.clear();
+    dialog.lstMusic->clearSelection();
+    dialog.btnMusicDel->click();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].caption, "提示");
+    EXPECT_EQ(boxes.shown[0].text, "请选择要删除的歌曲铃声！");
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Information);
+    dialog.lstMusic->setCurrentRow(1);
+    dialog.btnMusicDel->click();
+    EXPECT_EQ(dialog.MusicLines(), QStringList({"1=ring.mp3", "1=ring.mp3"}));
+}
+
+TEST_F(TaskSetTest, TaskMusicLoadsFromTheFileKeyAndDropsKeysGoneFromTheLibrary)
+{
+    dialog.setStartTime("8:00:15");
+    dialog.LoadTaskMusic(true);
+    EXPECT_EQ(dialog.MusicLines(), QStringList({"1=ring.mp3", "2=晨曲.mp3"}));
+    dialog.LoadTaskMusic(false);
+    EXPECT_EQ(dialog.MusicLines().size(), 2) << "a clear flag does nothing";
+
+    // An enciphered library is read deciphered.
+    dir.writeText("Config.ini", "[base]\nEnCodeLib=1\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+    WriteEncryptedString(TaskFilePath(), MusicSection, "1", "/dirs/铃声/");
+    dialog.setStartTime("07:00:00");
+    dialog.LoadTaskMusic(true);
+    EXPECT_EQ(dialog.MusicLines(), QStringList({"1=铃声"}));
+}
+
+} // namespace
