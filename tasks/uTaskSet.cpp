@@ -100,7 +100,7 @@ void TfrmTaskSet::buildForm()
     btnMusicClear = new QPushButton(QStringLiteral("清空"));
     lstMusic = new QListWidget;
     lstMusic->setAccessibleName(QStringLiteral("歌曲铃声"));
-    lstMusic->setMinimumHeight(110);
+    lstMusic->setFixedHeight(120);
 
     cbbPlayMode = new QComboBox;
     cbbPlayMode->addItems({QStringLiteral("顺序"), QStringLiteral("随机")});
@@ -122,7 +122,12 @@ void TfrmTaskSet::buildForm()
         chkPlayDateWeek[i] = new QCheckBox(WeekdayCaptions[i]);
         weekLayout->addWidget(chkPlayDateWeek[i]);
     }
-    nbPlayDateParams->addWidget(week); // PlayDateOfWeek
+    auto* weekPage = new QWidget;
+    auto* weekPageLayout = new QVBoxLayout(weekPage);
+    weekPageLayout->setContentsMargins(0, 0, 0, 0);
+    weekPageLayout->addWidget(week);
+    weekPageLayout->addStretch();
+    nbPlayDateParams->addWidget(weekPage); // PlayDateOfWeek
 
     chkgWorkDay = new QGroupBox(QStringLiteral("月份工作日设置"));
     auto* monthLayout = new QGridLayout(chkgWorkDay);

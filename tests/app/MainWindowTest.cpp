@@ -4,10 +4,15 @@
 #include "settings/SettingsPage.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/Fakes.h"
+#include "support/ModalAnswer.h"
 #include "support/TempDir.h"
+#include "tasks/uMusicList.h"
+#include "tasks/uTaskSet.h"
 #include "tasks/TaskListPage.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QTimeEdit>
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QTimer>
@@ -271,6 +276,40 @@ TEST_F(MainWindowFixture, TheDueTimeCheckIsArmedJustAfterEachHalfSecond)
     clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 505));
     w->tmrMusicPlayTimer();
     EXPECT_EQ(w->tmrMusicPlay.interval(), 500);
+}
+
+TEST_F(MainWindowFixture, ATaskAddedInTheWindowFiresAtItsSecondAndCommandsLeaveItPlaying)
+{
+    dir.writeText("TimeMusicList.ini", "[Music]\n1=/srv/bell.mp3\n");
+    clock.set(QDate(2026, 3, 2), QTime(9, 0, 0, 300));
+    auto w = start();
+    AnswerNextModalOf<TfrmTaskSet>([](TfrmTaskSet* d) {
+        d->dtpTime->setTime(QTime(9, 0, 20));
+        AnswerNextModalOf<TfrmSelMusic>([](TfrmSelMusic* sel) {
+            sel->lvMusic->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            sel->btn1->click();
+        });
+        d->btnMusicAdd->click();
+        d->btn1->click();
+    });
+    w->tsplaylist->actAddTask->trigger();
+    ASSERT_EQ(w->ScheduleList, QStringList{"09:00:20=1,0,1"});
+
+    clock.set(QDate(2026, 3, 2), QTime(9, 0, 19, 505));
+    w->tmrMusicPlayTimer();
+    EXPECT_TRUE(mp1.log.filter("Open:").isEmpty());
+    clock.set(QDate(2026, 3, 2), QTime(9, 0, 20, 5));
+    w->tmrMusicPlayTimer();
+    EXPECT_EQ(mp1.log.filter("Open:"), QStringList{"Open:/srv/bell.mp3"});
+
+    // Disabling and deleting the playing task changes the file, not what plays.
+    const qsizetype calls = mp1.log.size();
+    w->tsplaylist->lvMusicTime->topLevelItem(0)->setSelected(true);
+    w->tsplaylist->actVaildTask->trigger();
+    w->tsplaylist->actDeleteTask->trigger();
+    EXPECT_TRUE(w->ScheduleList.isEmpty());
+    EXPECT_EQ(mp1.log.size(), calls);
+    EXPECT_EQ(mp1.mode, MediaMode::Playing);
 }
 
 } // namespace

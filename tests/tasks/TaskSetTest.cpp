@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
+#include <QTimeEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -228,6 +230,20 @@ TEST_F(TaskSetTest, TaskMusicLoadsFromTheFileKeyAndDropsKeysGoneFromTheLibrary)
     dialog.setStartTime("07:00:00");
     dialog.LoadTaskMusic(true);
     EXPECT_EQ(dialog.MusicLines(), QStringList({"1=铃声"}));
+}
+
+TEST_F(TaskSetTest, EnterConfirmsAndEscCancels)
+{
+    addMusic(false, {"1"});
+    AnswerNextModalOf<TfrmTaskSet>([](TfrmTaskSet* d) {
+        d->edtCycle->setFocus();
+        QTest::keyClick(d->edtCycle, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.ShowModal(), TfrmTaskSet::mrOk);
+    AnswerNextModalOf<TfrmTaskSet>([](TfrmTaskSet* d) { QTest::keyClick(d->dtpTime, Qt::Key_Escape); });
+    EXPECT_EQ(dialog.ShowModal(), TfrmTaskSet::mrCancel);
+    AnswerNextModalOf<TfrmTaskSet>([](TfrmTaskSet* d) { d->close(); });
+    EXPECT_EQ(dialog.ShowModal(), TfrmTaskSet::mrCancel) << "the close box cancels";
 }
 
 } // namespace
