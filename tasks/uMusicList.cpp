@@ -1,8 +1,7 @@
 #include "tasks/uMusicList.h"
 
-#include "library/UntEnDescrypt.h"
+#include "library/MusicLibrary.h"
 #include "platform/ReportView.h"
-#include "storage/IniStore.h"
 #include "storage/MusicName.h"
 #include "storage/TaskFile.h"
 
@@ -10,8 +9,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-
-#include <optional>
 
 namespace {
 
@@ -91,22 +88,11 @@ void TfrmSelMusic::fill(bool directories)
 {
     lvMusic->clear();
     Accepted = false;
-    const QString taskFile = TaskFilePath();
-    QStringList lines;
-    ReadIniSection(taskFile, MusicSection, lines);
-    // The section read gives each value as a read by name does, so deciphering it here is an
-    // enciphered read per key without opening the file once per entry.
-    std::optional<TEnDescrypt> cipher;
-    if (LibraryEncrypted)
-        cipher.emplace(taskFile);
     QList<QTreeWidgetItem*> rows;
-    rows.reserve(lines.size());
-    for (const QString& line : lines) {
-        const QString value = LineValue(line);
-        const QString path = cipher ? cipher->Decipher(value) : value;
-        if (path.endsWith(QDir::separator()) != directories)
+    for (const LibraryEntry& e : ReadLibraryEntries(TaskFilePath(), LibraryEncrypted)) {
+        if (e.path.endsWith(QDir::separator()) != directories)
             continue;
-        auto* row = new QTreeWidgetItem({LineName(line), MusicDisplayName(path), path});
+        auto* row = new QTreeWidgetItem({e.key, MusicDisplayName(e.path), e.path});
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(ColumnKey, Qt::Unchecked);
         rows.append(row);
