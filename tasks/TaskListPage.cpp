@@ -193,8 +193,8 @@ void TaskListPage::wireCommands()
     on(actClearAllTask, &TaskListPage::actClearAllTaskExecute);
     connect(lvMusicTime, &QTreeWidget::itemDoubleClicked, this,
             m_guard.wrap([this] { actEditTaskExecute(); }));
+    connect(pmTimeList, &QMenu::aboutToShow, this, m_guard.wrap([this] { pmTimeListPopup(); }));
     connect(lvMusicTime, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        m_guard.run([this] { pmTimeListPopup(); });
         pmTimeList->exec(lvMusicTime->viewport()->mapToGlobal(pos));
     });
     connect(lvMusicTime, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
