@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The real executable under Xvfb, driven through its window (adds_task.py): a once-only task
+# added in the task editor with the library's bell is saved to the task file, leaves the file
+# at its second as it starts, no error box appears, and the program runs on.
+set -uo pipefail
+exe=$1
+# Qt's accessibility bridge talks over the session bus: the whole test runs in a bus of its own.
+if [ -z "${ADDS_TASK_BUS:-}" ]; then
+  ADDS_TASK_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+source "$(dirname "$0")/xvfb_env.sh"
+export XDG_CONFIG_HOME=$runtime/config QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+python3 - "$work" <<'PY' || fail "could not write the task file"
+import struct, sys
+work = sys.argv[1]
+samples = 8000  # one second of 8 kHz mono 16-bit silence
+data = b"\0" * (samples * 2)
+header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
+    struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) + b"data" + struct.pack("<I", len(data))
+open(f"{work}/上课铃.wav", "wb").write(header + data)
+open(f"{work}/TimeMusicList.ini", "wb").write(f"[Music]\r\n1={work}/上课铃.wav\r\n".encode("gb18030"))
+open(f"{work}/Config.ini", "wb").write(b"[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n")
+PY
+
+"$work/TavuroMP3" &
+app=$!
+pids+=($app)
+
+read -r due due_epoch < <(/usr/bin/python3 "$(dirname "$0")/adds_task.py") || fail "adding the task failed"
+echo "task added for $due"
+
+tasks="$work/TimeMusicList.ini"
+in_section() { # section, line
+  tr -d '\r' <"$tasks" | LC_ALL=C awk -v s="[$1]" -v l="$2" \
+    '/^\[/ { cur = $0; next } cur == s && $0 == l { found = 1 } END { exit !found }'
+}
+in_section Time "$due=1,0,1" || fail "no $due=1,0,1 in [Time]"
+in_section TimeParams "$due=1,1,1,4,,0,00:00:00" || fail "no $due=1,1,1,4,,0,00:00:00 in [TimeParams]"
+
+# A once-only task leaves the file as it starts: not before its second, and soon after it.
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+due_ms=$(( due_epoch * 1000 ))
+gone_ms=
+while [ "$(now_ms)" -le $(( due_ms + 1500 )) ]; do
+  if grep -aq '^1=' "$tasks" && ! grep -aq "^$due=" "$tasks"; then gone_ms=$(now_ms); break; fi
+  sleep 0.05
+done
+[ -n "$gone_ms" ] || fail "the task due at $due was still in the file 1.5 s later"
+[ "$gone_ms" -ge "$due_ms" ] || fail "the task due at $due left the file $(( due_ms - gone_ms )) ms early"
+echo "task left the file $(( gone_ms - due_ms )) ms after $due"
+
+# The standard error box carries the product title alone, without the version.
+sleep 1.5
+box=$(xdotool search --onlyvisible --name '^TavuroMP3音乐定时播放器\(定时播音、铃声定时\)$' 2>/dev/null | head -1)
+[ -z "$box" ] || fail "an error box appeared"
+kill -0 "$app" 2>/dev/null || fail "the program ended"
+echo "1 passed, 0 failed"
