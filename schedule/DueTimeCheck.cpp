@@ -2,8 +2,8 @@
 
 #include "platform/Errors.h"
 #include "storage/IniStore.h"
+#include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
-#include "storage/TextSplit.h"
 #include "storage/TimeText.h"
 
 #include <QTime>
@@ -19,11 +19,6 @@ constexpr qint64 kCatchUpSeconds = 5;
 bool CharIsOne(const QString& text, qsizetype place)
 {
     return place >= 1 && place <= text.size() && text[place - 1] == u'1';
-}
-
-QChar CharAt(const QString& text, qsizetype place)
-{
-    return place <= text.size() ? text[place - 1] : QChar();
 }
 
 // "M-D" as month and day; 2-29 is valid, whatever year it is later placed in.
@@ -78,9 +73,13 @@ int SecondOfDay(const QString& key)
 bool PlaysWithValue(const QString& key, const QString& value, const QStringList& holidayList,
                     const QDateTime& now)
 {
-    if (CharAt(value, 1) == u'0')
+    TaskEntryFields task;
+    ReadTimeFlags(value, TimeFlagsAt::Places, task);
+    // Only a flag that reads 0 keeps the task off or lets the holidays count; a damaged flag
+    // does neither.
+    if (task.EnabledValid && !task.Entry.Enabled)
         return false;
-    if (CharAt(value, 3) == u'0' && IsHoliday(holidayList, now))
+    if (task.HolidayValid && task.Entry.HolidayFlag == 0 && IsHoliday(holidayList, now))
         return false;
     const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
     return IsPlayDay(params, now.date());
@@ -106,19 +105,21 @@ QDateTime LocalAt(qint64 s, const QDateTime& now)
 
 bool IsPlayDay(const QString& params, const QDate& today)
 {
-    const QStringList fields = SplitDelimitedText(params);
-    if (fields.size() < 4)
+    TaskEntryFields task;
+    ReadTimeParamsValue(params, task);
+    // The fields before the date type are playback's business, even when they do not read.
+    if (!task.HasParam(DateTypeField))
         throw ListIndexError(
             QStringLiteral("The task parameters '%1' have no date type").arg(params));
-    const int type = ToInteger(fields[3]);
+    const int type = task.Number(DateTypeField);
     if (type == 0 || type == 4)
         return true;
     if (type < 1 || type > 3)
         return false;
-    if (fields.size() < 5)
+    if (!task.HasParam(DateParamsField))
         throw ListIndexError(
             QStringLiteral("The task parameters '%1' have no date text").arg(params));
-    const QString& dates = fields[4];
+    const QString& dates = task.Entry.DateParams;
     switch (type) {
     case 1:
         return CharIsOne(dates, today.dayOfWeek());

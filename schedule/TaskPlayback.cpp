@@ -4,8 +4,8 @@
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "storage/IniStore.h"
+#include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
-#include "storage/TextSplit.h"
 #include "storage/TimeText.h"
 
 #include <QRandomGenerator>
@@ -25,11 +25,11 @@ QString timeOfDayText(int seconds)
     return FormatTimeText(QTime(0, 0).addSecs(seconds % kDaySeconds));
 }
 
-QString fieldAt(const QStringList& fields, qsizetype index)
+int numberAt(const TaskEntryFields& task, ParamField field)
 {
-    if (index >= fields.size())
-        throw ListIndexError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    return fields[index];
+    if (!task.HasParam(field))
+        throw ListIndexError(QStringLiteral("List index out of bounds (%1)").arg(int(field)));
+    return task.Number(field);
 }
 
 } // namespace
@@ -96,28 +96,31 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
 
     const qsizetype line = IndexOfName(m_scheduleList, startTime);
-    const QString value = line < 0 ? QString() : LineValue(m_scheduleList[line]);
-    QStringList keys = SplitDelimitedText(value.mid(4));
+    TaskEntryFields task;
+    // Neither flag counts here: Play starts a disabled task too.
+    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList[line]), TimeFlagsAt::Places,
+                  task);
+    QStringList keys = task.Entry.MusicKeys;
 
     const QString taskFile = TaskFilePath();
-    const QStringList params =
-        SplitDelimitedText(ReadIniString(taskFile, TimeParamsSection, startTime, QString()));
-    if (params.isEmpty())
+    ReadTimeParamsValue(ReadIniString(taskFile, TimeParamsSection, startTime, QString()), task);
+    if (task.ParamCount() == 0)
         return;
 
     // The new task is worked out in full before it replaces the playing one, so a task that
     // cannot start leaves the playing task as it was.
     TCurPlayRecord rec;
     rec.StartTime = startTime;
-    rec.LoopCount = ToInteger(fieldAt(params, 0));
-    rec.SourceType = ToInteger(fieldAt(params, 1));
-    rec.PlayMode = ToInteger(fieldAt(params, 2));
-    rec.DateType = ToInteger(fieldAt(params, 3));
+    rec.LoopCount = numberAt(task, LoopCountField);
+    rec.SourceType = numberAt(task, SourceTypeField);
+    rec.PlayMode = numberAt(task, PlayModeField);
+    rec.DateType = numberAt(task, DateTypeField);
     rec.PassFinished = true;
     EffectiveEnd end;
-    if (params.size() >= 7) {
-        rec.PlayLength = ToInteger(params[5]);
-        end = ComputeEffectiveEnd(startTime, params[6], rec.PlayLength);
+    // An older file's six fields hold no end time, and their limit is not read either.
+    if (task.ParamCount() >= 7) {
+        rec.PlayLength = task.Number(PlayLengthField);
+        end = ComputeEffectiveEnd(startTime, task.Entry.EndTime, rec.PlayLength);
     }
     rec.EndTime = end.endTime;
     rec.EndTimeActive = end.active;

@@ -1,5 +1,9 @@
 #include "storage/TaskEntry.h"
 
+#include "storage/TaskFile.h"
+#include "storage/TextSplit.h"
+#include "storage/TimeText.h"
+
 QString FormatTimeValue(const TaskEntry& entry)
 {
     QStringList fields{entry.Enabled ? QStringLiteral("1") : QStringLiteral("0"),
@@ -15,4 +19,154 @@ QString FormatTimeParamsValue(const TaskEntry& entry)
                        entry.DateParams,                 QString::number(entry.PlayLength),
                        entry.EndTime}
         .join(u',');
+}
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// "True" and "False" in any case, or a whole number meaning true unless it is 0.
+bool readBoolean(QStringView text, bool& value)
+{
+    const QStringView t = text.trimmed();
+    if (t.compare(u"True", Qt::CaseInsensitive) == 0)
+        value = true;
+    else if (t.compare(u"False", Qt::CaseInsensitive) == 0)
+        value = false;
+    else {
+        bool ok = false;
+        const qlonglong number = t.toLongLong(&ok);
+        if (!ok)
+            return false;
+        value = number != 0;
+    }
+    return true;
+}
+
+// As ToInteger reads a number, so that Number raises exactly where ToInteger would.
+bool readInteger(const QString& text, int& value)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (ok)
+        value = number;
+    return ok;
+}
+
+// The member of entry that holds a number field; null for the two text fields.
+template <typename Entry>
+auto numberField(Entry& entry, ParamField field) -> decltype(&entry.LoopCount)
+{
+    switch (field) {
+    case LoopCountField:
+        return &entry.LoopCount;
+    case SourceTypeField:
+        return &entry.SourceType;
+    case PlayModeField:
+        return &entry.PlayMode;
+    case DateTypeField:
+        return &entry.DateType;
+    case PlayLengthField:
+        return &entry.PlayLength;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+int TaskEntryFields::Number(ParamField field) const
+{
+    if (ParamValid[field])
+        if (const int* number = numberField(Entry, field))
+            return *number;
+    return ToInteger(ParamText(field));
+}
+
+void ReadTimeFlags(const QString& value, TimeFlagsAt at, TaskEntryFields& fields)
+{
+    static const TaskEntry defaults;
+    fields.TimeValue = value;
+    fields.Entry.Enabled = defaults.Enabled;
+    fields.Entry.HolidayFlag = defaults.HolidayFlag;
+    fields.EnabledValid = false;
+    if (at == TimeFlagsAt::Places) {
+        // No text is cut out here: the due check reads the flags of every task falling due.
+        fields.EnabledLength = qMin<qsizetype>(1, value.size());
+        fields.HolidayAt = 2;
+        if (!value.isEmpty() && isDigit(value[0])) {
+            fields.EnabledValid = true;
+            fields.Entry.Enabled = value[0] != u'0';
+        }
+    } else {
+        const qsizetype comma = value.indexOf(u',');
+        fields.EnabledLength = comma < 0 ? value.size() : comma;
+        fields.HolidayAt = comma < 0 ? -1 : comma + 1;
+        fields.EnabledValid =
+            readBoolean(QStringView(value).left(fields.EnabledLength), fields.Entry.Enabled);
+    }
+    fields.HolidayValid = fields.HolidayAt >= 0 && fields.HolidayAt < value.size() &&
+                          isDigit(value[fields.HolidayAt]);
+    if (fields.HolidayValid)
+        fields.Entry.HolidayFlag = value[fields.HolidayAt].unicode() - u'0';
+}
+
+void ReadTimeValue(const QString& value, TimeFlagsAt at, TaskEntryFields& fields)
+{
+    ReadTimeFlags(value, at, fields);
+    // The keys follow the comma after the holiday flag.
+    fields.Entry.MusicKeys = fields.HolidayAt < 0
+                                 ? QStringList()
+                                 : SplitDelimitedText(value.mid(fields.HolidayAt + 2));
+}
+
+void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields)
+{
+    static const TaskEntry defaults;
+    TaskEntry& e = fields.Entry;
+    e.LoopCount = defaults.LoopCount;
+    e.SourceType = defaults.SourceType;
+    e.PlayMode = defaults.PlayMode;
+    e.DateType = defaults.DateType;
+    e.DateParams = defaults.DateParams;
+    e.PlayLength = defaults.PlayLength;
+    e.EndTime = defaults.EndTime;
+    fields.ParamValid.fill(false);
+    fields.EndTimeOfDay = QTime();
+    fields.PlayLengthReadsUntrimmed = false;
+
+    fields.Params = SplitDelimitedText(value);
+    const qsizetype count = fields.Params.size();
+    for (const ParamField field :
+         {LoopCountField, SourceTypeField, PlayModeField, DateTypeField, PlayLengthField})
+        if (field < count)
+            fields.ParamValid[field] = readInteger(fields.Params[field], *numberField(e, field));
+    if (DateParamsField < count) {
+        e.DateParams = fields.Params[DateParamsField];
+        fields.ParamValid[DateParamsField] = true;
+    }
+    if (PlayLengthField < count && fields.ParamValid[PlayLengthField]) {
+        bool ok = false;
+        const int untrimmed = fields.Params[PlayLengthField].toInt(&ok);
+        fields.PlayLengthReadsUntrimmed = ok && untrimmed == e.PlayLength;
+    }
+    if (EndTimeField < count) {
+        e.EndTime = fields.Params[EndTimeField];
+        bool ok = false;
+        const QTime end = ParseTimeText(e.EndTime, &ok);
+        fields.ParamValid[EndTimeField] = ok;
+        if (ok)
+            fields.EndTimeOfDay = end;
+    }
+}
+
+TaskEntryFields ReadTaskEntry(const QString& timeValue, const QString& paramsValue, TimeFlagsAt at)
+{
+    TaskEntryFields fields;
+    ReadTimeValue(timeValue, at, fields);
+    ReadTimeParamsValue(paramsValue, fields);
+    return fields;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/AppDirectory.h"
 #include "platform/Errors.h"
-#include "storage/TextSplit.h"
+#include "storage/TaskEntry.h"
 #include "storage/TimeText.h"
 
 #include <QDate>
@@ -82,22 +82,6 @@ QString TaskFilePath()
 
 namespace {
 
-bool toBoolean(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    bool ok = false;
-    const qlonglong value = t.toLongLong(&ok);
-    if (!ok)
-        throw ConversionError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
-    return value != 0;
-}
-
-// First line whose key matches, without regard to case; empty when there is none.
-
 QString fileNamePart(const QString& path)
 {
     return path.mid(path.lastIndexOf(u'/') + 1);
@@ -122,66 +106,59 @@ QString musicText(int sourceType, const QStringList& keys, const QStringList& li
     return keys.isEmpty() ? QString() : lastFolderName(NameValue(libraryList, keys.first()));
 }
 
-QString field(const QStringList& fields, qsizetype index)
-{
-    return index < fields.size() ? fields[index] : QString();
-}
-
 TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStringList& libraryList)
 {
     const QString key = LineName(line);
-    const QString v = LineValue(line);
-    const qsizetype p = v.indexOf(u',');
-    if (p < 0)
-        throw ConversionError(QStringLiteral("'%1' is not a valid boolean value").arg(v));
+    TaskEntryFields task;
+    ReadTimeValue(LineValue(line), TimeFlagsAt::FirstComma, task);
+    // A value without a comma has always been reported as an unreadable enabled flag.
+    if (task.HolidayAt < 0 || !task.EnabledValid)
+        throw ConversionError(
+            QStringLiteral("'%1' is not a valid boolean value").arg(task.EnabledText()));
+    if (!task.HolidayValid)
+        throw ConversionError(
+            QStringLiteral("'%1' is not a valid integer value").arg(task.HolidayText()));
 
     TaskRow row;
-    row.enabled = toBoolean(v.left(p));
-    const QString holidayText = v.mid(p + 1, 1);
-    if (holidayText.size() != 1 || holidayText[0] < u'0' || holidayText[0] > u'9')
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(holidayText));
-    const int holiday = holidayText.toInt();
+    row.enabled = task.Entry.Enabled;
+    const int holiday = task.Entry.HolidayFlag;
     row.cells << key;
 
-    const QStringList keys = SplitDelimitedText(v.mid(p + 3));
-    const QStringList params = SplitDelimitedText(NameValue(paramLines, key));
-    if (params.isEmpty())
+    ReadTimeParamsValue(NameValue(paramLines, key), task);
+    if (task.ParamCount() == 0)
         return row;
 
     TTaskRecord rec;
     rec.StartTime = key;
-    bool sourceIsNumber = false;
-    const int shownSource = field(params, 1).trimmed().toInt(&sourceIsNumber);
-    rec.MusicText = musicText(sourceIsNumber ? shownSource : 1, keys, libraryList);
     // Missing leading fields are as unreadable as wrong ones.
-    rec.LoopCount = ToInteger(field(params, 0));
-    rec.SourceType = ToInteger(field(params, 1));
-    rec.PlayMode = ToInteger(field(params, 2));
-    rec.DateType = ToInteger(field(params, 3));
-    rec.DateParams = field(params, 4);
+    rec.LoopCount = task.Number(LoopCountField);
+    rec.SourceType = task.Number(SourceTypeField);
+    rec.PlayMode = task.Number(PlayModeField);
+    rec.DateType = task.Number(DateTypeField);
+    rec.MusicText = musicText(rec.SourceType, task.Entry.MusicKeys, libraryList);
+    rec.DateParams = task.Entry.DateParams;
     rec.ExcludeHolidays = holiday == 1;
 
-    row.cells << rec.MusicText << params[0] << NameAt(SourceTypeNames, rec.SourceType)
+    row.cells << rec.MusicText << task.ParamText(LoopCountField)
+              << NameAt(SourceTypeNames, rec.SourceType)
               << NameAt(PlayModeNames, rec.PlayMode) << NameAt(DateTypeNames, rec.DateType)
               << FormatDateParams(rec.DateType, rec.DateParams) << NameAt(YesNoNames, holiday);
 
     QString limitCell = NoControlText;
     QString endCell = NoControlText;
     rec.EndTime = QStringLiteral("00:00:00");
-    if (params.size() >= 7) {
+    // Six fields are an older file's: its limit field is not read.
+    if (task.ParamCount() >= 7) {
         // Only a positive number limits playing; "00" or text would show a limit that is none.
-        bool ok = false;
-        const int limit = params[5].toInt(&ok);
-        if (ok && limit > 0) {
-            limitCell = params[5];
-            rec.PlayLength = limit;
+        if (task.PlayLengthReadsUntrimmed && task.Entry.PlayLength > 0) {
+            limitCell = task.ParamText(PlayLengthField);
+            rec.PlayLength = task.Entry.PlayLength;
         }
         // Midnight or an unreadable text means no end time, so it is not shown as one.
-        bool endOk = false;
-        const QTime end = ParseTimeText(params[6], &endOk);
-        if (endOk && end != QTime(0, 0, 0) && ParseTimeText(key) <= end) {
-            endCell = params[6];
-            rec.EndTime = params[6];
+        const QTime end = task.EndTimeOfDay;
+        if (task.ParamValid[EndTimeField] && end != QTime(0, 0, 0) && ParseTimeText(key) <= end) {
+            endCell = task.Entry.EndTime;
+            rec.EndTime = task.Entry.EndTime;
         }
     }
     row.cells << limitCell << endCell;

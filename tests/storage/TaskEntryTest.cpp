@@ -1,0 +1,126 @@
+#include "platform/Errors.h"
+#include "storage/TaskEntry.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+TEST(TaskEntry, WhatIsWrittenReadsBackTheSameBothWays)
+{
+    const QString monthly = "1" + QString(29, u'0') + "1";
+    const TaskEntry entries[] = {
+        {.MusicKeys = {"5"}},
+        {.LoopCount = 3, .PlayMode = 2},
+        {.Enabled = false, .HolidayFlag = 1, .DateType = 1, .DateParams = "1111100",
+         .PlayLength = 90},
+        {.HolidayFlag = 1, .MusicKeys = {"3", "7", "12"}, .DateType = 2, .DateParams = monthly,
+         .EndTime = "08:30:00"},
+        {.MusicKeys = {"9"}, .SourceType = 2, .DateType = 3, .DateParams = "2026-03-02",
+         .PlayLength = 45, .EndTime = "23:59:59"},
+        {.Enabled = false, .MusicKeys = {"1", "2"}, .DateType = 4},
+    };
+    for (const TaskEntry& e : entries) {
+        const QString time = FormatTimeValue(e), params = FormatTimeParamsValue(e);
+        SCOPED_TRACE((time + " / " + params).toStdString());
+        for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
+            const TaskEntryFields read = ReadTaskEntry(time, params, at);
+            EXPECT_EQ(read.Entry, e);
+            EXPECT_TRUE(read.EnabledValid && read.HolidayValid && read.PlayLengthReadsUntrimmed);
+            EXPECT_EQ(read.ParamCount(), ParamFieldCount);
+            EXPECT_EQ(std::count(read.ParamValid.begin(), read.ParamValid.end(), true),
+                      ParamFieldCount);
+        }
+    }
+}
+
+TEST(TaskEntry, TimeValueFlagsByPlaceAndAtTheFirstComma)
+{
+    struct Case {
+        QString value;
+        TimeFlagsAt at;
+        QString enabledText;
+        bool enabledValid, enabled;
+        QString holidayText;
+        bool holidayValid;
+        QStringList keys;
+    };
+    const auto P = TimeFlagsAt::Places, C = TimeFlagsAt::FirstComma;
+    const Case cases[] = {
+        {"0,1,4", P, "0", true, false, "1", true, {"4"}},
+        {"", P, "", false, true, "", false, {}},
+        {"1,", P, "1", true, true, "", false, {}},
+        // A word is no flag by place, and the keys start at character 5 all the same.
+        {"True,0,3", P, "T", false, true, "u", false, {"", "0", "3"}},
+        {"True,0,3", C, "True", true, true, "0", true, {"3"}},
+        {" 0,1,3", C, " 0", true, false, "1", true, {"3"}},
+        {"1", C, "1", true, true, "", false, {}},
+        {"1,x,3", C, "1", true, true, "x", false, {"3"}},
+        {",0,3", C, "", false, true, "0", true, {"3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.toStdString() + (c.at == P ? " by place" : " at comma"));
+        TaskEntryFields read;
+        ReadTimeValue(c.value, c.at, read);
+        EXPECT_EQ(read.EnabledText(), c.enabledText);
+        EXPECT_EQ(read.EnabledValid, c.enabledValid);
+        EXPECT_EQ(read.Entry.Enabled, c.enabled);
+        EXPECT_EQ(read.HolidayText(), c.holidayText);
+        EXPECT_EQ(read.HolidayValid, c.holidayValid);
+        EXPECT_EQ(read.Entry.MusicKeys, c.keys);
+        EXPECT_EQ(read.HolidayAt < 0, c.at == C && !c.value.contains(u','));
+    }
+}
+
+TEST(TaskEntry, ParamsFieldsTellWhatWasThereAndWhatRead)
+{
+    struct Case {
+        QString params;
+        qsizetype count;
+        unsigned valid; // bit n: field n read
+        TaskEntry entry;
+    };
+    const Case cases[] = {
+        {"", 0, 0, {}},
+        {"1,1,1", 3, 0x07, {}},
+        {"2,1,2,0,", 5, 0x1f, {.LoopCount = 2, .PlayMode = 2}},
+        {"1,1,1,4,,20", 6, 0x3f, {.DateType = 4, .PlayLength = 20}},
+        {"x,1,1,1,0000011,y,8:00", 7, 0x1e,
+         {.DateType = 1, .DateParams = "0000011", .EndTime = "8:00"}},
+        {"1,1,1,0,,15,9:05:00", 7, 0x7f, {.PlayLength = 15, .EndTime = "9:05:00"}},
+        // A blank inside a field splits it, and every later field moves on by one.
+        {"1 2,1,1,0,,0,00:00:00", 8, 0x1f,
+         {.SourceType = 2, .DateType = 1, .DateParams = "0", .EndTime = "0"}},
+    };
+    TaskEntryFields read;
+    ReadTimeParamsValue("3,2,2,3,2026-03-02,60,10:00:00", read); // each case reads over it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.params.toStdString());
+        ReadTimeParamsValue(c.params, read);
+        EXPECT_EQ(read.ParamCount(), c.count);
+        for (int f = 0; f < ParamFieldCount; ++f) {
+            EXPECT_EQ(read.HasParam(ParamField(f)), f < c.count) << f;
+            EXPECT_EQ(read.ParamValid[f], bool(c.valid & (1u << f))) << f;
+        }
+        EXPECT_EQ(read.Entry, c.entry);
+        EXPECT_EQ(read.EndTimeOfDay.isValid(), bool(c.valid & (1u << EndTimeField)));
+    }
+}
+
+TEST(TaskEntry, NumberRaisesWhereToIntegerWould)
+{
+    TaskEntryFields read;
+    ReadTimeParamsValue("x,2,\u00a03,1,,\u00a030,08:00:00", read);
+    EXPECT_EQ(read.Number(SourceTypeField), 2);
+    // ToInteger drops a no-break space beside a number; the list's own limit read does not.
+    EXPECT_EQ(read.Number(PlayModeField), 3);
+    EXPECT_EQ(read.Number(PlayLengthField), 30);
+    EXPECT_FALSE(read.PlayLengthReadsUntrimmed);
+    EXPECT_THROW(read.Number(LoopCountField), ConversionError);
+    ReadTimeParamsValue("1", read);
+    EXPECT_THROW(read.Number(SourceTypeField), ConversionError);
+}
+
+} // namespace
