@@ -152,8 +152,7 @@ void TaskPlayback::StartTask(const QString& startTime)
         // A once-only task leaves the timetable as it starts; its row stays until it ends.
         if (line >= 0)
             m_scheduleList.removeAt(line);
-        DeleteIniKey(taskFile, TimeSection, startTime);
-        DeleteIniKey(taskFile, TimeParamsSection, startTime);
+        DeleteTaskEntries(taskFile, startTime);
     }
     StartPass();
 }

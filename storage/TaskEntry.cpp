@@ -12,6 +12,13 @@ QString FormatTimeValue(const TaskEntry& entry)
     return fields.join(u',');
 }
 
+QString WithEnabledFlag(QString timeValue, bool enabled)
+{
+    if (!timeValue.isEmpty())
+        timeValue[0] = enabled ? u'1' : u'0';
+    return timeValue;
+}
+
 QString FormatTimeParamsValue(const TaskEntry& entry)
 {
     return QStringList{QString::number(entry.LoopCount), QString::number(entry.SourceType),

@@ -31,6 +31,8 @@ struct TaskEntry {
 QString FormatTimeValue(const TaskEntry& entry);
 // All seven fields joined with ","; an empty DateParams leaves two commas side by side.
 QString FormatTimeParamsValue(const TaskEntry& entry);
+// The Time value with its enabled flag, the first character, set and nothing else changed.
+QString WithEnabledFlag(QString timeValue, bool enabled);
 
 // Where the two flags of a Time value are looked for. For a value as FormatTimeValue writes
 // it both ways agree; they part only for hand-edited values, and each reader has always kept

@@ -2,6 +2,8 @@
 
 #include "platform/AppDirectory.h"
 #include "platform/Errors.h"
+#include "storage/IniStore.h"
+#include "storage/MusicName.h"
 #include "storage/TaskEntry.h"
 #include "storage/TimeText.h"
 
@@ -80,18 +82,17 @@ QString TaskFilePath()
     return ApplicationDirectory() + TaskFileName;
 }
 
+void DeleteTaskEntries(const QString& taskFile, const QString& key)
+{
+    DeleteIniKey(taskFile, TimeSection, key);
+    DeleteIniKey(taskFile, TimeParamsSection, key);
+}
+
 namespace {
 
 QString fileNamePart(const QString& path)
 {
     return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-QString lastFolderName(QString path)
-{
-    if (path.endsWith(u'/'))
-        path.chop(1);
-    return fileNamePart(path);
 }
 
 QString musicText(int sourceType, const QStringList& keys, const QStringList& libraryList)
@@ -103,7 +104,7 @@ QString musicText(int sourceType, const QStringList& keys, const QStringList& li
         return names.join(u',');
     }
     // A directory task without any key shows nothing rather than failing.
-    return keys.isEmpty() ? QString() : lastFolderName(NameValue(libraryList, keys.first()));
+    return keys.isEmpty() ? QString() : MusicDisplayName(NameValue(libraryList, keys.first()));
 }
 
 TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStringList& libraryList)

@@ -16,6 +16,9 @@ inline const QString MusicSection = QStringLiteral("Music");
 // Full path of the task file in the application directory, formed anew at each call.
 QString TaskFilePath();
 
+// Removes a task: its entries under key in both Time and TimeParams.
+void DeleteTaskEntries(const QString& taskFile, const QString& key);
+
 // A whole decimal number (blanks around it allowed); raises ConversionError otherwise.
 int ToInteger(const QString& text);
 

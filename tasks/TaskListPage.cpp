@@ -308,10 +308,8 @@ void TaskListPage::actEditTaskExecute()
         return;
     // Written first, deleted second: an interrupted edit leaves the task twice, never lost.
     // Keys that the file takes as one (letter case) are the entry just written.
-    if (newKey.compare(oldKey, Qt::CaseInsensitive) != 0) {
-        DeleteIniKey(TaskFilePath(), TimeSection, oldKey);
-        DeleteIniKey(TaskFilePath(), TimeParamsSection, oldKey);
-    }
+    if (newKey.compare(oldKey, Qt::CaseInsensitive) != 0)
+        DeleteTaskEntries(TaskFilePath(), oldKey);
     refresh();
 }
 
@@ -325,8 +323,7 @@ void TaskListPage::actDeleteTaskExecute()
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
         return;
     const QString key = row->text(0);
-    DeleteIniKey(TaskFilePath(), TimeSection, key);
-    DeleteIniKey(TaskFilePath(), TimeParamsSection, key);
+    DeleteTaskEntries(TaskFilePath(), key);
     removeTaskRow(key);
     rereadSchedule();
 }
@@ -354,8 +351,8 @@ void TaskListPage::lvMusicTimeCheckChanged(QTreeWidgetItem* item)
                                   Qt::QueuedConnection);
         return;
     }
-    value[0] = item->checkState(0) == Qt::Checked ? u'1' : u'0';
-    WriteIniString(taskFile, TimeSection, key, value);
+    WriteIniString(taskFile, TimeSection, key,
+                   WithEnabledFlag(value, item->checkState(0) == Qt::Checked));
     rereadSchedule();
 }
 
@@ -368,8 +365,7 @@ void TaskListPage::actClearVaildTaskExecute()
         const QTreeWidgetItem* row = lvMusicTime->topLevelItem(i);
         if (row->checkState(0) == Qt::Checked)
             continue;
-        DeleteIniKey(TaskFilePath(), TimeSection, row->text(0));
-        DeleteIniKey(TaskFilePath(), TimeParamsSection, row->text(0));
+        DeleteTaskEntries(TaskFilePath(), row->text(0));
         deleted = true;
     }
     if (deleted)

@@ -5,7 +5,7 @@
 #include "storage/IniStore.h"
 #include "storage/MusicName.h"
 #include "storage/TaskFile.h"
-#include "storage/TextSplit.h"
+#include "storage/TaskEntry.h"
 #include "storage/TimeText.h"
 #include "tasks/uMusicList.h"
 
@@ -388,10 +388,10 @@ void TfrmTaskSet::LoadTaskMusic(bool flag)
     const QString taskFile = TaskFilePath();
     // The key as the file holds it: a file written without leading zeros still finds its music.
     const QString key = m_givenStartTime.isEmpty() ? StartTime() : m_givenStartTime;
-    const QStringList fields = SplitDelimitedText(ReadIniString(taskFile, TimeSection, key, QString()));
+    TaskEntryFields task;
+    ReadTimeValue(ReadIniString(taskFile, TimeSection, key, QString()), TimeFlagsAt::FirstComma, task);
     const bool encrypted = LibraryEncrypted();
-    for (qsizetype i = 2; i < fields.size(); ++i) {
-        const QString& musicKey = fields[i];
+    for (const QString& musicKey : task.Entry.MusicKeys) {
         const QString path = encrypted ? ReadEncryptedString(taskFile, MusicSection, musicKey, QString())
                                        : ReadIniString(taskFile, MusicSection, musicKey, QString());
         setMusicLine(musicKey, MusicDisplayName(path));
