@@ -143,7 +143,6 @@ void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields)
     e.EndTime = defaults.EndTime;
     fields.ParamValid.fill(false);
     fields.EndTimeOfDay = QTime();
-    fields.PlayLengthReadsUntrimmed = false;
 
     fields.Params = SplitDelimitedText(value);
     const qsizetype count = fields.Params.size();
@@ -154,11 +153,6 @@ void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields)
     if (DateParamsField < count) {
         e.DateParams = fields.Params[DateParamsField];
         fields.ParamValid[DateParamsField] = true;
-    }
-    if (PlayLengthField < count && fields.ParamValid[PlayLengthField]) {
-        bool ok = false;
-        const int untrimmed = fields.Params[PlayLengthField].toInt(&ok);
-        fields.PlayLengthReadsUntrimmed = ok && untrimmed == e.PlayLength;
     }
     if (EndTimeField < count) {
         e.EndTime = fields.Params[EndTimeField];

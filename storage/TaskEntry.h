@@ -84,10 +84,6 @@ struct TaskEntryFields {
     std::array<bool, ParamFieldCount> ParamValid{};
     // EndTime as a time of day; null when it does not read as one.
     QTime EndTimeOfDay;
-    // PlayLength reads as a number also without dropping the blanks around it. Only ASCII blanks
-    // are dropped then, so a no-break space beside the number makes it unreadable; the list has
-    // always read the limit so.
-    bool PlayLengthReadsUntrimmed = false;
 
     QString EnabledText() const { return TimeValue.left(EnabledLength); }
     // The holiday flag's one character; empty when the value ends before it.

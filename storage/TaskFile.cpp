@@ -151,7 +151,8 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     // Six fields are an older file's: its limit field is not read.
     if (task.ParamCount() >= 7) {
         // Only a positive number limits playing; "00" or text would show a limit that is none.
-        if (task.PlayLengthReadsUntrimmed && task.Entry.PlayLength > 0) {
+        // The list shows the limit as playback reads it.
+        if (task.ParamValid[PlayLengthField] && task.Entry.PlayLength > 0) {
             limitCell = task.ParamText(PlayLengthField);
             rec.PlayLength = task.Entry.PlayLength;
         }

@@ -28,7 +28,7 @@ TEST(TaskEntry, WhatIsWrittenReadsBackTheSameBothWays)
         for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
             const TaskEntryFields read = ReadTaskEntry(time, params, at);
             EXPECT_EQ(read.Entry, e);
-            EXPECT_TRUE(read.EnabledValid && read.HolidayValid && read.PlayLengthReadsUntrimmed);
+            EXPECT_TRUE(read.EnabledValid && read.HolidayValid);
             EXPECT_EQ(read.ParamCount(), ParamFieldCount);
             EXPECT_EQ(std::count(read.ParamValid.begin(), read.ParamValid.end(), true),
                       ParamFieldCount);
@@ -114,10 +114,9 @@ TEST(TaskEntry, NumberRaisesWhereToIntegerWould)
     TaskEntryFields read;
     ReadTimeParamsValue("x,2,\u00a03,1,,\u00a030,08:00:00", read);
     EXPECT_EQ(read.Number(SourceTypeField), 2);
-    // ToInteger drops a no-break space beside a number; the list's own limit read does not.
+    // A no-break space beside a number is dropped, as ToInteger drops it.
     EXPECT_EQ(read.Number(PlayModeField), 3);
     EXPECT_EQ(read.Number(PlayLengthField), 30);
-    EXPECT_FALSE(read.PlayLengthReadsUntrimmed);
     EXPECT_THROW(read.Number(LoopCountField), ConversionError);
     ReadTimeParamsValue("1", read);
     EXPECT_THROW(read.Number(SourceTypeField), ConversionError);
