@@ -4,6 +4,8 @@ class IClock;
 class IMessageBoxes;
 class IDialogs;
 class IMediaPlayer;
+class IShutdownRequest;
+class IStartupRegistration;
 
 // What the program asks of the system, handed to the main window at construction:
 // main() builds the real services, tests build fakes.
@@ -16,4 +18,6 @@ struct Services {
     IMediaPlayer* mpBackgroupMusic = nullptr;
     // Whether the desktop has a notification area; without one, closing minimizes instead.
     bool trayAvailable = true;
+    IShutdownRequest* shutdown = nullptr;
+    IStartupRegistration* startup = nullptr;
 };

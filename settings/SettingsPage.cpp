@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
+#include <QDateTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -62,13 +62,13 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     backgroundLayout->addWidget(btnSelectBackgroupMusic, 1, 1);
 
     auto* basic = new QGroupBox(QStringLiteral("基本设置"), this);
-    chkAutoStart = new QCheckBox(QStringLiteral("随Windows自动启动"), basic);
+    chkAutoStart = new QCheckBox(QStringLiteral("随系统自动启动"), basic);
     auto* basicLayout = new QVBoxLayout(basic);
     basicLayout->addWidget(chkAutoStart);
 
     auto* shutdown = new QGroupBox(QStringLiteral("自动关机"), this);
     chkShotdown = new QCheckBox(QStringLiteral("自动关闭计算机"), shutdown);
-    dtpShotdownTime = new QTimeEdit(shutdown);
+    dtpShotdownTime = new QDateTimeEdit(shutdown);
     dtpShotdownTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     dtpShotdownTime->setAccessibleName(QStringLiteral("关机时间"));
     chkShowGuanjiHint = new QCheckBox(QStringLiteral("显示剩余倒计时"), shutdown);

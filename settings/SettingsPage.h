@@ -3,9 +3,9 @@
 
 class QCheckBox;
 class QDateEdit;
+class QDateTimeEdit;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 class QTreeWidget;
 
 // The "基本设置" page: holidays, background music, start with log-on and automatic shutdown.
@@ -23,7 +23,8 @@ public:
     QPushButton* btnSelectBackgroupMusic;
     QCheckBox* chkAutoStart;
     QCheckBox* chkShotdown;
-    QTimeEdit* dtpShotdownTime;
+    // Its time of day is the shutdown time; its date makes the moment the countdown aims at.
+    QDateTimeEdit* dtpShotdownTime;
     QCheckBox* chkShowGuanjiHint;
     QLineEdit* edtGuanjiHintFengzhong;
     // Working weekdays: never shown, but loaded and saved.

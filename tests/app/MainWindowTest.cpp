@@ -37,11 +37,13 @@ struct MainWindowFixture : ::testing::Test {
     FakeMessageBoxes boxes;
     FakeDialogs dialogs;
     FakeMediaPlayer mp1, mpBackgroupMusic;
+    FakeShutdownRequest shutdown;
+    FakeStartupRegistration startup;
 
     std::unique_ptr<TfrmMain> start(bool tray = true)
     {
         return std::make_unique<TfrmMain>(Services{&clock, &boxes, &dialogs, &mp1,
-                                                   &mpBackgroupMusic, tray});
+                                                   &mpBackgroupMusic, tray, &shutdown, &startup});
     }
 };
 

@@ -30,7 +30,9 @@ TEST(PlaybackEndToEnd, ADueTaskPlaysItsTwoFilesTwiceAndTheWindowGoesIdle)
     dir.writeText("TimeMusicList.ini", "[Time]\n" + key + "=1,0,1,2\n[TimeParams]\n" + key +
                                            "=2,1,1,0,,0,00:00:00\n[Music]\n1=" + dir.file("a.wav") +
                                            "\n2=" + dir.file("b.wav") + "\n");
-    TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &background});
+    FakeShutdownRequest shutdown;
+    FakeStartupRegistration startup;
+    TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &background, true, &shutdown, &startup});
     TaskListPage* page = w.tsplaylist;
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->currentTaskKey().isEmpty(); }, 6000));

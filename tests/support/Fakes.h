@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ShutdownRequest.h"
+#include "platform/StartupRegistration.h"
 #include "support/QtPrinters.h"
 
 #include <QList>
@@ -73,4 +75,30 @@ public:
         folder = answer;
         return true;
     }
+};
+
+// Records each power-off request and never powers anything off; refuses when told to.
+class FakeShutdownRequest : public IShutdownRequest {
+public:
+    int requests = 0;
+    QString refusal; // non-empty: the request is refused with this reason
+    bool requestPowerOff(QString* error) override
+    {
+        ++requests;
+        if (refusal.isEmpty())
+            return true;
+        if (error)
+            *error = refusal;
+        return false;
+    }
+};
+
+// Records registrations; can be told that its place cannot be opened.
+class FakeStartupRegistration : public IStartupRegistration {
+public:
+    bool canOpen = true;
+    QStringList log; // "register:<path>" or "unregister"
+    bool open() override { return canOpen; }
+    void registerProgram(const QString& executablePath) override { log << "register:" + executablePath; }
+    void unregisterProgram() override { log << "unregister"; }
 };
