@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Version.h"
 #include "schedule/TaskPlayback.h"
+#include "settings/HolidaySettings.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
@@ -34,6 +35,7 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
 {
     buildWindow();
     wirePlayback();
+    wireSettings();
     FormCreate();
 }
 
@@ -137,6 +139,12 @@ void TfrmMain::wirePlayback()
     tmrMusicPlay.setTimerType(Qt::PreciseTimer);
 }
 
+void TfrmMain::wireSettings()
+{
+    holidays = std::make_unique<HolidaySettings>(*tsSet, HolidayList, tmrMusicPlay, *m_services.clock,
+                                                 *m_services.boxes, m_guard);
+}
+
 void TfrmMain::FormCreate()
 {
     // Each step is guarded on its own, so that one bad file never keeps the due-time check off.
@@ -181,6 +189,7 @@ void TfrmMain::LoadLists()
     });
     startupStep([&] { tslib->LoadMusicLibrary(); });
     startupStep([&] { LoadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList); });
+    startupStep([&] { holidays->LoadHolidays(); });
 }
 
 void TfrmMain::tmrSystemTimer()

@@ -10,6 +10,7 @@
 #include <memory>
 
 class AboutPage;
+class HolidaySettings;
 class MainPlaybackView;
 class TaskPlayback;
 class MusicLibraryPage;
@@ -68,6 +69,8 @@ public:
 
     // Task playback on mp1; the due-time check hands it the tasks that fall due.
     std::unique_ptr<TaskPlayback> playback;
+    // The settings page's groups.
+    std::unique_ptr<HolidaySettings> holidays;
 
     const HandlerGuard& guard() const { return m_guard; }
 
@@ -77,6 +80,7 @@ protected:
 private:
     void buildWindow();
     void wirePlayback();
+    void wireSettings();
     // Runs one start-up step; a failing step is shown and the start-up goes on.
     template <class F>
     void startupStep(F&& step) { m_guard.run(std::forward<F>(step)); }

@@ -1,5 +1,7 @@
 #include "settings/SettingsPage.h"
 
+#include "platform/ReportView.h"
+
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -17,20 +19,24 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
 {
     auto* holidays = new QGroupBox(QStringLiteral("节假日设置"), this);
     lvHoliday = new QTreeWidget(holidays);
-    lvHoliday->setAccessibleName(QStringLiteral("节假日"));
-    lvHoliday->setRootIsDecorated(false);
-    lvHoliday->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvHoliday->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvHoliday->setHeaderLabels({QStringLiteral("开始时间"), QStringLiteral("结束时间"), QString()});
+    MakeReportView(lvHoliday, QStringLiteral("节假日"), false);
+    lvHoliday->setHeaderLabels({QStringLiteral("开始时间"), QStringLiteral("结束时间"),
+                                QStringLiteral("ConfigKey")});
     lvHoliday->setColumnWidth(0, 100);
     lvHoliday->setColumnWidth(1, 100);
-    lvHoliday->setColumnWidth(2, 0);
+    lvHoliday->setColumnHidden(2, true);
+    QPalette pale = lvHoliday->palette();
+    pale.setColor(QPalette::Base, QColor(238, 249, 242));
+    lvHoliday->setPalette(pale);
     dtpHolidayBegin = new QDateEdit(holidays);
     dtpHolidayBegin->setDisplayFormat(QStringLiteral("MM-dd"));
     dtpHolidayBegin->setAccessibleName(QStringLiteral("开始日期"));
     dtpHolidayEnd = new QDateEdit(holidays);
     dtpHolidayEnd->setDisplayFormat(QStringLiteral("MM-dd"));
     dtpHolidayEnd->setAccessibleName(QStringLiteral("结束日期"));
+    // A leap year, so that 02-29 can be picked; the year itself is never shown or stored.
+    for (QDateEdit* picker : {dtpHolidayBegin, dtpHolidayEnd})
+        picker->setDate(QDate(2000, 5, 8));
     btnHolidaySave = new QPushButton(QStringLiteral("保存"), holidays);
     btnHolidayDel = new QPushButton(QStringLiteral("删除"), holidays);
     auto* pickers = new QHBoxLayout;

@@ -1,0 +1,91 @@
+#include "settings/HolidaySettings.h"
+
+#include "platform/Clock.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "schedule/DueTimeCheck.h"
+#include "settings/SettingsPage.h"
+#include "storage/IniStore.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+const QString HolidaySection = QStringLiteral("Holiday");
+
+} // namespace
+
+QString MonthDayText(int month, int day)
+{
+    return QStringLiteral("%1-%2").arg(month).arg(day);
+}
+
+HolidaySettings::HolidaySettings(SettingsPage& page, QStringList& holidayList, QTimer& tmrMusicPlay,
+                                 const IClock& clock, IMessageBoxes& boxes, const HandlerGuard& guard)
+    : m_page(page), m_holidayList(holidayList), m_tmrMusicPlay(tmrMusicPlay), m_clock(clock), m_boxes(boxes)
+{
+    QObject::connect(page.btnHolidaySave, &QPushButton::clicked, &page,
+                     guard.wrap([this] { btnHolidaySaveClick(); }));
+    QObject::connect(page.btnHolidayDel, &QPushButton::clicked, &page,
+                     guard.wrap([this] { btnHolidayDelClick(); }));
+}
+
+void HolidaySettings::LoadHolidays()
+{
+    QStringList lines;
+    ReadConfigSection(HolidaySection, lines);
+    QTreeWidget* list = m_page.lvHoliday;
+    list->setUpdatesEnabled(false);
+    list->clear();
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(u'=');
+        list->addTopLevelItem(new QTreeWidgetItem({eq < 0 ? line : line.left(eq),
+                                                   eq < 0 ? QString() : line.mid(eq + 1)}));
+    }
+    list->setUpdatesEnabled(true);
+}
+
+void HolidaySettings::btnHolidaySaveClick()
+{
+    const QDate begin = m_page.dtpHolidayBegin->date();
+    const QDate end = m_page.dtpHolidayEnd->date();
+    const int beginKey = begin.month() * 100 + begin.day();
+    const int endKey = end.month() * 100 + end.day();
+    if (endKey >= beginKey) {
+        WriteConfigString(HolidaySection, MonthDayText(begin.month(), begin.day()),
+                          MonthDayText(end.month(), end.day()));
+    } else {
+        // Both ends of a range lie in the current year, so a break over the new year is kept as
+        // its two parts; a range that could only be a slip of the picker is asked about first.
+        const QString question =
+            QStringLiteral("结束日期早于开始日期，将保存为跨年的假期：%1至12-31，1-1至%2。是否保存？")
+                .arg(MonthDayText(begin.month(), begin.day()), MonthDayText(end.month(), end.day()));
+        if (!m_boxes.ConfirmBox(&m_page, question))
+            return;
+        WriteConfigString(HolidaySection, MonthDayText(begin.month(), begin.day()),
+                          MonthDayText(12, 31));
+        WriteConfigString(HolidaySection, MonthDayText(1, 1), MonthDayText(end.month(), end.day()));
+    }
+    LoadHolidays();
+    refillHolidayList();
+}
+
+void HolidaySettings::btnHolidayDelClick()
+{
+    const QList<QTreeWidgetItem*> selected = m_page.lvHoliday->selectedItems();
+    if (selected.isEmpty())
+        return;
+    DeleteConfigKey(HolidaySection, selected.first()->text(0));
+    LoadHolidays();
+    refillHolidayList();
+}
+
+void HolidaySettings::refillHolidayList()
+{
+    m_tmrMusicPlay.stop();
+    ReadConfigSection(HolidaySection, m_holidayList);
+    m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.now()));
+}

@@ -1,0 +1,100 @@
+#include "settings/HolidaySettings.h"
+
+#include "platform/Guard.h"
+#include "schedule/DueTimeCheck.h"
+#include "settings/SettingsPage.h"
+#include "storage/IniStore.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class HolidaySettingsTest : public ::testing::Test {
+protected:
+    TempAppDir dir;
+    FakeClock clock;
+    FakeMessageBoxes boxes;
+    HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
+    SettingsPage page;
+    QStringList holidayList;
+    QTimer tmrMusicPlay;
+    HolidaySettings holidays{page, holidayList, tmrMusicPlay, clock, boxes, guard};
+
+    void SetUp() override
+    {
+        dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+        tmrMusicPlay.setSingleShot(true);
+    }
+    void save(int beginMonth, int beginDay, int endMonth, int endDay)
+    {
+        page.dtpHolidayBegin->setDate(QDate(2000, beginMonth, beginDay));
+        page.dtpHolidayEnd->setDate(QDate(2000, endMonth, endDay));
+        page.btnHolidaySave->click();
+    }
+    QStringList rows() const
+    {
+        QStringList r;
+        for (int i = 0; i < page.lvHoliday->topLevelItemCount(); ++i)
+            r << page.lvHoliday->topLevelItem(i)->text(0) + "=" + page.lvHoliday->topLevelItem(i)->text(1);
+        return r;
+    }
+};
+
+TEST_F(HolidaySettingsTest, SaveAndDeleteKeepListFileAndDueCheckTogether)
+{
+    EXPECT_EQ(page.dtpHolidayBegin->text(), "05-08");
+    struct Step {
+        int bm, bd, em, ed;
+        QStringList after;
+    };
+    const Step steps[] = {
+        {5, 1, 5, 7, {"5-1=5-7"}},
+        {5, 1, 5, 3, {"5-1=5-3"}},
+        {10, 1, 10, 1, {"5-1=5-3", "10-1=10-1"}},
+        {2, 29, 3, 1, {"5-1=5-3", "10-1=10-1", "2-29=3-1"}},
+    };
+    for (const Step& s : steps) {
+        clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 300));
+        tmrMusicPlay.stop();
+        save(s.bm, s.bd, s.em, s.ed);
+        EXPECT_EQ(rows(), s.after);
+        EXPECT_EQ(holidayList, s.after);
+        EXPECT_TRUE(tmrMusicPlay.isActive());
+        EXPECT_EQ(tmrMusicPlay.interval(), DueTimeCheck::MsUntilNextTick(clock.now()));
+    }
+    page.lvHoliday->topLevelItem(1)->setSelected(true);
+    tmrMusicPlay.stop();
+    page.btnHolidayDel->click();
+    EXPECT_EQ(holidayList, QStringList({"5-1=5-3", "2-29=3-1"}));
+    EXPECT_EQ(rows(), holidayList);
+    EXPECT_TRUE(tmrMusicPlay.isActive());
+
+    page.lvHoliday->clearSelection();
+    page.btnHolidayDel->click();
+    EXPECT_EQ(rows().size(), 2) << "nothing selected deletes nothing";
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(HolidaySettingsTest, ARangeOverTheNewYearIsKeptAsItsTwoPartsOnceConfirmed)
+{
+    boxes.answers.enqueue(BoxAnswer::Cancel);
+    save(12, 30, 1, 2);
+    EXPECT_TRUE(holidayList.isEmpty());
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown[0].text.contains("12-30至12-31，1-1至1-2")) << boxes.shown[0].text.toStdString();
+
+    save(12, 30, 1, 2);
+    EXPECT_EQ(holidayList, QStringList({"12-30=12-31", "1-1=1-2"}));
+    // The due-time check now holds the bells back on both sides of the turn of the year.
+    for (const QDate& day : {QDate(2026, 12, 31), QDate(2027, 1, 2)})
+        EXPECT_TRUE(IsHoliday(holidayList, QDateTime(day, QTime(12, 0)))) << day.toString().toStdString();
+    EXPECT_FALSE(IsHoliday(holidayList, QDateTime(QDate(2027, 1, 3), QTime(12, 0))));
+}
+
+} // namespace
