@@ -7,6 +7,8 @@
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/ShutdownRequest.h"
+#include "platform/StartupRegistration.h"
 #include "tests/support/RecordingPlayer.h"
 #include "tests/support/WavFile.h"
 
@@ -28,6 +30,23 @@ public:
         ++shown;
         return BoxAnswer::Ok;
     }
+};
+
+class NoShutdown : public IShutdownRequest {
+public:
+    bool requestPowerOff(QString* error) override
+    {
+        if (error)
+            *error = QStringLiteral("benchmark");
+        return false;
+    }
+};
+
+class NoStartupRegistration : public IStartupRegistration {
+public:
+    bool open() override { return false; }
+    void registerProgram(const QString&) override {}
+    void unregisterProgram() override {}
 };
 
 void BM_TaskLateness(benchmark::State& state)
@@ -61,12 +80,20 @@ void BM_TaskLateness(benchmark::State& state)
                                                    QStringLiteral("\r\n")));
         task.close();
 
+        // Neither a shutdown nor a log-on registration may ever come from a benchmark.
+        QFile config(dir.path() + QStringLiteral("/Config.ini"));
+        config.open(QIODevice::WriteOnly);
+        config.write("[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n");
+        config.close();
+        NoShutdown shutdown;
+        NoStartupRegistration startup;
+
         SystemClock clock;
         NoBoxes boxes;
         QtDialogs dialogs;
         RecordingPlayer mp1;
         GstMediaPlayer background(QStringLiteral("fakesink sync=true"));
-        TfrmMain window(Services{&clock, &boxes, &dialogs, &mp1, &background});
+        TfrmMain window(Services{&clock, &boxes, &dialogs, &mp1, &background, true, &shutdown, &startup});
         QEventLoop loop;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {

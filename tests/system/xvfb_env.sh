@@ -23,3 +23,8 @@ for _ in $(seq 50); do [ -s "$work/.display" ] && break; sleep 0.1; done
 [ -s "$work/.display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/.display")"
 rm "$work/.display"
+
+# The real program must never power the machine off or register itself for log-on here: its
+# settings say so, and its autostart folder is a scratch one.
+printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n' > "$work/Config.ini"
+export XDG_CONFIG_HOME=$runtime/config
