@@ -40,6 +40,10 @@ struct MainWindowFixture : ::testing::Test {
     FakeShutdownRequest shutdown;
     FakeStartupRegistration startup;
 
+    // The real timers run in these tests: no shutdown unless a test asks for one.
+    void SetUp() override { dir.writeText("Config.ini", NoShutdownConfig); }
+    static constexpr const char* NoShutdownConfig = "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n";
+
     std::unique_ptr<TfrmMain> start(bool tray = true)
     {
         return std::make_unique<TfrmMain>(Services{&clock, &boxes, &dialogs, &mp1,
@@ -167,7 +171,7 @@ TEST_F(MainWindowFixture, StartUpReadsSettingsAndTheLibraryState)
         EXPECT_TRUE(w->tslib->chkEnCodeLib->isEnabled()) << "empty library";
         EXPECT_FALSE(w->tslib->chkEnCodeLib->isChecked());
     }
-    dir.writeText("Config.ini", "[Base]\nEnCodeLib=1\nBackgroupMusicFile=/srv/bell.mp3\n"
+    dir.writeText("Config.ini", QString(NoShutdownConfig) + "EnCodeLib=1\nBackgroupMusicFile=/srv/bell.mp3\n"
                                 "[Holiday]\n10-1=10-7\n");
     dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,1\n[Music]\n1=/srv/a.mp3\n");
     auto w = start();

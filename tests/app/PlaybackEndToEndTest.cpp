@@ -18,6 +18,7 @@ namespace {
 TEST(PlaybackEndToEnd, ADueTaskPlaysItsTwoFilesTwiceAndTheWindowGoesIdle)
 {
     TempAppDir dir;
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
     dir.write("a.wav", SilentWav(500));
     dir.write("b.wav", SilentWav(500));
     SystemClock clock;
