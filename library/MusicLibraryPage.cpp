@@ -1,5 +1,6 @@
 #include "library/MusicLibraryPage.h"
 
+#include "library/AudioFileFilter.h"
 #include "library/FileSearch.h"
 #include "library/MusicLibrary.h"
 #include "platform/Dialogs.h"
@@ -120,8 +121,7 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
 
 void MusicLibraryPage::miAddFileClick()
 {
-    const QStringList files = m_dialogs.openFiles(
-        this, QStringLiteral("添加文件"), QStringLiteral("音频文件 (*.mp3 *.wav *.mid *.avi)"));
+    const QStringList files = m_dialogs.openFiles(this, QStringLiteral("添加文件"), AudioFileFilter);
     if (!files.isEmpty())
         addEntries(files);
     UpdateEnCodeLibEnabled();

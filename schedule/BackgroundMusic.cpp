@@ -1,0 +1,119 @@
+#include "schedule/BackgroundMusic.h"
+
+#include "library/AudioFileFilter.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/Guard.h"
+#include "platform/MediaPlayer.h"
+#include "schedule/TaskPlayback.h"
+#include "storage/IniStore.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString BaseSection = QStringLiteral("Base");
+const QString FileKey = QStringLiteral("BackgroupMusicFile");
+const QString OnKey = QStringLiteral("IsBackgroup");
+
+} // namespace
+
+bool IsPlayableBackgroupMusic(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return false;
+    // A bare trailing dot is no extension: "." alone would be found in any list.
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot == name.size() - 1)
+        return false;
+    return MusicExtensions.contains(name.mid(dot), Qt::CaseInsensitive);
+}
+
+BackgroundMusic::BackgroundMusic(QCheckBox* chkPlayBackgroupMusic, QLineEdit* edtBackgroupMusicFile,
+                                 QPushButton* btnSelectBackgroupMusic,
+                                 IMediaPlayer& mpBackgroupMusic, IDialogs& dialogs,
+                                 const HandlerGuard& guard)
+    : m_chkPlayBackgroupMusic(chkPlayBackgroupMusic),
+      m_edtBackgroupMusicFile(edtBackgroupMusicFile),
+      m_btnSelectBackgroupMusic(btnSelectBackgroupMusic),
+      m_mpBackgroupMusic(mpBackgroupMusic),
+      m_dialogs(dialogs)
+{
+    QObject::connect(m_chkPlayBackgroupMusic, &QCheckBox::toggled, &m_receiver,
+                     guard.wrap([this] { chkPlayBackgroupMusicClick(); }));
+    QObject::connect(m_btnSelectBackgroupMusic, &QPushButton::clicked, &m_receiver,
+                     guard.wrap([this] { btnSelectBackgroupMusicClick(); }));
+    m_mpBackgroupMusic.setNoticeHandler(guard.wrap([this] { mpBackgroupMusicNotify(); }));
+}
+
+BackgroundMusic::~BackgroundMusic()
+{
+    m_mpBackgroupMusic.setNoticeHandler({});
+}
+
+void BackgroundMusic::LoadBackgroupMusic()
+{
+    m_edtBackgroupMusicFile->setText(ReadConfigString(BaseSection, FileKey, QString()));
+    m_chkPlayBackgroupMusic->setChecked(ReadConfigInteger(BaseSection, OnKey, 0) == 1);
+}
+
+void BackgroundMusic::chkPlayBackgroupMusicClick()
+{
+    if (!m_chkPlayBackgroupMusic->isChecked()) {
+        WriteConfigString(BaseSection, OnKey, QStringLiteral("0"));
+        m_btnSelectBackgroupMusic->setEnabled(true);
+        // Paused, not closed: checking the box again goes on from here.
+        if (m_mpBackgroupMusic.Mode() == MediaMode::Playing)
+            m_mpBackgroupMusic.Pause();
+        return;
+    }
+
+    WriteConfigString(BaseSection, OnKey, QStringLiteral("1"));
+    m_btnSelectBackgroupMusic->setEnabled(false);
+    const QString file = m_edtBackgroupMusicFile->text();
+    if (!IsPlayableBackgroupMusic(file))
+        return;
+    // A player left closed by a failed Open tries again, so a file put right plays on the
+    // next check without choosing it anew.
+    if (m_mpBackgroupMusic.fileName() != file || !m_mpBackgroupMusic.isOpen()) {
+        m_mpBackgroupMusic.Close();
+        m_mpBackgroupMusic.setFileName(file);
+        try {
+            m_mpBackgroupMusic.Open();
+        } catch (const MediaError& e) {
+            throw MediaError(QStringLiteral("无法播放背景音乐 ") + file + QStringLiteral("：") +
+                             e.message());
+        }
+    }
+    // Resumes a paused player where it stopped; one at its end starts from the beginning.
+    m_mpBackgroupMusic.Play();
+}
+
+void BackgroundMusic::btnSelectBackgroupMusicClick()
+{
+    const QString file =
+        m_dialogs.openFile(m_btnSelectBackgroupMusic, QStringLiteral("选择背景音乐"), AudioFileFilter);
+    if (file.isEmpty())
+        return;
+    m_edtBackgroupMusicFile->setText(file);
+    WriteConfigString(BaseSection, FileKey, file);
+}
+
+void BackgroundMusic::mpBackgroupMusicNotify()
+{
+    // Only the end of the file starts it again: an aborted or superseded Play ends elsewhere.
+    // A box cleared between the end and its notice found nothing playing to pause, so the
+    // music must not start again behind it.
+    if (!m_chkPlayBackgroupMusic->isChecked() || !m_mpBackgroupMusic.isOpen())
+        return;
+    if (m_mpBackgroupMusic.Length() <= 0 ||
+        m_mpBackgroupMusic.Position() != m_mpBackgroupMusic.Length())
+        return;
+    m_mpBackgroupMusic.Rewind();
+    m_mpBackgroupMusic.Play();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The group "背景音乐": one file that repeats without end on a player of its own, beside the
+// task player and never paused by it. Kept in [base] of Config.ini as BackgroupMusicFile and
+// IsBackgroup.
+#include <QObject>
+#include <QString>
+
+class HandlerGuard;
+class IDialogs;
+class IMediaPlayer;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// Whether the background music may try to play path: the file exists and its extension (from
+// the last dot of the name, case ignored) is one of the library's sound kinds.
+bool IsPlayableBackgroupMusic(const QString& path);
+
+class BackgroundMusic {
+public:
+    // The box's handler runs on a change made by code as on a click, so the start-up load
+    // starts the music by checking it.
+    BackgroundMusic(QCheckBox* chkPlayBackgroupMusic, QLineEdit* edtBackgroupMusicFile,
+                    QPushButton* btnSelectBackgroupMusic, IMediaPlayer& mpBackgroupMusic,
+                    IDialogs& dialogs, const HandlerGuard& guard);
+    ~BackgroundMusic();
+    BackgroundMusic(const BackgroundMusic&) = delete;
+    BackgroundMusic& operator=(const BackgroundMusic&) = delete;
+
+    // The stored file into the edit box, then the box checked as stored (which starts it).
+    void LoadBackgroupMusic();
+
+    void chkPlayBackgroupMusicClick();
+    void btnSelectBackgroupMusicClick();
+    void mpBackgroupMusicNotify();
+
+private:
+    QCheckBox* m_chkPlayBackgroupMusic;
+    QLineEdit* m_edtBackgroupMusicFile;
+    QPushButton* m_btnSelectBackgroupMusic;
+    IMediaPlayer& m_mpBackgroupMusic;
+    IDialogs& m_dialogs;
+    // Ends the connections with this object, whichever of it and the controls goes first.
+    QObject m_receiver;
+};

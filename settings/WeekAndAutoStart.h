@@ -1,0 +1,48 @@
+#pragma once
+// The working weekdays ([Week] of Config.ini) and start with log-on ([base] AutoStart).
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class HandlerGuard;
+class IMessageBoxes;
+class IStartupRegistration;
+class QCheckBox;
+class QWidget;
+class SettingsPage;
+
+class WeekAndAutoStart {
+public:
+    // executablePath is what the registration starts: the main window passes
+    // QCoreApplication::applicationFilePath().
+    WeekAndAutoStart(SettingsPage& page, IStartupRegistration& registration, IMessageBoxes& boxes,
+                     const HandlerGuard& guard, QWidget* owner, const QString& executablePath);
+    WeekAndAutoStart(const WeekAndAutoStart&) = delete;
+    WeekAndAutoStart& operator=(const WeekAndAutoStart&) = delete;
+
+    // Checks each box whose stored value is "1"; their handlers run as on a click.
+    void LoadWeekAndAutoStart();
+    void chkAutoStartClick();
+    // The one handler of the seven weekday boxes.
+    void chkFridayClick(QCheckBox* box);
+
+private:
+    struct Weekday {
+        QCheckBox* box;
+        QString key;     // written under this name
+        QString readKey; // and read under this one
+        QString def;
+    };
+
+    const Weekday* weekdayOf(const QCheckBox* box) const;
+
+    QCheckBox* m_chkAutoStart;
+    std::array<Weekday, 7> m_weekdays;
+    IStartupRegistration& m_registration;
+    IMessageBoxes& m_boxes;
+    QWidget* m_owner;
+    QString m_executablePath;
+    // Ends the connections with this object, whichever of it and the page goes first.
+    QObject m_receiver;
+};
