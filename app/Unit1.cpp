@@ -7,7 +7,10 @@
 #include "platform/Clock.h"
 #include "platform/Version.h"
 #include "schedule/TaskPlayback.h"
+#include "schedule/AutomaticShutdown.h"
+#include "schedule/BackgroundMusic.h"
 #include "settings/HolidaySettings.h"
+#include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
@@ -143,6 +146,16 @@ void TfrmMain::wireSettings()
 {
     holidays = std::make_unique<HolidaySettings>(*tsSet, HolidayList, tmrMusicPlay, *m_services.clock,
                                                  *m_services.boxes, m_guard);
+    backgroundMusic = std::make_unique<BackgroundMusic>(
+        tsSet->chkPlayBackgroupMusic, tsSet->edtBackgroupMusicFile, tsSet->btnSelectBackgroupMusic,
+        *m_services.mpBackgroupMusic, *m_services.dialogs, m_guard);
+    weekAndAutoStart = std::make_unique<WeekAndAutoStart>(*tsSet, *m_services.startup, *m_services.boxes,
+                                                          m_guard, this,
+                                                          QCoreApplication::applicationFilePath());
+    shutdown = std::make_unique<AutomaticShutdown>(
+        ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
+                         tsSet->edtGuanjiHintFengzhong},
+        tmrShotdown, *m_services.clock, *m_services.shutdown, m_guard, [this] { N4Click(); });
 }
 
 void TfrmMain::FormCreate()
@@ -159,15 +172,7 @@ void TfrmMain::LoadSettings()
     ScheduleList.clear();
     HolidayList.clear();
     MusicKeys.clear();
-    startupStep([this] {
-        tsSet->edtBackgroupMusicFile->setText(ReadConfigString(QStringLiteral("base"),
-                                                               QStringLiteral("BackgroupMusicFile"),
-                                                               QString()));
-    });
-    startupStep([this] {
-        tsSet->chkPlayBackgroupMusic->setChecked(
-            ReadConfigInteger(QStringLiteral("base"), QStringLiteral("IsBackgroup"), 0) == 1);
-    });
+    startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
         tslib->chkEnCodeLib->setChecked(
             ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1);
@@ -190,6 +195,8 @@ void TfrmMain::LoadLists()
     startupStep([&] { tslib->LoadMusicLibrary(); });
     startupStep([&] { LoadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList); });
     startupStep([&] { holidays->LoadHolidays(); });
+    startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
+    startupStep([&] { shutdown->LoadShutdownSettings(); });
 }
 
 void TfrmMain::tmrSystemTimer()

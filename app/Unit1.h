@@ -10,6 +10,8 @@
 #include <memory>
 
 class AboutPage;
+class AutomaticShutdown;
+class BackgroundMusic;
 class HolidaySettings;
 class MainPlaybackView;
 class TaskPlayback;
@@ -22,6 +24,7 @@ class QSystemTrayIcon;
 class QTabWidget;
 class SettingsPage;
 class TaskListPage;
+class WeekAndAutoStart;
 
 // The main window: owns the pages, the shared working lists and the timers, and wires them.
 class TfrmMain : public TfmBaseFrm {
@@ -71,6 +74,9 @@ public:
     std::unique_ptr<TaskPlayback> playback;
     // The settings page's groups.
     std::unique_ptr<HolidaySettings> holidays;
+    std::unique_ptr<BackgroundMusic> backgroundMusic;
+    std::unique_ptr<WeekAndAutoStart> weekAndAutoStart;
+    std::unique_ptr<AutomaticShutdown> shutdown;
 
     const HandlerGuard& guard() const { return m_guard; }
 

@@ -4,6 +4,8 @@
 #include "platform/GstMediaPlayer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
+#include "platform/SystemShutdownRequest.h"
+#include "platform/XdgAutostart.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -33,6 +35,10 @@ int main(int argc, char** argv)
     services.mp1 = &mp1;
     services.mpBackgroupMusic = &mpBackgroupMusic;
     services.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    SystemShutdownRequest shutdown;
+    XdgAutostart startup;
+    services.shutdown = &shutdown;
+    services.startup = &startup;
 
     TfrmMain window(services);
     window.show();

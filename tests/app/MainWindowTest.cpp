@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QTimeEdit>
 #include <QCheckBox>
+#include <QFile>
 #include <QEventLoop>
 #include <QTimer>
 #include <QHeaderView>
@@ -316,6 +317,26 @@ TEST_F(MainWindowFixture, ATaskAddedInTheWindowFiresAtItsSecondAndCommandsLeaveI
     EXPECT_TRUE(w->ScheduleList.isEmpty());
     EXPECT_EQ(mp1.log.size(), calls);
     EXPECT_EQ(mp1.mode, MediaMode::Playing);
+}
+
+TEST_F(MainWindowFixture, AFirstStartWithoutSettingsSwitchesOnShutdownAndLogOnStart)
+{
+    QFile::remove(dir.file("Config.ini"));
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0));
+    auto w = start();
+    SettingsPage* s = w->tsSet;
+    EXPECT_TRUE(s->chkShotdown->isChecked());
+    EXPECT_TRUE(s->chkShowGuanjiHint->isChecked());
+    EXPECT_TRUE(w->tmrShotdown.isActive());
+    EXPECT_TRUE(s->chkAutoStart->isChecked());
+    EXPECT_EQ(startup.log, QStringList{"register:" + QCoreApplication::applicationFilePath()});
+    const QString config = dir.readText("Config.ini");
+    for (const char* line : {"Shotdown=1", "ShotdownTime=00:00:00", "ShotdownHint=1", "AutoStart=1",
+                             "Monday=1", "Friday=1"})
+        EXPECT_TRUE(config.contains(line)) << line;
+    EXPECT_FALSE(config.contains("Saturday")) << "a day off is not written back";
+    EXPECT_EQ(shutdown.requests, 0);
+    EXPECT_TRUE(w->tmrMusicPlay.isActive());
 }
 
 } // namespace
