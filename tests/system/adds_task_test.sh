@@ -9,19 +9,11 @@ if [ -z "${ADDS_TASK_BUS:-}" ]; then
   ADDS_TASK_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 fi
 source "$(dirname "$0")/xvfb_env.sh"
-export XDG_CONFIG_HOME=$runtime/config QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-python3 - "$work" <<'PY' || fail "could not write the task file"
-import struct, sys
-work = sys.argv[1]
-samples = 8000  # one second of 8 kHz mono 16-bit silence
-data = b"\0" * (samples * 2)
-header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
-    struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) + b"data" + struct.pack("<I", len(data))
-open(f"{work}/上课铃.wav", "wb").write(header + data)
-open(f"{work}/TimeMusicList.ini", "wb").write(f"[Music]\r\n1={work}/上课铃.wav\r\n".encode("gb18030"))
-open(f"{work}/Config.ini", "wb").write(b"[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n")
-PY
+write_bell "$work/上课铃.wav" || fail "could not write the bell"
+printf '[Music]\r\n1=%s/上课铃.wav\r\n' "$work" | iconv -f UTF-8 -t GB18030 >"$work/TimeMusicList.ini" \
+  || fail "could not write the task file"
 
 "$work/TavuroMP3" &
 app=$!

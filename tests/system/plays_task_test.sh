@@ -6,14 +6,10 @@ set -uo pipefail
 exe=$1
 source "$(dirname "$0")/xvfb_env.sh"
 
+write_bell "$work/上课铃.wav" || fail "could not write the bell"
 python3 - "$work" <<'PY' || fail "could not write the task file"
-import datetime, struct, sys
+import datetime, sys
 work = sys.argv[1]
-samples = 8000  # one second of 8 kHz mono 16-bit silence
-data = b"\0" * (samples * 2)
-header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
-    struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) + b"data" + struct.pack("<I", len(data))
-open(f"{work}/上课铃.wav", "wb").write(header + data)
 due = (datetime.datetime.now() + datetime.timedelta(seconds=3)).strftime("%H:%M:%S")
 text = (f"[Time]\n06:00:00=1,0,1\n{due}=1,0,1\n[TimeParams]\n06:00:00=1,1,1,0,,0,00:00:00\n"
         f"{due}=1,1,1,4,,0,00:00:00\n[Music]\n1={work}/上课铃.wav\n")

@@ -28,3 +28,14 @@ rm "$work/.display"
 # settings say so, and its autostart folder is a scratch one.
 printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n' > "$work/Config.ini"
 export XDG_CONFIG_HOME=$runtime/config
+
+# A second of silence as a WAV file: the bell the tests' tasks play.
+write_bell() { # path
+  python3 - "$1" <<'PY'
+import struct, sys
+data = b"\0" * 16000  # one second of 8 kHz mono 16-bit silence
+header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
+    struct.pack("<IHHIIHH", 16, 1, 1, 8000, 16000, 2, 16) + b"data" + struct.pack("<I", len(data))
+open(sys.argv[1], "wb").write(header + data)
+PY
+}
