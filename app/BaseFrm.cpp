@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QHideEvent>
+#include <QScreen>
 
 TfmBaseFrm::TfmBaseFrm(IMessageBoxes& boxes, QWidget* parent) : QWidget(parent), m_boxes(boxes) {}
 
@@ -27,6 +28,11 @@ int TfmBaseFrm::ShowModal()
     QEventLoop loop;
     m_modalLoop = &loop;
     show();
+    // Centred on the owner's window, or on the screen when there is none.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QRect area = owner && owner->isVisible() ? owner->frameGeometry()
+                                                   : screen()->availableGeometry();
+    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     raise();
     activateWindow();
     // Timers and player notices keep coming in this loop; the program's exit ends it too.

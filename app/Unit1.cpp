@@ -12,6 +12,7 @@
 #include "settings/HolidaySettings.h"
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
+#include "settings/uPasswordSet.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
@@ -152,6 +153,12 @@ void TfrmMain::wireSettings()
     weekAndAutoStart = std::make_unique<WeekAndAutoStart>(*tsSet, *m_services.startup, *m_services.boxes,
                                                           m_guard, this,
                                                           QCoreApplication::applicationFilePath());
+    // Both buttons are hidden, but a shown one works at once.
+    connect(tslib->btnSetLibPassword, &QPushButton::clicked, this, m_guard.wrap([this] {
+        ShowPasswordSet(*m_services.boxes, m_guard, this, QStringLiteral("设置音频库密码"));
+    }));
+    connect(tsSet->btn4, &QPushButton::clicked, this,
+            m_guard.wrap([this] { ShowPasswordSet(*m_services.boxes, m_guard, this, QString()); }));
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},

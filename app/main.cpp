@@ -1,3 +1,4 @@
+#include "app/DataModule.h"
 #include "app/Unit1.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv)
     services.shutdown = &shutdown;
     services.startup = &startup;
 
+    TdmMain dmMain;
     TfrmMain window(services);
     window.show();
     return app.exec();

@@ -52,6 +52,8 @@ MusicLibraryPage::MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs,
     btnDelMusic = new QPushButton(QStringLiteral("删除"), this);
     btnClearMusic = new QPushButton(QStringLiteral("清空所有"), this);
     btn1 = new QPushButton(QStringLiteral("清空异常文件"), this);
+    btnSetLibPassword = new QPushButton(QStringLiteral("设置音频库密码"), this);
+    btnSetLibPassword->hide();
     chkEnCodeLib = new QCheckBox(QStringLiteral("加密音频库"), this);
     lblEnCodeLibHint =
         new QLabel(QStringLiteral("注意：如要更改加密设置，请先清空所有已存在的音频文件。"), this);

@@ -40,6 +40,8 @@ public:
     QPushButton* btnDelMusic;
     QPushButton* btnClearMusic;
     QPushButton* btn1;
+    // Never shown; the main window opens the password dialog from it.
+    QPushButton* btnSetLibPassword;
     QCheckBox* chkEnCodeLib;
     QLabel* lblEnCodeLibHint;
 

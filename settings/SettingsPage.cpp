@@ -92,6 +92,11 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     minutes->addStretch();
     shutdownLayout->addLayout(minutes, 1, 1);
 
+    auto* security = new QGroupBox(QStringLiteral("安全设置"), this);
+    btn4 = new QPushButton(QStringLiteral("设置软件锁定密码"), security);
+    (new QVBoxLayout(security))->addWidget(btn4);
+    security->hide();
+
     // Kept as controls so their values load and save; the page does not show them.
     auto weekday = [this](const char16_t* caption) {
         auto* box = new QCheckBox(QString::fromUtf16(caption), this);

@@ -27,6 +27,8 @@ public:
     QDateTimeEdit* dtpShotdownTime;
     QCheckBox* chkShowGuanjiHint;
     QLineEdit* edtGuanjiHintFengzhong;
+    // The group "安全设置" is never shown; its button opens the password dialog.
+    QPushButton* btn4;
     // Working weekdays: never shown, but loaded and saved.
     QCheckBox* chkMonday;
     QCheckBox* chkTuesday;

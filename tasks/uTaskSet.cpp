@@ -21,7 +21,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -210,18 +209,6 @@ void TfrmTaskSet::buildForm()
     layout->addWidget(grp5);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TfrmTaskSet::showEvent(QShowEvent* event)
-{
-    TfmBaseFrm::showEvent(event);
-    // Centred on the main window, or on the screen when there is none.
-    if (event->spontaneous())
-        return;
-    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    const QRect area = owner && owner->isVisible() ? owner->frameGeometry()
-                                                   : screen()->availableGeometry();
-    move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 void TfrmTaskSet::keyPressEvent(QKeyEvent* event)

@@ -6,6 +6,7 @@
 #include "support/Fakes.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
+#include "settings/uPasswordSet.h"
 #include "tasks/uMusicList.h"
 #include "tasks/uTaskSet.h"
 #include "tasks/TaskListPage.h"
@@ -337,6 +338,21 @@ TEST_F(MainWindowFixture, AFirstStartWithoutSettingsSwitchesOnShutdownAndLogOnSt
     EXPECT_FALSE(config.contains("Saturday")) << "a day off is not written back";
     EXPECT_EQ(shutdown.requests, 0);
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
+}
+
+TEST_F(MainWindowFixture, BothHiddenPasswordButtonsOpenThePasswordDialog)
+{
+    auto w = start();
+    for (QPushButton* button : {w->tslib->btnSetLibPassword, w->tsSet->btn4}) {
+        EXPECT_FALSE(button->isVisibleTo(w.get()));
+        QString caption;
+        AnswerNextModalOf<TfrmPasswordSet>([&](TfrmPasswordSet* d) {
+            caption = d->windowTitle();
+            d->btnCancel->click();
+        });
+        button->click();
+        EXPECT_EQ(caption, button == w->tsSet->btn4 ? "frmPasswordSet" : "设置音频库密码");
+    }
 }
 
 } // namespace
