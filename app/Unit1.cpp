@@ -13,6 +13,7 @@
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
 #include "settings/uPasswordSet.h"
+#include "settings/UsersPage.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
@@ -73,7 +74,7 @@ void TfrmMain::buildWindow()
                                   m_guard);
     tslib = new MusicLibraryPage(LibraryList, *m_services.dialogs, *m_services.boxes, m_guard);
     tsSet = new SettingsPage;
-    tspurview = new QWidget;
+    tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
     PageControl1->addTab(tsplaylist, QStringLiteral("定时时间列表"));
     PageControl1->addTab(tslib, QStringLiteral("音频库"));
@@ -179,6 +180,7 @@ void TfrmMain::LoadSettings()
     ScheduleList.clear();
     HolidayList.clear();
     MusicKeys.clear();
+    tspurview->UserEditMode = 0;
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
         tslib->chkEnCodeLib->setChecked(

@@ -24,6 +24,7 @@ class QSystemTrayIcon;
 class QTabWidget;
 class SettingsPage;
 class TaskListPage;
+class UsersPage;
 class WeekAndAutoStart;
 
 // The main window: owns the pages, the shared working lists and the timers, and wires them.
@@ -51,7 +52,7 @@ public:
     TaskListPage* tsplaylist;
     MusicLibraryPage* tslib;
     SettingsPage* tsSet;
-    QWidget* tspurview;
+    UsersPage* tspurview;
     AboutPage* ts3;
     QStatusBar* statMain;
     QLabel* statPanels[3];

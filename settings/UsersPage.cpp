@@ -260,8 +260,9 @@ void UsersPage::btnUserSaveClick()
         return;
     }
     const QString file = UserFilePath();
-    if (UserEditMode == 1 &&
-        !ReadIniString(file, UserListSection, edtUserName->text(), QString()).isEmpty()) {
+    // Looked up under the name the record is written under: " bob " would otherwise miss "bob"
+    // and silently overwrite that user.
+    if (UserEditMode == 1 && !ReadIniString(file, UserListSection, name, QString()).isEmpty()) {
         m_boxes.WarningBox(this, QStringLiteral("该用户名已存在，请重新填写"));
         return;
     }

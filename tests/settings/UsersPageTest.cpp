@@ -92,6 +92,7 @@ TEST_F(UsersPageTest, SaveStopsAtTheFirstFaultAndKeepsTheMode)
         {"  ", -1, "用户名不能为空，请重新填写"},
         {"ann", -1, "组别不能为空"},
         {"BOB", 0, "该用户名已存在，请重新填写"},
+        {" bob ", 0, "该用户名已存在，请重新填写"},
     };
     for (const auto& [name, group, text] : cases) {
         boxes.shown.clear();
