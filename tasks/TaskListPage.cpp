@@ -320,9 +320,10 @@ void TaskListPage::actDeleteTaskExecute()
         m_boxes.MainErrorBox(window(), QStringLiteral("请选择要删除的定时时间！"));
         return;
     }
+    // Taken before the question: a once-only task that starts while it is open removes its row.
+    const QString key = row->text(0);
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
         return;
-    const QString key = row->text(0);
     DeleteTaskEntries(TaskFilePath(), key);
     removeTaskRow(key);
     rereadSchedule();

@@ -10,6 +10,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 class FakeClock : public IClock {
 public:
     QDateTime current = QDateTime(QDate(2026, 3, 2), QTime(8, 0, 0));
@@ -30,10 +32,14 @@ class FakeMessageBoxes : public IMessageBoxes {
 public:
     QList<ShownBox> shown;
     QQueue<BoxAnswer> answers;
+    // Runs while a box is "open", as timers and notices do during a real one.
+    std::function<void()> whileOpen;
     BoxAnswer show(QWidget*, const QString& caption, const QString& text, BoxIcon icon,
                    BoxButtons buttons) override
     {
         shown.append({caption, text, icon, buttons});
+        if (whileOpen)
+            whileOpen();
         return answers.isEmpty() ? BoxAnswer::Ok : answers.dequeue();
     }
     QStringList texts() const

@@ -305,4 +305,16 @@ TEST_F(TaskCommandsTest, ColumnClicksAlternateAndTheSortSurvivesAnAdd)
     EXPECT_EQ(captions(), QStringList({"09:00:00", "07:00:00", "08:00:00", "06:00:15"}));
 }
 
+TEST_F(TaskCommandsTest, ARowThatGoesWhileTheDeleteQuestionIsOpenIsStillDeleted)
+{
+    load(Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,2\n[TimeParams]\n"
+                   "07:00:00=1,1,1,4,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n");
+    select("07:00:00");
+    // The once-only task starts while the box is open and takes its row with it.
+    boxes.whileOpen = [this] { page.removeTaskRow("07:00:00"); };
+    page.actDeleteTask->trigger();
+    EXPECT_EQ(captions(), QStringList{"08:00:00"});
+    EXPECT_EQ(scheduleList, QStringList{"08:00:00=1,0,2"});
+}
+
 } // namespace
