@@ -2,6 +2,7 @@
 
 #include "app/AboutPage.h"
 #include "app/PlaybackView.h"
+#include "library/MusicLibrary.h"
 #include "library/MusicLibraryPage.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
@@ -183,8 +184,7 @@ void TfrmMain::LoadSettings()
     tspurview->UserEditMode = 0;
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
-        tslib->chkEnCodeLib->setChecked(
-            ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1);
+        tslib->chkEnCodeLib->setChecked(LibraryEnciphered());
     });
     startupStep([this] { ReadConfigSection(QStringLiteral("Holiday"), HolidayList); });
     PageControl1->setCurrentWidget(tsplaylist);

@@ -44,6 +44,11 @@ void DescribeLibraryPath(const QString& path, QString& name, QString& state, QSt
     }
 }
 
+bool LibraryEnciphered()
+{
+    return ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1;
+}
+
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
 {
     QStringList lines;

@@ -6,6 +6,7 @@
 #include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
+#include "storage/TaskFile.h"
 
 #include <QDateEdit>
 #include <QPushButton>
@@ -40,11 +41,8 @@ void HolidaySettings::LoadHolidays()
     QTreeWidget* list = m_page.lvHoliday;
     list->setUpdatesEnabled(false);
     list->clear();
-    for (const QString& line : lines) {
-        const qsizetype eq = line.indexOf(u'=');
-        list->addTopLevelItem(new QTreeWidgetItem({eq < 0 ? line : line.left(eq),
-                                                   eq < 0 ? QString() : line.mid(eq + 1)}));
-    }
+    for (const QString& line : lines)
+        list->addTopLevelItem(new QTreeWidgetItem({LineName(line), LineValue(line)}));
     list->setUpdatesEnabled(true);
 }
 

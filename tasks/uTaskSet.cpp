@@ -1,5 +1,6 @@
 #include "tasks/uTaskSet.h"
 
+#include "library/MusicLibrary.h"
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
@@ -346,7 +347,7 @@ QStringList TfrmTaskSet::MusicLines() const
 
 bool TfrmTaskSet::LibraryEncrypted()
 {
-    return ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1;
+    return LibraryEnciphered();
 }
 
 void TfrmTaskSet::setMusicLine(const QString& key, const QString& name)
