@@ -1,6 +1,6 @@
 #include "app/PlaybackView.h"
 
-#include "platform/Guard.h"
+#include "app/FailureReport.h"
 #include "tasks/TaskListPage.h"
 
 #include <QLabel>
@@ -58,5 +58,5 @@ void MainPlaybackView::removeTaskRow(const QString& startTime)
 
 void MainPlaybackView::showFailure(const QString& message)
 {
-    m_guard.show(message);
+    m_failures.report(message);
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include "schedule/TaskPlayback.h"
 
-class HandlerGuard;
+class FailureReport;
 class QLabel;
 class QStatusBar;
 class QTimer;
@@ -12,8 +12,8 @@ class TaskListPage;
 class MainPlaybackView : public ITaskPlaybackView {
 public:
     MainPlaybackView(QStatusBar& bar, QLabel& panel, TaskListPage& page, QTimer& cycle,
-                     const HandlerGuard& guard)
-        : m_bar(bar), m_panel(panel), m_page(page), m_cycle(cycle), m_guard(guard) {}
+                     FailureReport& failures)
+        : m_bar(bar), m_panel(panel), m_page(page), m_cycle(cycle), m_failures(failures) {}
 
     void setStatusText(const QString& text) override;
     void setStatusHint(const QString& text) override;
@@ -30,5 +30,5 @@ private:
     QLabel& m_panel;
     TaskListPage& m_page;
     QTimer& m_cycle;
-    const HandlerGuard& m_guard;
+    FailureReport& m_failures;
 };

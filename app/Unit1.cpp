@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 
 #include "app/AboutPage.h"
+#include "app/FailureReport.h"
 #include "app/PlaybackView.h"
 #include "library/MusicLibrary.h"
 #include "library/MusicLibraryPage.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
+#include "platform/FailureBox.h"
 #include "platform/Version.h"
 #include "schedule/TaskPlayback.h"
 #include "schedule/AutomaticShutdown.h"
@@ -16,6 +18,7 @@
 #include "settings/uPasswordSet.h"
 #include "settings/UsersPage.h"
 #include "storage/IniStore.h"
+#include "storage/PlayLog.h"
 #include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
 #include "tasks/TaskListView.h"
@@ -37,8 +40,19 @@
 TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     : TfmBaseFrm(*services.boxes, parent),
       m_services(services),
-      m_guard(*services.boxes, [this] { return m_applicationTitle; }, this)
+      m_guard(*services.boxes, [this] { return m_applicationTitle; }, this),
+      m_playLog(std::make_unique<PlayLog>(PlayLog::DefaultPath()))
 {
+    if (!m_services.failureBox) {
+        m_ownFailureBox = std::make_unique<MessageBoxFailureBox>(*services.boxes);
+        m_services.failureBox = m_ownFailureBox.get();
+    }
+    m_failures = std::make_unique<FailureReport>(
+        *m_services.failureBox, this, [this] { return m_applicationTitle; },
+        [this](const QString& message) { journal(QString(), QString(), message); });
+    m_report = [this](const QString& message) { m_failures->report(message); };
+    // Nothing is shown before the window is: a box then would hold the start-up.
+    m_failures->hold();
     buildWindow();
     wirePlayback();
     wireSettings();
@@ -126,9 +140,12 @@ void TfrmMain::buildWindow()
 void TfrmMain::wirePlayback()
 {
     m_playbackView = std::make_unique<MainPlaybackView>(*statMain, *statPanels[1], *tsplaylist,
-                                                        tmrCycle, m_guard);
+                                                        tmrCycle, *m_failures);
     playback = std::make_unique<TaskPlayback>(*m_services.mp1, *m_services.clock, *m_playbackView,
                                               ScheduleList, LibraryList, MusicKeys);
+    playback->setJournal([this](const QString& key, const QString& file, const QString& event) {
+        journal(key, file, event);
+    });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     connect(&tmrCycle, &QTimer::timeout, this, m_guard.wrap([this] { tmrCycleTimer(); }));
     connect(tsplaylist->btnPlay, &QPushButton::clicked, this,
@@ -152,6 +169,7 @@ void TfrmMain::wireSettings()
     backgroundMusic = std::make_unique<BackgroundMusic>(
         tsSet->chkPlayBackgroupMusic, tsSet->edtBackgroupMusicFile, tsSet->btnSelectBackgroupMusic,
         *m_services.mpBackgroupMusic, *m_services.dialogs, m_guard);
+    backgroundMusic->setFailureReport(m_report);
     weekAndAutoStart = std::make_unique<WeekAndAutoStart>(*tsSet, *m_services.startup, *m_services.boxes,
                                                           m_guard, this,
                                                           QCoreApplication::applicationFilePath());
@@ -169,10 +187,23 @@ void TfrmMain::wireSettings()
 
 void TfrmMain::FormCreate()
 {
-    // Each step is guarded on its own, so that one bad file never keeps the due-time check off.
+    // Armed first, so that whatever a step shows, the bells fall due behind it. Each step is
+    // guarded on its own, so that one bad file never keeps the rest from loading.
+    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
     startupStep([this] { LoadSettings(); });
     startupStep([this] { LoadLists(); });
-    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    TfmBaseFrm::showEvent(event);
+    // What failed while starting is shown once the window is there to own the box.
+    QTimer::singleShot(0, this, [this] { m_failures->release(); });
+}
+
+void TfrmMain::journal(const QString& taskKey, const QString& file, const QString& event) const
+{
+    m_playLog->Append(m_services.clock->now(), taskKey, file, event);
 }
 
 void TfrmMain::LoadSettings()
@@ -225,8 +256,7 @@ void TfrmMain::tmrMusicPlayTimer()
     tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
     m_dueTimeCheck.Tick(
         *m_services.clock, ScheduleList, HolidayList,
-        [this](const QString& key) { playback->StartTask(key); },
-        [this](const QString& message) { m_guard.show(message); });
+        [this](const QString& key) { playback->StartTask(key); }, m_report);
 }
 
 void TfrmMain::tmrCycleTimer()

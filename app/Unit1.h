@@ -10,6 +10,9 @@
 #include <memory>
 
 class AboutPage;
+class FailureReport;
+class IFailureBox;
+class PlayLog;
 class AutomaticShutdown;
 class BackgroundMusic;
 class HolidaySettings;
@@ -81,19 +84,28 @@ public:
 
     const HandlerGuard& guard() const { return m_guard; }
 
+    FailureReport& failures() { return *m_failures; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildWindow();
     void wirePlayback();
     void wireSettings();
-    // Runs one start-up step; a failing step is shown and the start-up goes on.
+    // Runs one start-up step; a failing step is reported once the window is up, and the
+    // start-up goes on.
     template <class F>
-    void startupStep(F&& step) { m_guard.run(std::forward<F>(step)); }
+    void startupStep(F&& step) { HandlerGuard::runReporting(m_report, std::forward<F>(step)); }
+    void journal(const QString& taskKey, const QString& file, const QString& event) const;
 
     Services m_services;
     HandlerGuard m_guard;
+    std::unique_ptr<PlayLog> m_playLog;
+    std::unique_ptr<IFailureBox> m_ownFailureBox;
+    std::unique_ptr<FailureReport> m_failures;
+    std::function<void(const QString&)> m_report;
     QString m_applicationTitle;
     std::unique_ptr<MainPlaybackView> m_playbackView;
     DueTimeCheck m_dueTimeCheck;

@@ -2,6 +2,7 @@
 #include "app/Unit1.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/FailureBox.h"
 #include "platform/GstMediaPlayer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
     XdgAutostart startup;
     services.shutdown = &shutdown;
     services.startup = &startup;
+    QtFailureBox failureBox;
+    services.failureBox = &failureBox;
 
     TdmMain dmMain;
     TfrmMain window(services);

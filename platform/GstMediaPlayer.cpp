@@ -6,28 +6,44 @@
 #include <QObject>
 
 #include <gst/gst.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// A file that has not prerolled by then is treated as unplayable rather than hanging the caller.
-constexpr auto kPrerollTimeout = 10s;
-constexpr GstClockTime kStateTimeout = 10 * GST_SECOND;
+using SteadyClock = std::chrono::steady_clock;
 
 // playbin's GstPlayFlags; the enum lives in a plugin, not in a header.
 constexpr guint kPlayFlagVideo = 1u << 0;
 constexpr guint kPlayFlagText = 1u << 2;
+// How long the worker waits for a state change that should be quick (pause, stop).
+constexpr GstClockTime kStateTimeout = 2 * GST_SECOND;
+// A worker still busy with a quick command after this long is taken to be stuck.
+constexpr qint64 kStuckMs = 1000;
+// On destruction a healthy worker is joined; a stuck one is left behind after this.
+constexpr auto kJoinTimeout = 2s;
+
+std::atomic<int> g_abandonedWorkers{0};
 
 void initGStreamer()
 {
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               SteadyClock::now().time_since_epoch())
+        .count();
 }
 
 QString takeMessage(GError* error, const char* fallback)
@@ -39,74 +55,244 @@ QString takeMessage(GError* error, const char* fallback)
     return text.isEmpty() ? QString::fromUtf8(fallback) : text;
 }
 
+MediaFailureReason reasonOf(const GError* error)
+{
+    if (!error)
+        return MediaFailureReason::Other;
+    if (error->domain == GST_RESOURCE_ERROR) {
+        if (error->code == GST_RESOURCE_ERROR_NOT_FOUND)
+            return MediaFailureReason::Missing;
+        if (error->code == GST_RESOURCE_ERROR_NOT_AUTHORIZED)
+            return MediaFailureReason::NoPermission;
+        return MediaFailureReason::Other;
+    }
+    if (error->domain == GST_STREAM_ERROR) {
+        switch (error->code) {
+        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+        case GST_STREAM_ERROR_WRONG_TYPE:
+        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+        case GST_STREAM_ERROR_DEMUX:
+        case GST_STREAM_ERROR_DECODE:
+        case GST_STREAM_ERROR_FORMAT:
+        case GST_STREAM_ERROR_NOT_IMPLEMENTED:
+            return MediaFailureReason::UnknownFormat;
+        default:
+            return MediaFailureReason::Other;
+        }
+    }
+    if (error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)
+        return MediaFailureReason::UnknownFormat;
+    return MediaFailureReason::Other;
+}
+
+// What can be told about a file without reading it; a pipe would block the first read.
+MediaFailure checkFile(const QString& path, bool regularFilesOnly)
+{
+    if (path.isEmpty())
+        return {MediaFailureReason::Missing, QString()};
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        return {errno == EACCES ? MediaFailureReason::NoPermission : MediaFailureReason::Missing,
+                QString()};
+    if (S_ISDIR(st.st_mode) || (regularFilesOnly && !S_ISREG(st.st_mode)))
+        return {MediaFailureReason::NotRegularFile, QString()};
+    if (::access(name.constData(), R_OK) != 0)
+        return {MediaFailureReason::NoPermission, QString()};
+    return {};
+}
+
+bool isFakeSink(GstElement* element)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory)
+        return false;
+    const gchar* name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
+    return g_str_equal(name, "fakesink") || g_str_equal(name, "fakeaudiosink");
+}
+
+// Whether the output bin plays into a fake sink it did not ask for (the automatic sink
+// falls back to one when it finds no device).
+bool containsFakeSink(GstElement* bin)
+{
+    if (!GST_IS_BIN(bin))
+        return isFakeSink(bin);
+    bool found = false;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(bin));
+    GValue item = G_VALUE_INIT;
+    bool done = false;
+    while (!done && !found) {
+        switch (gst_iterator_next(it, &item)) {
+        case GST_ITERATOR_OK:
+            found = isFakeSink(GST_ELEMENT(g_value_get_object(&item)));
+            g_value_reset(&item);
+            break;
+        case GST_ITERATOR_RESYNC:
+            gst_iterator_resync(it);
+            break;
+        default:
+            done = true;
+            break;
+        }
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return found;
+}
+
+GstElement* buildSink(const QString& description)
+{
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &error);
+    // A description can yield a bin and an error together (an unknown property, say).
+    if (!sink || error) {
+        if (sink)
+            gst_object_unref(gst_object_ref_sink(sink));
+        throw MediaError(takeMessage(error, "The audio output cannot be built."));
+    }
+    return sink;
+}
+
+enum CommandKind { OpenCommand, PlayCommand, PauseCommand, ResumeCommand, StopCommand,
+                   RewindCommand, CloseCommand };
+
+struct Command {
+    CommandKind kind = CloseCommand;
+    unsigned seq = 0;
+    QString path;         // Open
+    bool playing = false; // Rewind: keep playing from the start
+    bool fromStart = false; // Play: the file had ended, begin again
+};
+
 } // namespace
 
-// Everything GStreamer touches, including what its streaming threads share with this thread.
-struct GstMediaPlayer::Pipeline {
-    GstMediaPlayer* owner = nullptr;
-    GstElement* playbin = nullptr;
-    GstBus* bus = nullptr;
-    // Lives on the owner's thread; bus messages are re-posted to it so the owner only ever
-    // sees them there. Deleting it drops any still queued.
-    std::unique_ptr<QObject> context;
+struct GstMediaPlayer::Opened {
+    unsigned workerId = 0;
+    unsigned seq = 0;
+    qint64 length = 0;
+    bool hasAudioOutput = true;
+};
 
-    // Bumped by every command that makes earlier stream events stale, so an end of stream
-    // queued before a Stop or Open is not taken for the end of what came after.
-    std::atomic<unsigned> epoch{0};
-    // Set by the streaming thread at end of stream, cleared by seeking back.
-    std::atomic<bool> ended{false};
-    // After a stream error the pipeline only recovers through READY; owner's thread only.
-    bool broken = false;
-    mutable qint64 lastLength = 0;
-    mutable qint64 lastPosition = 0;
+// One pipeline and the thread that drives it. Shared by the player, the worker thread and
+// GStreamer's streaming threads; an abandoned worker keeps itself alive until its thread ends.
+struct GstMediaPlayer::Worker {
+    unsigned id = 0;
+    bool regularFilesOnly = true;
+    std::chrono::milliseconds openTimeout{10000};
+    bool sinkIsFake = false; // the description itself asks for a silent sink
+    GstElement* playbin = nullptr;
+    GstElement* audioSink = nullptr; // a reference of our own, for telling its errors apart
+    GstBus* bus = nullptr;
+    std::thread thread;
+
+    // Results go to the owner's thread through the context; both cleared when abandoned.
+    std::mutex postMutex;
+    GstMediaPlayer* owner = nullptr;
+    QObject* context = nullptr;
 
     std::mutex mutex;
-    std::condition_variable changed;
-    bool prerolled = false; // guarded by mutex
-    QString error;          // first error since the last preroll started; guarded by mutex
+    std::condition_variable wake;
+    std::deque<Command> queue;
+    bool quit = false;
+    bool finished = false;
+    std::condition_variable finishedChanged;
 
-    ~Pipeline()
+    std::atomic<qint64> busySince{0}; // steady ms when the running command began, 0 when idle
+    std::atomic<unsigned> executing{0}; // seq of the command begun last
+    std::atomic<unsigned> completed{0}; // seq of the command finished last
+    std::atomic<bool> ended{false};     // end of stream reached, cleared by seeking back
+    std::atomic<bool> broken{false};    // a stream error; the pipeline recovers through READY
+    bool outputReplaced = false;         // worker thread only
+
+    std::mutex prerollMutex;
+    std::condition_variable prerollChanged;
+    bool prerolled = false;    // guarded by prerollMutex
+    bool prerollFailed = false;
+    bool sinkFailed = false;
+    MediaFailure failure;
+
+    ~Worker()
     {
-        if (playbin)
-            gst_element_set_state(playbin, GST_STATE_NULL); // joins the streaming threads
-        if (bus) {
+        if (bus)
             gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        if (bus)
             gst_object_unref(bus);
-        }
-        context.reset();
+        if (audioSink)
+            gst_object_unref(audioSink);
         if (playbin)
             gst_object_unref(playbin);
     }
 
+    template <class F>
+    void postToOwner(F f)
+    {
+        std::lock_guard lock(postMutex);
+        if (!owner)
+            return;
+        GstMediaPlayer* target = owner;
+        QMetaObject::invokeMethod(context, [target, f] { f(*target); }, Qt::QueuedConnection);
+    }
+
+    void push(Command command)
+    {
+        {
+            std::lock_guard lock(mutex);
+            queue.push_back(std::move(command));
+        }
+        wake.notify_one();
+    }
+
+    bool stuck() const
+    {
+        const qint64 since = busySince.load();
+        return since != 0 && steadyMs() - since > kStuckMs;
+    }
+
     static GstBusSyncReply onBusMessage(GstBus*, GstMessage* message, gpointer data)
     {
-        auto* self = static_cast<Pipeline*>(data);
+        auto* self = static_cast<Worker*>(data);
         switch (GST_MESSAGE_TYPE(message)) {
-        case GST_MESSAGE_EOS:
+        case GST_MESSAGE_EOS: {
             self->ended = true;
-            self->postToOwner(&GstMediaPlayer::onStreamEnded);
+            const unsigned id = self->id, seq = self->executing.load();
+            self->postToOwner([id, seq](GstMediaPlayer& p) { p.onStreamEnded(id, seq); });
             break;
+        }
         case GST_MESSAGE_ERROR: {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
+            const MediaFailureReason reason = reasonOf(error);
             const QString text = takeMessage(error, "Playback error.");
+            const bool fromSink =
+                gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(self->audioSink));
+            bool whilePrerolling = false;
             {
-                std::lock_guard lock(self->mutex);
-                if (self->error.isEmpty())
-                    self->error = text;
+                std::lock_guard lock(self->prerollMutex);
+                if (!self->prerolled) {
+                    whilePrerolling = true;
+                    if (!self->prerollFailed) {
+                        self->prerollFailed = true;
+                        self->sinkFailed = fromSink;
+                        self->failure = {reason, text};
+                    }
+                }
             }
-            self->changed.notify_all();
-            self->postToOwner(&GstMediaPlayer::onStreamError);
+            self->prerollChanged.notify_all();
+            if (!whilePrerolling) {
+                self->broken = true;
+                const unsigned id = self->id, seq = self->executing.load();
+                self->postToOwner([id, seq](GstMediaPlayer& p) { p.onStreamError(id, seq); });
+            }
             break;
         }
         case GST_MESSAGE_ASYNC_DONE:
             // Only the pipeline's own: a child's means just that branch has prerolled.
             if (GST_MESSAGE_SRC(message) == GST_OBJECT(self->playbin)) {
                 {
-                    std::lock_guard lock(self->mutex);
+                    std::lock_guard lock(self->prerollMutex);
                     self->prerolled = true;
                 }
-                self->changed.notify_all();
+                self->prerollChanged.notify_all();
             }
             break;
         default:
@@ -116,40 +302,165 @@ struct GstMediaPlayer::Pipeline {
         return GST_BUS_DROP;
     }
 
-    void postToOwner(void (GstMediaPlayer::*handler)(unsigned))
+    void run()
     {
-        GstMediaPlayer* target = owner;
-        const unsigned at = epoch.load();
-        QMetaObject::invokeMethod(
-            context.get(), [target, handler, at] { (target->*handler)(at); },
-            Qt::QueuedConnection);
+        for (;;) {
+            Command command;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [this] { return quit || !queue.empty(); });
+                if (quit)
+                    break;
+                command = std::move(queue.front());
+                queue.pop_front();
+                busySince = steadyMs();
+            }
+            executing = command.seq;
+            execute(command);
+            completed = command.seq;
+            busySince = 0;
+        }
+        // Joins the streaming threads; for a source stuck in a read this never returns,
+        // which is why nobody waits for an abandoned worker.
+        gst_element_set_state(playbin, GST_STATE_NULL);
+        {
+            std::lock_guard lock(mutex);
+            finished = true;
+        }
+        finishedChanged.notify_all();
     }
 
-    void startPreroll()
+    void waitForState() { gst_element_get_state(playbin, nullptr, nullptr, kStateTimeout); }
+
+    void resetPreroll()
     {
-        std::lock_guard lock(mutex);
+        std::lock_guard lock(prerollMutex);
         prerolled = false;
-        error.clear();
+        prerollFailed = false;
+        sinkFailed = false;
+        failure = {};
     }
 
-    // The error text, or an empty one once the pipeline has prerolled.
-    QString waitForPreroll(GstStateChangeReturn started)
+    // Empty failure once prerolled.
+    MediaFailure preroll()
     {
-        std::unique_lock lock(mutex);
+        resetPreroll();
+        ended = false;
+        broken = false;
+        const GstStateChangeReturn started = gst_element_set_state(playbin, GST_STATE_PAUSED);
+        std::unique_lock lock(prerollMutex);
         if (started == GST_STATE_CHANGE_FAILURE) {
             // The error message is normally posted before the state change returns.
-            changed.wait_for(lock, 1s, [this] { return !error.isEmpty(); });
-            return error.isEmpty() ? QStringLiteral("The file cannot be opened.") : error;
+            prerollChanged.wait_for(lock, 1s, [this] { return prerollFailed; });
+            if (!prerollFailed)
+                return {MediaFailureReason::Other, QString()};
+            return failure;
         }
         if (started == GST_STATE_CHANGE_ASYNC
-            && !changed.wait_for(lock, kPrerollTimeout,
-                                 [this] { return prerolled || !error.isEmpty(); }))
-            return QStringLiteral("The file did not start within %1 seconds.")
-                .arg(std::chrono::seconds(kPrerollTimeout).count());
-        return error;
+            && !prerollChanged.wait_for(lock, openTimeout + 1s,
+                                        [this] { return prerolled || prerollFailed; }))
+            return {MediaFailureReason::Timeout, QString()};
+        if (prerollFailed)
+            return failure;
+        return {};
     }
 
-    void waitForState() const { gst_element_get_state(playbin, nullptr, nullptr, kStateTimeout); }
+    // Takes sink (floating or not) as the pipeline's output, in a new playbin: one whose
+    // output failed does not take another.
+    void build(GstElement* sink)
+    {
+        dropPipeline();
+        playbin = gst_element_factory_make("playbin", nullptr);
+        if (!playbin) {
+            gst_object_unref(gst_object_ref_sink(sink));
+            throw MediaError(QStringLiteral("GStreamer's playbin element is not installed."));
+        }
+        gst_object_ref_sink(playbin);
+        audioSink = GST_ELEMENT(gst_object_ref_sink(sink));
+        guint flags = 0;
+        g_object_get(playbin, "flags", &flags, nullptr);
+        flags &= ~(kPlayFlagVideo | kPlayFlagText);
+        // The video sink is a fallback in case something turns the video flag back on.
+        g_object_set(playbin, "flags", flags, "audio-sink", audioSink, "video-sink",
+                     gst_element_factory_make("fakesink", nullptr), nullptr);
+        bus = gst_element_get_bus(playbin);
+        gst_bus_set_sync_handler(bus, &Worker::onBusMessage, this, nullptr);
+    }
+
+    void dropPipeline()
+    {
+        if (playbin)
+            gst_element_set_state(playbin, GST_STATE_NULL);
+        if (bus) {
+            gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+            gst_object_unref(bus);
+            bus = nullptr;
+        }
+        if (audioSink) {
+            gst_object_unref(audioSink);
+            audioSink = nullptr;
+        }
+        if (playbin) {
+            gst_object_unref(playbin);
+            playbin = nullptr;
+        }
+    }
+
+    // With no output that opens, the file still plays, silently and in time, so the task
+    // keeps its course; the player says so through hasAudioOutput().
+    void replaceOutputWithFakeSink()
+    {
+        GstElement* fake = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(fake, "sync", TRUE, nullptr);
+        build(fake);
+        outputReplaced = true;
+    }
+
+    void open(const Command& command)
+    {
+        // Only the output opens on the way to READY: failing there means there is none.
+        if (gst_element_set_state(playbin, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE
+            && !outputReplaced)
+            replaceOutputWithFakeSink();
+        MediaFailure failure = checkFile(command.path, regularFilesOnly);
+        if (failure.reason == MediaFailureReason::None) {
+            GError* error = nullptr;
+            gchar* uri = gst_filename_to_uri(QFile::encodeName(command.path).constData(), &error);
+            if (!uri) {
+                failure = {MediaFailureReason::Missing, takeMessage(error, "")};
+            } else {
+                g_object_set(playbin, "uri", uri, nullptr);
+                failure = preroll();
+                if (failure.reason != MediaFailureReason::None && sinkFailedLast() && !outputReplaced) {
+                    replaceOutputWithFakeSink();
+                    g_object_set(playbin, "uri", uri, nullptr);
+                    failure = preroll();
+                }
+                g_free(uri);
+            }
+        }
+        const unsigned id = this->id, seq = command.seq;
+        if (failure.reason != MediaFailureReason::None) {
+            if (failure.reason != MediaFailureReason::Timeout)
+                gst_element_set_state(playbin, GST_STATE_READY);
+            postToOwner([id, seq, failure](GstMediaPlayer& p) { p.onOpenFailed(id, seq, failure); });
+            return;
+        }
+        Opened opened;
+        opened.workerId = id;
+        opened.seq = seq;
+        gint64 ns = 0;
+        if (gst_element_query_duration(playbin, GST_FORMAT_TIME, &ns) && ns > 0)
+            opened.length = ns / GST_MSECOND;
+        opened.hasAudioOutput = !outputReplaced && (sinkIsFake || !containsFakeSink(audioSink));
+        postToOwner([opened](GstMediaPlayer& p) { p.onOpened(opened); });
+    }
+
+    bool sinkFailedLast()
+    {
+        std::lock_guard lock(prerollMutex);
+        return sinkFailed;
+    }
 
     // Back to position 0, leaving the pipeline in state (PAUSED or PLAYING).
     void seekToStart(GstState state)
@@ -160,64 +471,141 @@ struct GstMediaPlayer::Pipeline {
         if (!sought) {
             // Prerolling afresh always starts at the beginning.
             gst_element_set_state(playbin, GST_STATE_READY);
-            gst_element_set_state(playbin, state);
             broken = false;
+            gst_element_set_state(playbin, state);
         }
         ended = false;
-        lastPosition = 0;
     }
 
-    qint64 length() const
+    void execute(const Command& command)
     {
-        gint64 ns = 0;
-        if (gst_element_query_duration(playbin, GST_FORMAT_TIME, &ns) && ns > 0)
-            lastLength = ns / GST_MSECOND;
-        return lastLength;
-    }
-
-    qint64 position() const
-    {
-        gint64 ns = 0;
-        if (gst_element_query_position(playbin, GST_FORMAT_TIME, &ns) && ns >= 0)
-            lastPosition = ns / GST_MSECOND;
-        return lastPosition;
+        switch (command.kind) {
+        case OpenCommand:
+            open(command);
+            break;
+        case PlayCommand:
+            if (command.fromStart || ended || broken)
+                seekToStart(GST_STATE_PAUSED);
+            if (gst_element_set_state(playbin, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+                broken = true;
+                const unsigned id = this->id, seq = command.seq;
+                postToOwner([id, seq](GstMediaPlayer& p) { p.onStreamError(id, seq); });
+            }
+            break;
+        case ResumeCommand:
+            gst_element_set_state(playbin, GST_STATE_PLAYING);
+            break;
+        case PauseCommand:
+        case StopCommand:
+            gst_element_set_state(playbin, GST_STATE_PAUSED);
+            waitForState();
+            break;
+        case RewindCommand:
+            seekToStart(command.playing ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+            if (!command.playing)
+                waitForState();
+            break;
+        case CloseCommand:
+            // READY, not NULL: the audio output stays open for the next file.
+            gst_element_set_state(playbin, GST_STATE_READY);
+            break;
+        }
     }
 };
 
-GstMediaPlayer::GstMediaPlayer(const QString& audioSink) : d(std::make_unique<Pipeline>())
+GstMediaPlayer::GstMediaPlayer(const QString& audioSink) : GstMediaPlayer(audioSink, Options{}) {}
+
+GstMediaPlayer::GstMediaPlayer(const QString& audioSink, Options options)
+    : m_audioSink(audioSink), m_options(options), m_context(std::make_unique<QObject>())
 {
     initGStreamer();
-    d->owner = this;
-    d->context = std::make_unique<QObject>();
-
-    GError* error = nullptr;
-    GstElement* sink =
-        gst_parse_bin_from_description(audioSink.toUtf8().constData(), TRUE, &error);
-    // A description can yield a bin and an error together (an unknown property, say).
-    if (!sink || error) {
-        if (sink)
-            gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(takeMessage(error, "The audio output cannot be built."));
-    }
-    d->playbin = gst_element_factory_make("playbin", nullptr);
-    if (!d->playbin) {
-        gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(QStringLiteral("GStreamer's playbin element is not installed."));
-    }
-    gst_object_ref_sink(d->playbin);
-
-    guint flags = 0;
-    g_object_get(d->playbin, "flags", &flags, nullptr);
-    flags &= ~(kPlayFlagVideo | kPlayFlagText);
-    // The video sink is a fallback in case something turns the video flag back on.
-    g_object_set(d->playbin, "flags", flags, "audio-sink", sink, "video-sink",
-                 gst_element_factory_make("fakesink", nullptr), nullptr);
-
-    d->bus = gst_element_get_bus(d->playbin);
-    gst_bus_set_sync_handler(d->bus, &Pipeline::onBusMessage, d.get(), nullptr);
+    m_openTimer.setSingleShot(true);
+    QObject::connect(&m_openTimer, &QTimer::timeout, m_context.get(), [this] { onOpenTimeout(); });
+    startWorker();
 }
 
-GstMediaPlayer::~GstMediaPlayer() = default;
+GstMediaPlayer::~GstMediaPlayer()
+{
+    // A healthy worker finishes at once and is joined, so nothing of it outlives the player.
+    retireWorker(kJoinTimeout);
+}
+
+int GstMediaPlayer::abandonedWorkers()
+{
+    return g_abandonedWorkers.load();
+}
+
+void GstMediaPlayer::startWorker()
+{
+    auto worker = std::make_shared<Worker>();
+    worker->id = ++m_workerCount;
+    worker->regularFilesOnly = m_options.regularFilesOnly;
+    worker->openTimeout = m_options.openTimeout;
+    worker->sinkIsFake = m_audioSink.contains(QLatin1String("fakesink"))
+        || m_audioSink.contains(QLatin1String("fakeaudiosink"));
+
+    worker->build(buildSink(m_audioSink));
+    worker->owner = this;
+    worker->context = m_context.get();
+    // The thread holds the worker, so an abandoned one lives as long as its thread.
+    worker->thread = std::thread([worker] { worker->run(); });
+    d = std::move(worker);
+}
+
+void GstMediaPlayer::abandonWorker()
+{
+    retireWorker(std::chrono::milliseconds(0));
+}
+
+void GstMediaPlayer::retireWorker(std::chrono::milliseconds wait)
+{
+    if (!d)
+        return;
+    m_openPending = false;
+    {
+        std::lock_guard lock(d->postMutex);
+        d->owner = nullptr;
+        d->context = nullptr;
+    }
+    {
+        std::lock_guard lock(d->mutex);
+        d->quit = true;
+    }
+    d->wake.notify_one();
+    bool finished = false;
+    {
+        std::unique_lock lock(d->mutex);
+        finished = d->finishedChanged.wait_for(lock, wait, [this] { return d->finished; });
+    }
+    if (finished) {
+        d->thread.join();
+    } else {
+        if (d->busySince.load() != 0)
+            g_abandonedWorkers.fetch_add(1);
+        // Its thread ends by itself once its command returns, or never; nobody waits for it.
+        d->thread.detach();
+    }
+    d.reset();
+}
+
+void GstMediaPlayer::send(int kind)
+{
+    Command command;
+    command.kind = CommandKind(kind);
+    command.seq = ++m_seq;
+    if (kind == PlayCommand && d->ended.exchange(false)) {
+        command.fromStart = true;
+        m_position = 0;
+        m_positionSeq = command.seq;
+    }
+    if (kind == RewindCommand)
+        m_positionSeq = command.seq;
+    // Pausing and resuming keep what the stream says next; everything else makes it stale.
+    if (kind != PauseCommand && kind != ResumeCommand)
+        m_staleBefore = command.seq;
+    command.playing = m_mode == MediaMode::Playing;
+    d->push(std::move(command));
+}
 
 void GstMediaPlayer::setFileName(const QString& fileName)
 {
@@ -231,33 +619,95 @@ QString GstMediaPlayer::fileName() const
 
 void GstMediaPlayer::Open()
 {
-    const bool notify = takeNoticeRequest();
+    takeNoticeRequest(); // an Open always reports
     shutDown();
-    if (m_fileName.isEmpty())
-        throw MediaError(QStringLiteral("No file name was given."));
-
-    GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(m_fileName).constData(), &error);
-    if (!uri)
-        throw MediaError(takeMessage(error, "The file name is not valid."));
-    g_object_set(d->playbin, "uri", uri, nullptr);
-    g_free(uri);
-
-    d->startPreroll();
-    d->ended = false;
-    d->broken = false;
-    d->lastLength = 0;
-    d->lastPosition = 0;
-    const QString failure = d->waitForPreroll(gst_element_set_state(d->playbin, GST_STATE_PAUSED));
-    if (!failure.isEmpty()) {
-        gst_element_set_state(d->playbin, GST_STATE_NULL);
-        ++d->epoch;
-        throw MediaError(failure);
+    // A worker still busy with an earlier file may never come back: the new file gets a
+    // fresh pipeline rather than a place in its queue.
+    if (d && (m_openPending || d->stuck()))
+        abandonWorker();
+    if (!d) {
+        try {
+            startWorker();
+        } catch (const MediaError& e) {
+            m_mode = MediaMode::Open;
+            failOpenLater({MediaFailureReason::Other, e.message()});
+            return;
+        }
     }
-    ++d->epoch; // errors raised while prerolling have been dealt with here
-    m_mode = MediaMode::Stopped;
-    if (notify)
-        post(MediaNotice::Successful);
+    Command command;
+    command.kind = OpenCommand;
+    command.seq = ++m_seq;
+    command.path = m_fileName;
+    m_openSeq = command.seq;
+    m_staleBefore = command.seq;
+    m_positionSeq = command.seq;
+    m_openPending = true;
+    d->push(std::move(command));
+    m_mode = MediaMode::Open;
+    m_afterOpen = MediaMode::Stopped;
+    m_length = 0;
+    m_position = 0;
+    m_openTimer.start(m_options.openTimeout);
+}
+
+void GstMediaPlayer::failOpenLater(const MediaFailure& failure)
+{
+    const unsigned seq = m_openSeq = ++m_seq;
+    QMetaObject::invokeMethod(
+        m_context.get(),
+        [this, seq, failure] {
+            if (m_mode == MediaMode::Open && seq == m_openSeq)
+                failOpen(failure);
+        },
+        Qt::QueuedConnection);
+}
+
+void GstMediaPlayer::onOpened(const Opened& result)
+{
+    if (!d || result.workerId != d->id || result.seq != m_openSeq)
+        return;
+    m_openPending = false;
+    if (m_mode != MediaMode::Open)
+        return;
+    m_openTimer.stop();
+    m_length = result.length;
+    m_position = 0;
+    m_hasAudioOutput = result.hasAudioOutput;
+    if (m_afterOpen == MediaMode::Playing)
+        send(PlayCommand);
+    m_mode = m_afterOpen;
+    // The handler sees the player as it now is, playing when Play came while it opened.
+    deliverNotice(MediaNotice::Opened);
+}
+
+void GstMediaPlayer::onOpenFailed(unsigned workerId, unsigned seq, const MediaFailure& failure)
+{
+    if (!d || workerId != d->id || seq != m_openSeq)
+        return;
+    m_openPending = false;
+    if (m_mode == MediaMode::Open)
+        failOpen(failure);
+}
+
+void GstMediaPlayer::onOpenTimeout()
+{
+    if (m_mode != MediaMode::Open)
+        return;
+    // Stuck in a read: its pipeline cannot be stopped without waiting for the read.
+    abandonWorker();
+    failOpen({MediaFailureReason::Timeout,
+              QStringLiteral("%1 秒内没有打开")
+                  .arg(std::chrono::duration_cast<std::chrono::seconds>(m_options.openTimeout).count())});
+}
+
+void GstMediaPlayer::failOpen(const MediaFailure& failure)
+{
+    m_openTimer.stop();
+    m_mode = MediaMode::NotReady;
+    // The Play that waited for the file ends with the failure itself.
+    m_playNoticePending = false;
+    setLastFailure(failure);
+    deliverNotice(MediaNotice::OpenFailed);
 }
 
 bool GstMediaPlayer::isOpen() const
@@ -286,20 +736,15 @@ void GstMediaPlayer::Play()
     if (!isOpen())
         return;
     endPendingPlay(MediaNotice::Superseded);
-    if (m_mode == MediaMode::Playing) {
-        m_playNoticePending = true;
-        return;
-    }
-    if (d->ended || d->broken)
-        d->seekToStart(GST_STATE_PAUSED);
-    ++d->epoch;
-    if (gst_element_set_state(d->playbin, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        d->broken = true;
-        post(MediaNotice::Failure);
-        return;
-    }
-    m_mode = MediaMode::Playing;
     m_playNoticePending = true;
+    if (m_mode == MediaMode::Open) {
+        m_afterOpen = MediaMode::Playing;
+        return;
+    }
+    if (m_mode == MediaMode::Playing)
+        return;
+    send(m_mode == MediaMode::Paused ? ResumeCommand : PlayCommand);
+    m_mode = MediaMode::Playing;
 }
 
 void GstMediaPlayer::Pause()
@@ -307,13 +752,18 @@ void GstMediaPlayer::Pause()
     const bool notify = takeNoticeRequest();
     if (!isOpen())
         return;
-    if (m_mode == MediaMode::Playing) {
-        gst_element_set_state(d->playbin, GST_STATE_PAUSED);
-        d->waitForState();
+    if (m_mode == MediaMode::Open) {
+        if (m_afterOpen == MediaMode::Playing)
+            m_afterOpen = MediaMode::Paused;
+        else if (m_afterOpen == MediaMode::Paused)
+            m_afterOpen = MediaMode::Playing;
+    } else if (m_mode == MediaMode::Playing) {
+        m_position = livePosition();
+        send(PauseCommand);
         m_mode = MediaMode::Paused;
     } else if (m_mode == MediaMode::Paused) {
-        if (gst_element_set_state(d->playbin, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
-            m_mode = MediaMode::Playing;
+        send(ResumeCommand);
+        m_mode = MediaMode::Playing;
     }
     if (notify)
         post(MediaNotice::Successful);
@@ -324,10 +774,13 @@ void GstMediaPlayer::Stop()
     const bool notify = takeNoticeRequest();
     if (!isOpen())
         return;
-    if (m_mode == MediaMode::Playing || m_mode == MediaMode::Paused) {
-        gst_element_set_state(d->playbin, GST_STATE_PAUSED);
-        d->waitForState();
-        ++d->epoch;
+    if (m_mode == MediaMode::Open) {
+        m_afterOpen = MediaMode::Stopped;
+        endPendingPlay(MediaNotice::Aborted);
+    } else if (m_mode == MediaMode::Playing || m_mode == MediaMode::Paused) {
+        if (m_mode == MediaMode::Playing)
+            m_position = livePosition();
+        send(StopCommand);
         m_mode = MediaMode::Stopped;
         endPendingPlay(MediaNotice::Aborted);
     }
@@ -340,11 +793,11 @@ void GstMediaPlayer::Rewind()
     const bool notify = takeNoticeRequest();
     if (!isOpen())
         return;
-    const bool playing = m_mode == MediaMode::Playing;
-    d->seekToStart(playing ? GST_STATE_PLAYING : GST_STATE_PAUSED);
-    if (!playing)
-        d->waitForState();
-    ++d->epoch;
+    if (m_mode != MediaMode::Open) {
+        d->ended = false;
+        send(RewindCommand);
+        m_position = 0;
+    }
     if (notify)
         post(MediaNotice::Successful);
 }
@@ -356,18 +809,35 @@ MediaMode GstMediaPlayer::Mode() const
 
 qint64 GstMediaPlayer::Length() const
 {
-    return isOpen() ? d->length() : 0;
+    if (!isOpen() || m_mode == MediaMode::Open || !d)
+        return 0;
+    gint64 ns = 0;
+    if (gst_element_query_duration(d->playbin, GST_FORMAT_TIME, &ns) && ns > 0)
+        m_length = ns / GST_MSECOND;
+    return m_length;
+}
+
+qint64 GstMediaPlayer::livePosition() const
+{
+    gint64 ns = 0;
+    // Until the worker has carried out a jump (a new file, back to the start), the pipeline
+    // still tells the old place.
+    if (d && d->completed.load() >= m_positionSeq
+        && gst_element_query_position(d->playbin, GST_FORMAT_TIME, &ns) && ns >= 0)
+        m_position = ns / GST_MSECOND;
+    const qint64 length = Length();
+    return length > 0 ? qMin(m_position, length) : m_position;
 }
 
 qint64 GstMediaPlayer::Position() const
 {
-    if (!isOpen())
+    if (!isOpen() || m_mode == MediaMode::Open || !d)
         return 0;
-    const qint64 length = d->length();
     if (d->ended)
-        return length;
-    const qint64 position = d->position();
-    return length > 0 ? qMin(position, length) : position;
+        return Length();
+    if (m_mode == MediaMode::Playing)
+        return livePosition();
+    return m_position;
 }
 
 void GstMediaPlayer::setTimeFormatMilliseconds()
@@ -375,13 +845,18 @@ void GstMediaPlayer::setTimeFormatMilliseconds()
     // Milliseconds are the only format.
 }
 
+bool GstMediaPlayer::hasAudioOutput() const
+{
+    return m_hasAudioOutput;
+}
+
 void GstMediaPlayer::shutDown()
 {
     if (!isOpen())
         return;
-    gst_element_set_state(d->playbin, GST_STATE_NULL);
-    ++d->epoch;
-    d->ended = false;
+    m_openTimer.stop();
+    if (d)
+        send(CloseCommand);
     m_mode = MediaMode::NotReady;
     endPendingPlay(MediaNotice::Aborted);
 }
@@ -397,7 +872,7 @@ void GstMediaPlayer::endPendingPlay(MediaNotice notice)
 void GstMediaPlayer::post(MediaNotice notice)
 {
     QMetaObject::invokeMethod(
-        d->context.get(), [this, notice] { deliverNotice(notice); }, Qt::QueuedConnection);
+        m_context.get(), [this, notice] { deliverNotice(notice); }, Qt::QueuedConnection);
 }
 
 bool GstMediaPlayer::takeNoticeRequest()
@@ -405,22 +880,27 @@ bool GstMediaPlayer::takeNoticeRequest()
     return std::exchange(m_noticeRequested, false);
 }
 
-void GstMediaPlayer::onStreamEnded(unsigned epoch)
+bool GstMediaPlayer::acceptsStreamEvent(unsigned workerId, unsigned seq) const
 {
-    if (epoch != d->epoch || (m_mode != MediaMode::Playing && m_mode != MediaMode::Paused))
+    return d && workerId == d->id && seq >= m_staleBefore
+        && (m_mode == MediaMode::Playing || m_mode == MediaMode::Paused);
+}
+
+void GstMediaPlayer::onStreamEnded(unsigned workerId, unsigned seq)
+{
+    if (!acceptsStreamEvent(workerId, seq))
         return;
+    m_position = Length();
     // Paused rather than left PLAYING so the clock and the audio device stop running.
-    gst_element_set_state(d->playbin, GST_STATE_PAUSED);
+    send(PauseCommand);
     m_mode = MediaMode::Stopped;
     endPendingPlay(MediaNotice::Successful);
 }
 
-void GstMediaPlayer::onStreamError(unsigned epoch)
+void GstMediaPlayer::onStreamError(unsigned workerId, unsigned seq)
 {
-    if (epoch != d->epoch || !isOpen())
+    if (!acceptsStreamEvent(workerId, seq))
         return;
-    gst_element_set_state(d->playbin, GST_STATE_READY);
-    d->broken = true;
     m_mode = MediaMode::Stopped;
     endPendingPlay(MediaNotice::Failure);
 }

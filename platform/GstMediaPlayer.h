@@ -1,15 +1,32 @@
 #pragma once
 #include "platform/MediaPlayer.h"
 
+#include <QTimer>
+
+#include <chrono>
 #include <memory>
 
 // IMediaPlayer on a GStreamer playbin. Video streams are never shown: an AVI plays its sound.
 // Each instance has its own pipeline, so several can sound at once.
+//
+// The pipeline lives on a worker thread of its own that does every state change; this
+// thread only sends it commands and reads the results it posts back. A worker that does not
+// finish opening in time is abandoned with its pipeline (a source stuck in a read cannot be
+// torn down without waiting for it), and the next Open starts a fresh one.
 class GstMediaPlayer : public IMediaPlayer {
 public:
+    struct Options {
+        // A file that has not prerolled by then counts as failed (打开超时).
+        std::chrono::milliseconds openTimeout{10000};
+        // Pipes and devices are refused before anything reads them; tests of slow sources
+        // turn this off to feed the player through a pipe.
+        bool regularFilesOnly = true;
+    };
+
     // audioSink is a GStreamer description such as "autoaudiosink" or "fakesink sync=true".
     // Throws MediaError when it cannot be built.
     explicit GstMediaPlayer(const QString& audioSink = QStringLiteral("autoaudiosink"));
+    GstMediaPlayer(const QString& audioSink, Options options);
     ~GstMediaPlayer() override;
     GstMediaPlayer(const GstMediaPlayer&) = delete;
     GstMediaPlayer& operator=(const GstMediaPlayer&) = delete;
@@ -28,20 +45,53 @@ public:
     qint64 Length() const override;
     qint64 Position() const override;
     void setTimeFormatMilliseconds() override;
+    bool hasAudioOutput() const override;
+
+    // Workers given up on because they did not finish in time, since the program started.
+    static int abandonedWorkers();
 
 private:
-    struct Pipeline;
+    struct Worker;
+    struct Opened;
 
+    void startWorker();
+    void abandonWorker();
+    void retireWorker(std::chrono::milliseconds wait);
+    void failOpenLater(const MediaFailure& failure);
+    void send(int kind);
+    void onOpened(const Opened& result);
+    void onOpenFailed(unsigned workerId, unsigned seq, const MediaFailure& failure);
+    void onOpenTimeout();
+    void onStreamEnded(unsigned workerId, unsigned seq);
+    void onStreamError(unsigned workerId, unsigned seq);
+    void failOpen(const MediaFailure& failure);
     void shutDown();
     void endPendingPlay(MediaNotice notice);
     void post(MediaNotice notice);
     bool takeNoticeRequest();
-    void onStreamEnded(unsigned epoch);
-    void onStreamError(unsigned epoch);
+    bool acceptsStreamEvent(unsigned workerId, unsigned seq) const;
+    qint64 livePosition() const;
 
-    std::unique_ptr<Pipeline> d;
+    const QString m_audioSink;
+    const Options m_options;
+    std::shared_ptr<Worker> d;
+    unsigned m_workerCount = 0;
+    // Lives on this thread; results are posted to it, and deleting it drops those still queued.
+    std::unique_ptr<QObject> m_context;
+    QTimer m_openTimer;
+
     QString m_fileName;
     MediaMode m_mode = MediaMode::NotReady;
+    // While opening: what the player is to do once the file is ready.
+    MediaMode m_afterOpen = MediaMode::Stopped;
+    unsigned m_seq = 0;        // number of the last command sent
+    unsigned m_openSeq = 0;    // of the Open in flight
+    unsigned m_staleBefore = 0; // stream events from before this command are stale
+    unsigned m_positionSeq = 0; // the pipeline's place counts once this command is done
+    bool m_openPending = false; // the worker has not answered the last Open yet
     bool m_noticeRequested = false;
     bool m_playNoticePending = false;
+    bool m_hasAudioOutput = true;
+    mutable qint64 m_length = 0;
+    mutable qint64 m_position = 0;
 };

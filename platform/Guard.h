@@ -20,17 +20,24 @@ public:
     template <class F>
     bool run(F&& f) const
     {
+        return runReporting([this](const QString& message) { show(message); }, std::forward<F>(f));
+    }
+
+    // Runs f; a failure's message goes to report instead of the box.
+    template <class R, class F>
+    static bool runReporting(R&& report, F&& f)
+    {
         try {
             std::forward<F>(f)();
             return true;
         } catch (const SilentAbort&) {
             return false;
         } catch (const AppError& e) {
-            show(e.message());
+            report(e.message());
         } catch (const std::exception& e) {
-            show(QString::fromUtf8(e.what()));
+            report(QString::fromUtf8(e.what()));
         } catch (...) {
-            show(QStringLiteral("未知错误"));
+            report(QStringLiteral("未知错误"));
         }
         return false;
     }

@@ -13,7 +13,7 @@ enum class MediaMode : int {
     Recording = 3, // never reported; kept for the numbering
     Seeking = 4,   // never reported; kept for the numbering
     Paused = 5,
-    Open = 6, // never reported: an opened player reads Stopped
+    Open = 6, // opening: Open has begun and the file is not ready yet
 };
 
 // How the command a completion notice reports on ended.
@@ -23,14 +23,37 @@ enum class MediaNotice {
     Superseded, // a Play was replaced by another Play
     Aborted,    // a Play was ended by Stop, Close or Open
     Failure,    // a Play could not start or broke off with a stream error
+    Opened,     // an Open completed: the file is ready (always posted)
+    OpenFailed, // an Open did not complete: lastFailure() says why (always posted)
 };
 
-// Plays one sound file at a time. Every call comes from the user-interface thread.
+// Why a file could not be opened, as the program tells the user.
+enum class MediaFailureReason {
+    None,
+    Missing,        // 不存在
+    NotRegularFile, // 不是普通文件: a pipe or a device never reaches the decoder
+    NoPermission,   // 没有读取权限
+    UnknownFormat,  // 无法识别的格式
+    Timeout,        // 打开超时: the source did not deliver in time
+    Other,          // 无法播放
+};
+
+struct MediaFailure {
+    MediaFailureReason reason = MediaFailureReason::None;
+    QString detail; // the platform's own text, often English; may be empty
+
+    // The reason in Chinese, the platform's text after it.
+    QString text() const;
+};
+
+// Plays one sound file at a time. Every call comes from the user-interface thread and returns
+// at once: no file or device, however slowly it answers, holds that thread.
 //
 // Completion notices reach the handler on that thread through its event loop, never from
-// inside the command that caused them. A Play always asks for one; any other command asks
-// only after requestNotice(). A command with nothing open does nothing and posts nothing.
-// While a Play's notice is outstanding, Pause, resume and Rewind leave it outstanding.
+// inside the command that caused them. A Play always asks for one; an Open always ends with
+// Opened or OpenFailed; any other command asks only after requestNotice(). A command with
+// nothing open does nothing and posts nothing. While a Play's notice is outstanding, Pause,
+// resume and Rewind leave it outstanding.
 class IMediaPlayer {
 public:
     using NoticeHandler = std::function<void()>;
@@ -45,9 +68,10 @@ public:
     virtual void setFileName(const QString& fileName) = 0;
     virtual QString fileName() const = 0;
 
-    // Opens the file, closing any open one first; the player is then Stopped at position 0.
-    // Throws MediaError with the decoder's message when the file cannot be played; the
-    // player is then not open.
+    // Begins opening the file, closing any open one first. The mode reads Open until an
+    // Opened notice (the player is then Stopped at position 0, or playing or paused when Play
+    // or Pause came meanwhile) or an OpenFailed notice (not open; lastFailure() says why).
+    // Never throws.
     virtual void Open() = 0;
     virtual bool isOpen() const = 0;
     virtual void Close() = 0;
@@ -74,7 +98,14 @@ public:
     // device that needed it.
     virtual void setTimeFormatMilliseconds() = 0;
 
+    // Why the last Open failed.
+    const MediaFailure& lastFailure() const { return m_lastFailure; }
+    // False when the last opened file plays into no real audio output (no device, or the
+    // platform fell back to a silent one); playing still keeps its time.
+    virtual bool hasAudioOutput() const { return true; }
+
 protected:
+    void setLastFailure(MediaFailure failure) { m_lastFailure = std::move(failure); }
     void deliverNotice(MediaNotice notice)
     {
         m_lastNotice = notice;
@@ -85,4 +116,5 @@ protected:
 private:
     NoticeHandler m_noticeHandler;
     MediaNotice m_lastNotice = MediaNotice::None;
+    MediaFailure m_lastFailure;
 };

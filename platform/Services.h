@@ -6,6 +6,7 @@ class IDialogs;
 class IMediaPlayer;
 class IShutdownRequest;
 class IStartupRegistration;
+class IFailureBox;
 
 // What the program asks of the system, handed to the main window at construction:
 // main() builds the real services, tests build fakes.
@@ -20,4 +21,6 @@ struct Services {
     bool trayAvailable = true;
     IShutdownRequest* shutdown = nullptr;
     IStartupRegistration* startup = nullptr;
+    // The box for failures of what runs unattended; without one they go to the message boxes.
+    IFailureBox* failureBox = nullptr;
 };

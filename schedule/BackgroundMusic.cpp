@@ -83,12 +83,7 @@ void BackgroundMusic::chkPlayBackgroupMusicClick()
     if (m_mpBackgroupMusic.fileName() != file || !m_mpBackgroupMusic.isOpen()) {
         m_mpBackgroupMusic.Close();
         m_mpBackgroupMusic.setFileName(file);
-        try {
-            m_mpBackgroupMusic.Open();
-        } catch (const MediaError& e) {
-            throw MediaError(QStringLiteral("无法播放背景音乐 ") + file + QStringLiteral("：") +
-                             e.message());
-        }
+        m_mpBackgroupMusic.Open();
     }
     // Resumes a paused player where it stopped; one at its end starts from the beginning.
     m_mpBackgroupMusic.Play();
@@ -106,6 +101,14 @@ void BackgroundMusic::btnSelectBackgroupMusicClick()
 
 void BackgroundMusic::mpBackgroupMusicNotify()
 {
+    if (m_mpBackgroupMusic.lastNotice() == MediaNotice::OpenFailed) {
+        const QString message = QStringLiteral("无法播放背景音乐 ") + m_mpBackgroupMusic.fileName() +
+            QStringLiteral("：") + m_mpBackgroupMusic.lastFailure().text();
+        if (!m_report)
+            throw MediaError(message);
+        m_report(message);
+        return;
+    }
     // Only the end of the file starts it again: an aborted or superseded Play ends elsewhere.
     // A box cleared between the end and its notice found nothing playing to pause, so the
     // music must not start again behind it.

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class HandlerGuard;
 class IDialogs;
 class IMediaPlayer;
@@ -34,7 +36,11 @@ public:
     void btnSelectBackgroupMusicClick();
     void mpBackgroupMusicNotify();
 
+    // Where a file that fails to open is reported; without one the failure is raised.
+    void setFailureReport(std::function<void(const QString&)> report) { m_report = std::move(report); }
+
 private:
+    std::function<void(const QString&)> m_report;
     QCheckBox* m_chkPlayBackgroupMusic;
     QLineEdit* m_edtBackgroupMusicFile;
     QPushButton* m_btnSelectBackgroupMusic;

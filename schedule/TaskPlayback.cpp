@@ -15,12 +15,12 @@ namespace {
 
 constexpr int kDaySeconds = 24 * 60 * 60;
 
-int secondsOfDay(const QString& text)
+qint64 secondsOfDay(const QString& text)
 {
     return ParseTimeText(text).msecsSinceStartOfDay() / 1000;
 }
 
-QString timeOfDayText(int seconds)
+QString timeOfDayText(qint64 seconds)
 {
     return FormatTimeText(QTime(0, 0).addSecs(seconds % kDaySeconds));
 }
@@ -34,11 +34,16 @@ int numberAt(const TaskEntryFields& task, ParamField field)
 
 } // namespace
 
+QString BadParamsText(const QString& key, const QString& reason)
+{
+    return QStringLiteral("TimeMusicList.ini 的 [TimeParams] 中 %1 一行有误：%2").arg(key, reason);
+}
+
 EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTime, int playLength)
 {
-    const int s = secondsOfDay(startTime);
-    const int e = secondsOfDay(endTime);
-    const int l = playLength;
+    const qint64 s = secondsOfDay(startTime);
+    const qint64 e = secondsOfDay(endTime);
+    const qint64 l = playLength;
     EffectiveEnd end;
     if (l > 0 && (e == 0 || s > e || s + l < e)) {
         // Midnight means no end time, so the limit alone decides, also for a task at 00:00:00;
@@ -84,7 +89,7 @@ QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd
     QDate day = now.date();
     if (end.endSeconds >= kDaySeconds) {
         // Past midnight the task belongs to yesterday's start as long as its end has not come.
-        const int nowSeconds = now.time().msecsSinceStartOfDay() / 1000;
+        const qint64 nowSeconds = now.time().msecsSinceStartOfDay() / 1000;
         if (nowSeconds < secondsOfDay(startTime) && nowSeconds <= end.endSeconds - kDaySeconds)
             day = day.addDays(-1);
     }
@@ -111,17 +116,23 @@ void TaskPlayback::StartTask(const QString& startTime)
     // cannot start leaves the playing task as it was.
     TCurPlayRecord rec;
     rec.StartTime = startTime;
-    rec.LoopCount = numberAt(task, LoopCountField);
-    rec.SourceType = numberAt(task, SourceTypeField);
-    rec.PlayMode = numberAt(task, PlayModeField);
-    rec.DateType = numberAt(task, DateTypeField);
-    rec.PassFinished = true;
     EffectiveEnd end;
-    // An older file's six fields hold no end time, and their limit is not read either.
-    if (task.ParamCount() >= 7) {
-        rec.PlayLength = task.Number(PlayLengthField);
-        end = ComputeEffectiveEnd(startTime, task.Entry.EndTime, rec.PlayLength);
+    try {
+        rec.LoopCount = numberAt(task, LoopCountField);
+        rec.SourceType = numberAt(task, SourceTypeField);
+        rec.PlayMode = numberAt(task, PlayModeField);
+        rec.DateType = numberAt(task, DateTypeField);
+        // An older file's six fields hold no end time, and their limit is not read either.
+        if (task.ParamCount() >= 7) {
+            rec.PlayLength = task.Number(PlayLengthField);
+            end = ComputeEffectiveEnd(startTime, task.Entry.EndTime, rec.PlayLength);
+        }
+    } catch (const ConversionError& e) {
+        throw ConversionError(BadParamsText(startTime, e.message()));
+    } catch (const ListIndexError& e) {
+        throw ListIndexError(BadParamsText(startTime, e.message()));
     }
+    rec.PassFinished = true;
     rec.EndTime = end.endTime;
     rec.EndTimeActive = end.active;
 
@@ -144,7 +155,6 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_musicFiles = files;
     m_playList.clear();
     m_endDeadline = end.active ? deadlineFor(startTime, end) : QDateTime();
-    m_failureShown = false;
     m_currentTaskKey = startTime;
     m_view.currentTaskChanged();
 
@@ -162,6 +172,7 @@ void TaskPlayback::StartPass()
     if (m_rec.LoopsDone >= m_rec.LoopCount)
         return;
     m_playList = m_musicKeys;
+    m_passPlayedAny = false;
     PlayNext();
 }
 
@@ -180,32 +191,47 @@ void TaskPlayback::PlayNext()
     m_view.setStatusText(status);
     m_view.setStatusHint(status);
 
+    // Opening goes on behind the player; the notice says how it went (fileOpened, fileFailed).
+    m_currentPath = path;
+    m_openFailed = false;
     m_mp1.setFileName(path);
-    try {
-        m_mp1.Open();
-        m_openFailed = false;
-    } catch (const MediaError& e) {
-        // A file that cannot be played must not silence the rest of the task: it counts as
-        // played, and the next tick goes on with the next file.
-        m_openFailed = true;
-        const QString failure = QStringLiteral("无法播放") + path;
-        m_view.setStatusText(failure);
-        m_playList.removeAt(i);
-        m_rec.PassFinished = m_playList.isEmpty();
-        m_view.setCycleTimerEnabled(true);
-        if (!m_failureShown) {
-            m_failureShown = true;
-            // The player's own text does not say which file it could not play.
-            m_view.showFailure(failure + QStringLiteral("：") + e.message());
-        }
-        return;
-    }
+    m_mp1.Open();
     m_mp1.Play();
     UpdatePlayButtons(m_mp1.Mode());
     m_view.setProgressMaximum(PlayerSeconds(m_mp1.Length()));
     m_playList.removeAt(i);
     m_rec.PassFinished = m_playList.isEmpty();
     m_view.setCycleTimerEnabled(true);
+}
+
+void TaskPlayback::fileOpened()
+{
+    m_passPlayedAny = true;
+    m_view.setProgressMaximum(PlayerSeconds(m_mp1.Length()));
+    journal(m_currentPath, QStringLiteral("开始播放"));
+    if (!m_mp1.hasAudioOutput()) {
+        // Playing goes on in time, so the task's end and its next files come as they should.
+        m_view.setStatusText(NoAudioOutputText);
+        journal(m_currentPath, NoAudioOutputText);
+    }
+}
+
+void TaskPlayback::fileFailed()
+{
+    // A file that cannot be played must not silence the rest of the task: it counts as
+    // played, and the next tick goes on with the next file.
+    m_openFailed = true;
+    const QString failure = QStringLiteral("无法播放") + m_currentPath;
+    m_view.setStatusText(failure);
+    const QString reason = m_mp1.lastFailure().text();
+    journal(m_currentPath, QStringLiteral("播放失败：") + reason);
+    m_view.showFailure(failure + QStringLiteral("：") + reason);
+}
+
+void TaskPlayback::journal(const QString& file, const QString& event) const
+{
+    if (m_journal)
+        m_journal(m_rec.StartTime, file, event);
 }
 
 void TaskPlayback::tmrCycleTimer()
@@ -223,14 +249,20 @@ void TaskPlayback::tmrCycleTimer()
 
     UpdatePlayButtons(MediaMode::Stopped);
     // After a failed file the panel keeps saying which file could not be played.
-    if (!m_openFailed)
+    if (!m_openFailed) {
+        m_passPlayedAny = true;
         m_view.setStatusText(QString());
+        journal(m_currentPath, QStringLiteral("播放结束"));
+    }
     if (!m_rec.PassFinished) {
         m_view.setCycleTimerEnabled(false);
         PlayNext();
         return;
     }
     ++m_rec.LoopsDone;
+    // Another pass over files that all failed would only fail again.
+    if (!m_passPlayedAny)
+        m_rec.LoopsDone = m_rec.LoopCount;
     m_view.setCycleTimerEnabled(false);
     if (m_rec.LoopsDone >= m_rec.LoopCount) {
         m_currentTaskKey.clear();
@@ -287,6 +319,10 @@ void TaskPlayback::btnChangeMusicClick()
 
 void TaskPlayback::mp1Notify()
 {
+    if (m_mp1.lastNotice() == MediaNotice::Opened)
+        fileOpened();
+    else if (m_mp1.lastNotice() == MediaNotice::OpenFailed)
+        fileFailed();
     UpdatePlayButtons(m_mp1.Mode());
 }
 

@@ -32,7 +32,7 @@ struct TCurPlayRecord {
 struct EffectiveEnd {
     bool active = false;
     QString endTime = QStringLiteral("00:00:00");
-    int endSeconds = 0;
+    qint64 endSeconds = 0; // wide enough for any limit a hand-edited file holds
 };
 EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTime, int playLength);
 
@@ -50,11 +50,19 @@ public:
     // The current task changed: the list repaints its green row.
     virtual void currentTaskChanged() = 0;
     virtual void removeTaskRow(const QString& startTime) = 0;
-    // The standard error box.
+    // A failure of an unattended start: shown without holding playback, and logged.
     virtual void showFailure(const QString& message) = 0;
 };
 
+// What happened to a task, one line of the play log: the task's key, the file, the event.
+using PlayJournal = std::function<void(const QString& taskKey, const QString& file,
+                                       const QString& event)>;
+
 inline const QString MusicExtensions = QStringLiteral(".mp3.wav.mid.avi");
+inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频输出设备");
+
+// The message for a task whose parameter line cannot be read, naming file, section and key.
+QString BadParamsText(const QString& key, const QString& reason);
 
 class TaskPlayback {
 public:
@@ -87,10 +95,14 @@ public:
 
     // Picks the index of the next file in random mode; tests make the order known.
     void setRandomChooser(std::function<int(int count)> chooser) { m_choose = std::move(chooser); }
+    void setJournal(PlayJournal journal) { m_journal = std::move(journal); }
 
 private:
     bool playerHasFile() const;
     QDateTime deadlineFor(const QString& startTime, const EffectiveEnd& end) const;
+    void fileOpened();
+    void fileFailed();
+    void journal(const QString& file, const QString& event) const;
 
     IMediaPlayer& m_mp1;
     const IClock& m_clock;
@@ -105,8 +117,10 @@ private:
     QString m_currentTaskKey;
     QDateTime m_endDeadline;
     std::function<int(int)> m_choose;
+    PlayJournal m_journal;
+    QString m_currentPath; // the file last given to the player
     // The last Open failed: the tick goes on to the next file as if this one had ended.
     bool m_openFailed = false;
-    // A failing task shows the error box once per start, not once per file.
-    bool m_failureShown = false;
+    // Whether a file of the current pass opened; a pass of nothing but failures ends the task.
+    bool m_passPlayedAny = false;
 };

@@ -96,17 +96,21 @@ TEST_F(BackgroundMusicTest, OnlyAnExistingSoundFilePlaysAndTheBoxIsSavedEitherWa
     }
 }
 
-TEST_F(BackgroundMusicTest, AFailingOpenIsShownOnceNamingTheFile)
+TEST_F(BackgroundMusicTest, AFailingOpenIsReportedOnceNamingTheFileAndWhy)
 {
     const QString bad = file("bad.mp3");
     player.failingPaths << bad;
     Rig rig{player};
+    QStringList reported;
+    rig.music.setFailureReport([&](const QString& m) { reported << m; });
     rig.edt.setText(bad);
     rig.chk.setChecked(true);
+    ASSERT_TRUE(player.failPendingOpen());
     player.notify(MediaNotice::Aborted);
     player.notify(MediaNotice::Successful);
-    EXPECT_EQ(rig.boxes.texts(), QStringList{"无法播放背景音乐 " + bad + "：The file cannot be played."});
-    EXPECT_FALSE(player.log.contains("Play"));
+    EXPECT_EQ(reported, QStringList{"无法播放背景音乐 " + bad + "：无法识别的格式（no decoder）"});
+    EXPECT_TRUE(rig.boxes.shown.isEmpty()) << "a failure report replaces the box";
+    EXPECT_NE(player.mode, MediaMode::Playing);
     EXPECT_EQ(stored("IsBackgroup"), "1");
     EXPECT_FALSE(rig.btn.isEnabled());
 }
@@ -139,7 +143,7 @@ TEST_F(BackgroundMusicTest, TheRealPlayerRepeatsTheFileWhileATaskPlaysBeside)
     Rig rig{background};
     rig.edt.setText(dir.file("loop.wav"));
     rig.chk.setChecked(true);
-    ASSERT_EQ(background.Mode(), MediaMode::Playing);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return background.Mode() == MediaMode::Playing; }, 6000));
 
     GstMediaPlayer task(QStringLiteral("fakesink sync=true"));
     task.setFileName(dir.file("bell.wav"));

@@ -1,6 +1,5 @@
 #pragma once
 // A media player for tests that records what it is told and plays nothing.
-#include "platform/Errors.h"
 #include "platform/MediaPlayer.h"
 
 #include <QSet>
@@ -15,9 +14,10 @@ public:
     MediaMode mode = MediaMode::NotReady;
     qint64 length = 0;
     qint64 position = 0;
-    // Open of one of these throws MediaError(openError) and leaves the player closed.
+    // Open of one of these stays opening until failPendingOpen() reports it failed.
     QSet<QString> failingPaths;
-    QString openError = QStringLiteral("The file cannot be played.");
+    MediaFailure openFailure{MediaFailureReason::UnknownFormat, QStringLiteral("no decoder")};
+    bool audioOutput = true;
 
     void setFileName(const QString& fileName) override { m_fileName = fileName; }
     QString fileName() const override { return m_fileName; }
@@ -25,13 +25,24 @@ public:
     void Open() override
     {
         log << QStringLiteral("Open:") + m_fileName;
-        if (failingPaths.contains(m_fileName)) {
-            mode = MediaMode::NotReady;
-            throw MediaError(openError);
-        }
-        mode = MediaMode::Stopped;
+        // A good file opens at once; a failing one is still opening, as the real player is
+        // until its answer comes through the event loop.
+        m_failing = failingPaths.contains(m_fileName);
+        mode = m_failing ? MediaMode::Open : MediaMode::Stopped;
         position = 0;
     }
+    // Delivers the OpenFailed notice of a failing Open; false when none is outstanding.
+    bool failPendingOpen()
+    {
+        if (!m_failing || mode != MediaMode::Open)
+            return false;
+        m_failing = false;
+        mode = MediaMode::NotReady;
+        setLastFailure(openFailure);
+        deliverNotice(MediaNotice::OpenFailed);
+        return true;
+    }
+    bool hasAudioOutput() const override { return audioOutput; }
     bool isOpen() const override { return mode != MediaMode::NotReady; }
     void Close() override
     {
@@ -42,7 +53,7 @@ public:
     void Play() override
     {
         log << QStringLiteral("Play");
-        if (isOpen())
+        if (isOpen() && mode != MediaMode::Open)
             mode = MediaMode::Playing;
     }
     void Pause() override
@@ -81,4 +92,5 @@ public:
 
 private:
     QString m_fileName;
+    bool m_failing = false;
 };
