@@ -33,11 +33,11 @@ QByteArray toAnsi(const QString& text)
 {
     QStringEncoder encoder("GB18030");
     if (!encoder.isValid())
-        throw ConversionError(QStringLiteral("GB18030 text encoding is not available"));
+        throw ConversionError(QStringLiteral("系统缺少 GB18030 文本编码"));
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError())
         // No value text in the message: it may be a password.
-        throw ConversionError(QStringLiteral("The value cannot be written in GB18030"));
+        throw ConversionError(QStringLiteral("该值含有无法以 GB18030 保存的字符"));
     return bytes;
 }
 
@@ -45,7 +45,7 @@ QString fromAnsi(const QByteArray& bytes)
 {
     QStringDecoder decoder("GB18030");
     if (!decoder.isValid())
-        throw ConversionError(QStringLiteral("GB18030 text encoding is not available"));
+        throw ConversionError(QStringLiteral("系统缺少 GB18030 文本编码"));
     // Undecodable bytes become replacement characters: a foreign text is just a wrong value.
     return decoder.decode(bytes);
 }
@@ -75,7 +75,7 @@ QByteArray decodeBase64(const QString& text)
     if (!base64_decode_update(&ctx, &rawLength, reinterpret_cast<uint8_t*>(raw.data()),
                               canonical.size(), canonical.constData())
         || !base64_decode_final(&ctx))
-        throw ConversionError(QStringLiteral("The stored value cannot be decoded"));
+        throw ConversionError(QStringLiteral("保存的加密值无法解密"));
 
     QByteArray out;
     out.reserve(rawLength);
@@ -154,7 +154,7 @@ void TEnDescrypt::WriteValue(const QString& Section, const QString& Key, const Q
     const QString stored = Encipher(Value);
     QString error;
     if (!TryWriteIniString(m_fileName, Section, Key, stored, &error))
-        throw FileError(QStringLiteral("Cannot write %1: %2").arg(m_fileName, error));
+        throw FileError(QStringLiteral("无法写入 %1：%2").arg(m_fileName, error));
 }
 
 QString ReadEncryptedString(const QString& File, const QString& Section, const QString& Key,

@@ -148,7 +148,7 @@ GstElement* buildSink(const QString& description)
     if (!sink || error) {
         if (sink)
             gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(takeMessage(error, "The audio output cannot be built."));
+        throw MediaError(QStringLiteral("无法建立音频输出：") + takeMessage(error, ""));
     }
     return sink;
 }
@@ -262,7 +262,7 @@ struct GstMediaPlayer::Worker {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
             const MediaFailureReason reason = reasonOf(error);
-            const QString text = takeMessage(error, "Playback error.");
+            const QString text = takeMessage(error, "");
             const bool fromSink =
                 gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(self->audioSink));
             bool whilePrerolling = false;
@@ -373,7 +373,7 @@ struct GstMediaPlayer::Worker {
         playbin = gst_element_factory_make("playbin", nullptr);
         if (!playbin) {
             gst_object_unref(gst_object_ref_sink(sink));
-            throw MediaError(QStringLiteral("GStreamer's playbin element is not installed."));
+            throw MediaError(QStringLiteral("没有安装 GStreamer 的 playbin 组件"));
         }
         gst_object_ref_sink(playbin);
         audioSink = GST_ELEMENT(gst_object_ref_sink(sink));

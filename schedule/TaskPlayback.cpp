@@ -28,7 +28,7 @@ QString timeOfDayText(qint64 seconds)
 int numberAt(const TaskEntryFields& task, ParamField field)
 {
     if (!task.HasParam(field))
-        throw ListIndexError(QStringLiteral("List index out of bounds (%1)").arg(int(field)));
+        throw ListIndexError(QStringLiteral("缺少第 %1 项").arg(int(field) + 1));
     return task.Number(field);
 }
 

@@ -184,7 +184,7 @@ TEST_F(LibraryPageTest, FailuresBeforeOrDuringTheWritesLeaveTheLibraryAsItWas)
     page.chkEnCodeLib->setChecked(true);
     addFiles({a, a});
     ASSERT_EQ(boxes.shown.size(), 2);
-    EXPECT_TRUE(boxes.shown[1].text.startsWith("Cannot write")) << boxes.shown[1].text.toStdString();
+    EXPECT_TRUE(boxes.shown[1].text.startsWith("无法写入")) << boxes.shown[1].text.toStdString();
 }
 
 TEST_F(LibraryPageTest, LibraryLargerThanTheKeyListIsReadWholeAndNumberedPastItsEnd)

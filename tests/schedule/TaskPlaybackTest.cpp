@@ -117,7 +117,7 @@ TEST(EffectiveEnd, EarlierOfEndTimeAndLimit)
         int limit;
         bool active;
         const char* effective;
-        int seconds;
+        qint64 seconds;
     } cases[] = {
         {"08:00:00", "00:00:00", 0, false, "00:00:00", 0},
         {"08:00:00", "07:00:00", 0, false, "00:00:00", 0},
@@ -133,6 +133,9 @@ TEST(EffectiveEnd, EarlierOfEndTimeAndLimit)
         // The limit carries the task past midnight.
         {"23:59:50", "00:00:00", 30, true, "00:00:20", 86420},
         {"23:59:50", "23:59:59", 30, true, "23:59:59", 86399},
+        // A hand-edited limit at the top of the range: no overflow, the task plays on for years.
+        {"23:59:59", "00:00:00", 2147483647, true, "03:14:06", 86399 + qint64(2147483647)},
+        {"08:00:00", "23:00:00", 2147483647, true, "23:00:00", 23 * 3600},
     };
     for (const Case& c : cases) {
         const EffectiveEnd e = ComputeEffectiveEnd(c.start, c.end, c.limit);
