@@ -19,6 +19,11 @@ void FailureReport::report(const QString& message)
 {
     if (m_log)
         m_log(message);
+    show(message);
+}
+
+void FailureReport::show(const QString& message)
+{
     if (m_held)
         m_waiting << message;
     else

@@ -18,6 +18,8 @@ public:
     FailureReport(IFailureBox& box, QWidget* owner, std::function<QString()> caption, Log log);
 
     void report(const QString& message);
+    // For a failure its caller has logged already, with more to say than the message.
+    void show(const QString& message);
 
     // While held (the window is not up yet) failures are logged and wait; release shows them.
     void hold() { m_held = true; }

@@ -58,5 +58,6 @@ void MainPlaybackView::removeTaskRow(const QString& startTime)
 
 void MainPlaybackView::showFailure(const QString& message)
 {
-    m_failures.report(message);
+    // Playback has logged it already, under its task and file.
+    m_failures.show(message);
 }

@@ -203,6 +203,9 @@ struct GstMediaPlayer::Worker {
     std::atomic<bool> ended{false};     // end of stream reached, cleared by seeking back
     std::atomic<bool> broken{false};    // a stream error; the pipeline recovers through READY
     bool outputReplaced = false;         // worker thread only
+    // A pipeline that reported an error is not trusted with the next file.
+    std::atomic<bool> spoiled{false};
+    QString sinkDescription;
 
     std::mutex prerollMutex;
     std::condition_variable prerollChanged;
@@ -278,6 +281,7 @@ struct GstMediaPlayer::Worker {
                 }
             }
             self->prerollChanged.notify_all();
+            self->spoiled = true;
             if (!whilePrerolling) {
                 self->broken = true;
                 const unsigned id = self->id, seq = self->executing.load();
@@ -410,14 +414,31 @@ struct GstMediaPlayer::Worker {
     // keeps its course; the player says so through hasAudioOutput().
     void replaceOutputWithFakeSink()
     {
-        GstElement* fake = gst_element_factory_make("fakesink", nullptr);
-        g_object_set(fake, "sync", TRUE, nullptr);
-        build(fake);
         outputReplaced = true;
+        rebuild();
+    }
+
+    void rebuild()
+    {
+        spoiled = false;
+        if (outputReplaced) {
+            GstElement* fake = gst_element_factory_make("fakesink", nullptr);
+            g_object_set(fake, "sync", TRUE, nullptr);
+            build(fake);
+            return;
+        }
+        try {
+            build(buildSink(sinkDescription));
+        } catch (const MediaError&) {
+            outputReplaced = true; // it was built once; silence rather than no pipeline
+            rebuild();
+        }
     }
 
     void open(const Command& command)
     {
+        if (spoiled)
+            rebuild();
         // Only the output opens on the way to READY: failing there means there is none.
         if (gst_element_set_state(playbin, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE
             && !outputReplaced)
@@ -544,6 +565,7 @@ void GstMediaPlayer::startWorker()
     worker->sinkIsFake = m_audioSink.contains(QLatin1String("fakesink"))
         || m_audioSink.contains(QLatin1String("fakeaudiosink"));
 
+    worker->sinkDescription = m_audioSink;
     worker->build(buildSink(m_audioSink));
     worker->owner = this;
     worker->context = m_context.get();
