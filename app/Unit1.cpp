@@ -133,7 +133,9 @@ void TfrmMain::buildWindow()
     tmrCycle.setInterval(1000);
     tmrShotdown.setInterval(1000);
     connect(&tmrSystem, &QTimer::timeout, this, m_guard.wrap([this] { tmrSystemTimer(); }));
-    connect(&tmrMusicPlay, &QTimer::timeout, this, m_guard.wrap([this] { tmrMusicPlayTimer(); }));
+    // Nobody may be there when these run: their failures go to the failure box, not a modal one.
+    connect(&tmrMusicPlay, &QTimer::timeout, this,
+            [this] { HandlerGuard::runReporting(m_report, [this] { tmrMusicPlayTimer(); }); });
     tmrSystem.start();
 }
 
@@ -147,7 +149,8 @@ void TfrmMain::wirePlayback()
         journal(key, file, event);
     });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
-    connect(&tmrCycle, &QTimer::timeout, this, m_guard.wrap([this] { tmrCycleTimer(); }));
+    connect(&tmrCycle, &QTimer::timeout, this,
+            [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
     connect(tsplaylist->btnPlay, &QPushButton::clicked, this,
             m_guard.wrap([this] { playback->btnPlayClick(tsplaylist->selectedTaskKey()); }));
     connect(tsplaylist->btnPasue, &QPushButton::clicked, this,
