@@ -86,4 +86,9 @@ void HolidaySettings::refillHolidayList()
     m_tmrMusicPlay.stop();
     ReadConfigSection(HolidaySection, m_holidayList);
     m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.now()));
+    // The check skips a hand-edited line that is no range; here, where it can be deleted, the
+    // user is told. Shown with the timer running, so bells ring while the box is open.
+    const QStringList bad = HolidayLineMessages(m_holidayList);
+    if (!bad.isEmpty())
+        m_boxes.WarningBox(&m_page, bad.join(u'\n'));
 }

@@ -12,7 +12,8 @@ class SettingsPage;
 class HolidaySettings {
 public:
     // tmrMusicPlay is stopped while holidayList is refilled and then re-armed from the clock,
-    // so the due-time check goes on ticking just after each second.
+    // so the due-time check goes on ticking just after each second. Lines of the refilled list
+    // that are no range are shown in one WarningBox.
     HolidaySettings(SettingsPage& page, QStringList& holidayList, QTimer& tmrMusicPlay,
                     const IClock& clock, IMessageBoxes& boxes, const HandlerGuard& guard);
 
