@@ -31,5 +31,9 @@ private:
     IMessageBoxes& m_boxes;
 };
 
+// Fills holidayList from section Holiday of Config.ini; returns one Chinese message per line
+// that is no range (the due-time check skips those), empty when all are good.
+QStringList ReadHolidayList(QStringList& holidayList);
+
 // "M-D" without leading zeros: the form of the section's keys and values.
 QString MonthDayText(int month, int day);

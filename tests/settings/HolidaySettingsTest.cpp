@@ -101,6 +101,11 @@ TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted
 {
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n"
                                 "[Holiday]\n4-xx=5-1\n");
+    // As the start-up reads it.
+    QStringList atStart;
+    EXPECT_EQ(ReadHolidayList(atStart).size(), 1);
+    EXPECT_EQ(atStart, QStringList({"4-xx=5-1"}));
+
     holidays.LoadHolidays();
     save(5, 1, 5, 3);
     EXPECT_EQ(holidayList, QStringList({"4-xx=5-1", "5-1=5-3"}));
