@@ -2,6 +2,7 @@
 
 #include "library/UntEnDescrypt.h"
 #include "storage/IniStore.h"
+#include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 
 #include <QDir>
@@ -81,13 +82,29 @@ QStringList LibraryListOf(const QList<LibraryEntry>& entries)
     return list;
 }
 
-int NextEntryNumber(const QString& taskFile)
+qint64 NextEntryNumber(const QString& taskFile)
 {
     QStringList lines;
     ReadWholeIniSection(taskFile, MusicSection, lines);
-    int largest = 0;
+    qint64 largest = 0;
     for (const QString& line : lines)
-        largest = std::max(largest, ToInteger(LineName(line)));
+        largest = std::max<qint64>(largest, ToInteger(LineName(line)));
+    // A number a task still holds is not free even when its entry is gone: the task would
+    // play whatever file took it. Both readings of a Time value count, the list's and
+    // playback's, since they part only on hand-edited values.
+    ReadWholeIniSection(taskFile, TimeSection, lines);
+    TaskEntryFields task;
+    for (const QString& line : lines) {
+        for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
+            ReadTimeValue(LineValue(line), at, task);
+            for (const QString& key : task.Entry.MusicKeys) {
+                bool ok = false;
+                const int number = key.trimmed().toInt(&ok);
+                if (ok)
+                    largest = std::max<qint64>(largest, number);
+            }
+        }
+    }
     return largest + 1;
 }
 

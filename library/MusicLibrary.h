@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 inline const QString LibraryStateOk = QStringLiteral("正常");
 inline const QString LibraryStateMissing = QStringLiteral("目录或音频文件不存在");
@@ -31,9 +32,11 @@ QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
 // "key=path" lines of the entries that have a path, in file order.
 QStringList LibraryListOf(const QList<LibraryEntry>& entries);
 
-// One past the largest entry number (1 for an empty library). Raises ConversionError when
-// a key is no whole number, before anything is written.
-int NextEntryNumber(const QString& taskFile);
+// One past the largest number in use: the Music keys and the music keys the tasks in Time
+// hold (1 when there is none). Past the int range when a number in use is its largest, so
+// the caller can refuse. Raises ConversionError when a Music key is no whole number; a task's
+// key that is no number does not count.
+qint64 NextEntryNumber(const QString& taskFile);
 
 // Writes one entry, enciphered or plain. Only the enciphered write raises on failure.
 void WriteLibraryEntry(const QString& taskFile, int number, const QString& path, bool enciphered);

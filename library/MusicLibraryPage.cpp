@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 enum Column { ColumnKey, ColumnName, ColumnState, ColumnKind };
@@ -113,7 +115,19 @@ void MusicLibraryPage::lvMusicCustomDrawItem(QTreeWidgetItem* item)
 void MusicLibraryPage::addEntries(const QStringList& paths)
 {
     const QString taskFile = TaskFilePath();
-    int number = NextEntryNumber(taskFile);
+    const qint64 first = NextEntryNumber(taskFile);
+    if (first - 1 > std::numeric_limits<int>::max() - paths.size()) {
+        // Nothing is written: a number past the range would wrap to one in use.
+        m_boxes.MainErrorBox(
+            this, QStringLiteral("无法添加：%1 的 [Music] 或 [Time] 中已用到编号 %2，再添加 %3 "
+                                 "个音频将超出编号上限 %4。请先删除或改小过大的编号。")
+                      .arg(TaskFileName)
+                      .arg(first - 1)
+                      .arg(paths.size())
+                      .arg(std::numeric_limits<int>::max()));
+        return;
+    }
+    int number = static_cast<int>(first);
     const bool enciphered = chkEnCodeLib->isChecked();
     // An enciphered write that fails raises here: the rest is not written, the page not reloaded.
     for (const QString& path : paths)
@@ -154,6 +168,8 @@ void MusicLibraryPage::btnDelMusicClick()
 
 void MusicLibraryPage::btnClearMusicClick()
 {
+    if (!m_boxes.ConfirmBox(this, QStringLiteral("确定要清空音频库中的所有音频文件吗？")))
+        return;
     EraseIniSection(TaskFilePath(), MusicSection);
     lvMusic->clear();
     UpdateEnCodeLibEnabled();

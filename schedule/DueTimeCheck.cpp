@@ -21,22 +21,39 @@ bool CharIsOne(const QString& text, qsizetype place)
     return place >= 1 && place <= text.size() && text[place - 1] == u'1';
 }
 
-// "M-D" as month and day; 2-29 is valid, whatever year it is later placed in.
-void ParseMonthDay(const QString& text, const QString& line, int& month, int& day)
+// "M-D" as month and day: digits only, month 1 to 12, day 1 to 31. Whether the day exists in
+// a given year is settled when the range is placed in it.
+bool ParseMonthDay(QStringView text, int& month, int& day)
 {
-    const QString t = text.trimmed();
+    const QStringView t = text.trimmed();
     const qsizetype dash = t.indexOf(u'-');
-    bool okMonth = false, okDay = false;
-    if (dash > 0) {
-        month = t.left(dash).toInt(&okMonth);
-        day = t.mid(dash + 1).toInt(&okDay);
-    }
-    if (!okMonth || !okDay || !QDate::isValid(2000, month, day))
-        throw ConversionError(
-            QStringLiteral("The holiday line '%1' holds '%2', which is no month and day")
-                .arg(line, text));
+    if (dash < 1 || dash > 2 || t.size() - dash - 1 < 1 || t.size() - dash - 1 > 2)
+        return false;
+    auto number = [](QStringView digits, int& value) {
+        value = 0;
+        for (const QChar c : digits) {
+            if (c < u'0' || c > u'9')
+                return false;
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        return true;
+    };
+    return number(t.left(dash), month) && number(t.mid(dash + 1), day) && month >= 1 &&
+           month <= 12 && day >= 1 && day <= 31;
 }
 
+struct HolidayRange {
+    int beginMonth = 0, beginDay = 0, endMonth = 0, endDay = 0;
+};
+
+bool ParseHolidayLine(const QString& line, HolidayRange& range)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    return eq >= 0 && ParseMonthDay(QStringView(line).left(eq), range.beginMonth, range.beginDay) &&
+           ParseMonthDay(QStringView(line).mid(eq + 1), range.endMonth, range.endDay);
+}
+
+// A day past the month's end (4-31, 2-29 in a common year) is the month's last day.
 QDate InYear(int year, int month, int day)
 {
     return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
@@ -82,7 +99,19 @@ bool PlaysWithValue(const QString& key, const QString& value, const QStringList&
     if (task.HolidayValid && task.Entry.HolidayFlag == 0 && IsHoliday(holidayList, now))
         return false;
     const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
-    return IsPlayDay(params, now.date());
+    // The message names the line, so that whoever finds a silent bell can find what to mend.
+    const QString notPlayed = QStringLiteral("，该任务未播放");
+    if (params.trimmed().isEmpty())
+        throw ListIndexError(QStringLiteral("%1 的 [%2] 中缺少 %3 一行或该行为空")
+                                 .arg(TaskFileName, TimeParamsSection, key) +
+                             notPlayed);
+    try {
+        return IsPlayDay(params, now.date());
+    } catch (const ListIndexError& e) {
+        throw ListIndexError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+    } catch (const ConversionError& e) {
+        throw ConversionError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+    }
 }
 
 // Second s in the time representation of now.
@@ -109,16 +138,14 @@ bool IsPlayDay(const QString& params, const QDate& today)
     ReadTimeParamsValue(params, task);
     // The fields before the date type are playback's business, even when they do not read.
     if (!task.HasParam(DateTypeField))
-        throw ListIndexError(
-            QStringLiteral("The task parameters '%1' have no date type").arg(params));
+        throw ListIndexError(QStringLiteral("“%1”中缺少播放日类型（第 4 项）").arg(params));
     const int type = task.Number(DateTypeField);
     if (type == 0 || type == 4)
         return true;
     if (type < 1 || type > 3)
         return false;
     if (!task.HasParam(DateParamsField))
-        throw ListIndexError(
-            QStringLiteral("The task parameters '%1' have no date text").arg(params));
+        throw ListIndexError(QStringLiteral("“%1”中缺少播放日参数（第 5 项）").arg(params));
     const QString& dates = task.Entry.DateParams;
     switch (type) {
     case 1:
@@ -134,20 +161,29 @@ bool IsHoliday(const QStringList& holidayList, const QDateTime& now)
 {
     const QDate today = now.date();
     for (const QString& line : holidayList) {
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            throw ConversionError(
-                QStringLiteral("The holiday line '%1' is no range 'M-D=M-D'").arg(line));
-        int beginMonth = 0, beginDay = 0, endMonth = 0, endDay = 0;
-        ParseMonthDay(line.left(eq), line, beginMonth, beginDay);
-        ParseMonthDay(line.mid(eq + 1), line, endMonth, endDay);
+        HolidayRange r;
+        // A bad line was reported when the list was read; here it holds nothing back.
+        if (!ParseHolidayLine(line, r))
+            continue;
         // Whole days, so comparing dates covers 00:00:00 of the first to 23:59:59 of the last.
-        const QDate begin = InYear(today.year(), beginMonth, beginDay);
-        const QDate end = InYear(today.year(), endMonth, endDay);
+        const QDate begin = InYear(today.year(), r.beginMonth, r.beginDay);
+        const QDate end = InYear(today.year(), r.endMonth, r.endDay);
         if (begin <= today && today <= end)
             return true;
     }
     return false;
+}
+
+QStringList HolidayLineMessages(const QStringList& holidayList)
+{
+    QStringList messages;
+    for (const QString& line : holidayList) {
+        HolidayRange r;
+        if (!ParseHolidayLine(line, r))
+            messages << QStringLiteral("Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略")
+                            .arg(line);
+    }
+    return messages;
 }
 
 bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,

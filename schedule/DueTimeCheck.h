@@ -25,15 +25,21 @@
 bool IsPlayDay(const QString& params, const QDate& today);
 
 // Whether now lies in one of the "M-D=M-D" ranges, taken in now's year; a range covers its
-// first and last day whole. A day the year lacks (2-29) counts as the month's last day; a range
-// ending before it begins covers nothing. Raises ConversionError at a line that holds no
-// month and day; lines after the first range that covers now are not read.
+// first and last day whole. A day past its month's end (4-31, 2-29 in a common year) counts
+// as the month's last day; a range ending before it begins covers nothing. A line that is no
+// range (month not 1 to 12, day not 1 to 31, no month-day at all) is skipped; nothing raises.
 bool IsHoliday(const QStringList& holidayList, const QDateTime& now);
+
+// One message per line of the list that IsHoliday skips, naming Config.ini, [Holiday] and
+// the line; empty when every line is a range. For showing when the list is read.
+QStringList HolidayLineMessages(const QStringList& holidayList);
 
 // Whether the task under key plays at now: its line in scheduleList ("key=E,H,music...", key
 // compared without regard to case) is enabled, it is not kept off by a holiday (when its
 // holiday flag is "0"), and its parameter line in the task file allows the day. The task file
 // is read only when the first two checks pass, so a change there counts from the next due time.
+// A parameter line that is missing or cannot be tested raises with a message naming the task
+// file, [TimeParams] and the key.
 bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
                     const QStringList& holidayList, const QDateTime& now);
 

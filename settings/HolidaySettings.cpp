@@ -19,6 +19,12 @@ const QString HolidaySection = QStringLiteral("Holiday");
 
 } // namespace
 
+QStringList ReadHolidayList(QStringList& holidayList)
+{
+    ReadConfigSection(HolidaySection, holidayList);
+    return HolidayLineMessages(holidayList);
+}
+
 QString MonthDayText(int month, int day)
 {
     return QStringLiteral("%1-%2").arg(month).arg(day);
@@ -84,6 +90,10 @@ void HolidaySettings::btnHolidayDelClick()
 void HolidaySettings::refillHolidayList()
 {
     m_tmrMusicPlay.stop();
-    ReadConfigSection(HolidaySection, m_holidayList);
+    const QStringList bad = ReadHolidayList(m_holidayList);
     m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.now()));
+    // The check skips a hand-edited line that is no range; here, where it can be deleted, the
+    // user is told. Shown with the timer running, so bells ring while the box is open.
+    if (!bad.isEmpty())
+        m_boxes.WarningBox(&m_page, bad.join(u'\n'));
 }

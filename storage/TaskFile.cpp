@@ -65,7 +65,7 @@ QDateTime ParseDateTime(const QString& text)
         if (date.isValid() && time.isValid())
             return QDateTime(date, time);
     }
-    throw ConversionError(QStringLiteral("'%1' is not a valid date and time").arg(text));
+    throw ConversionError(QStringLiteral("“%1”不是有效的日期和时间").arg(text));
 }
 
 int ToInteger(const QString& text)
@@ -73,7 +73,7 @@ int ToInteger(const QString& text)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw ConversionError(QStringLiteral("“%1”不是有效的整数").arg(text));
     return value;
 }
 
@@ -107,6 +107,11 @@ QString musicText(int sourceType, const QStringList& keys, const QStringList& li
     return keys.isEmpty() ? QString() : MusicDisplayName(NameValue(libraryList, keys.first()));
 }
 
+// A line that does not read, with the message that names it.
+struct BadLine {
+    QString message;
+};
+
 TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStringList& libraryList)
 {
     const QString key = LineName(line);
@@ -114,11 +119,14 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     ReadTimeValue(LineValue(line), TimeFlagsAt::FirstComma, task);
     // A value without a comma has always been reported as an unreadable enabled flag.
     if (task.HolidayAt < 0 || !task.EnabledValid)
-        throw ConversionError(
-            QStringLiteral("'%1' is not a valid boolean value").arg(task.EnabledText()));
+        throw BadLine{TaskLineMessage(
+            TimeSection, key, QStringLiteral("“%1”不是有效的布尔值").arg(task.EnabledText()))};
     if (!task.HolidayValid)
-        throw ConversionError(
-            QStringLiteral("'%1' is not a valid integer value").arg(task.HolidayText()));
+        throw BadLine{TaskLineMessage(
+            TimeSection, key,
+            task.HolidayText().isEmpty()
+                ? QStringLiteral("“%1”中缺少节假日标志").arg(task.TimeValue)
+                : QStringLiteral("“%1”不是有效的整数").arg(task.HolidayText()))};
 
     TaskRow row;
     row.enabled = task.Entry.Enabled;
@@ -132,10 +140,20 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     TTaskRecord rec;
     rec.StartTime = key;
     // Missing leading fields are as unreadable as wrong ones.
-    rec.LoopCount = task.Number(LoopCountField);
-    rec.SourceType = task.Number(SourceTypeField);
-    rec.PlayMode = task.Number(PlayModeField);
-    rec.DateType = task.Number(DateTypeField);
+    if (task.ParamCount() <= DateTypeField)
+        throw BadLine{TaskLineMessage(TimeParamsSection, key,
+                                      QStringLiteral("“%1”只有 %2 项，至少应有 %3 项")
+                                          .arg(NameValue(paramLines, key))
+                                          .arg(task.ParamCount())
+                                          .arg(DateTypeField + 1))};
+    try {
+        rec.LoopCount = task.Number(LoopCountField);
+        rec.SourceType = task.Number(SourceTypeField);
+        rec.PlayMode = task.Number(PlayModeField);
+        rec.DateType = task.Number(DateTypeField);
+    } catch (const ConversionError& e) {
+        throw BadLine{TaskLineMessage(TimeParamsSection, key, e.message())};
+    }
     rec.MusicText = musicText(rec.SourceType, task.Entry.MusicKeys, libraryList);
     rec.DateParams = task.Entry.DateParams;
     rec.ExcludeHolidays = holiday == 1;
@@ -196,10 +214,22 @@ QString NameValue(const QStringList& lines, const QString& name)
     return at < 0 ? QString() : LineValue(lines[at]);
 }
 
-void BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
-                   const QStringList& libraryList, QList<TaskRow>& rows)
+QString TaskLineMessage(const QString& section, const QString& key, const QString& reason)
+{
+    return QStringLiteral("%1 的 [%2] 中 %3 一行有误：%4").arg(TaskFileName, section, key, reason);
+}
+
+QStringList BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
+                          const QStringList& libraryList, QList<TaskRow>& rows)
 {
     rows.clear();
-    for (const QString& line : timeLines)
-        rows << buildRow(line, paramLines, libraryList);
+    QStringList messages;
+    for (const QString& line : timeLines) {
+        try {
+            rows << buildRow(line, paramLines, libraryList);
+        } catch (const BadLine& bad) {
+            messages << bad.message;
+        }
+    }
+    return messages;
 }

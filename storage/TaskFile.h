@@ -19,7 +19,8 @@ QString TaskFilePath();
 // Removes a task: its entries under key in both Time and TimeParams.
 void DeleteTaskEntries(const QString& taskFile, const QString& key);
 
-// A whole decimal number (blanks around it allowed); raises ConversionError otherwise.
+// A whole decimal number (blanks around it allowed); raises ConversionError otherwise, with a
+// Chinese text that quotes the text.
 int ToInteger(const QString& text);
 
 // Name=value lists: a line's name (all of it when it holds no "=") and value, and the first line whose name equals name, ignoring case (-1 / empty if none).
@@ -71,8 +72,12 @@ struct TaskRow {
     std::optional<TTaskRecord> record;
 };
 
+// "TimeMusicList.ini 的 [section] 中 key 一行有误：reason": what the user is shown for a task
+// line that does not read.
+QString TaskLineMessage(const QString& section, const QString& key, const QString& reason);
+
 // Builds the rows from the Time and TimeParams sections (key=value lines, file order) and
-// the library ("number=path" lines). Raises ConversionError at a line whose flags or
-// numbers do not read; rows then holds the rows built before that line.
-void BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
-                   const QStringList& libraryList, QList<TaskRow>& rows);
+// the library ("number=path" lines). A line whose flags or numbers do not read gets no row;
+// the result holds one TaskLineMessage per such line, in file order.
+QStringList BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
+                          const QStringList& libraryList, QList<TaskRow>& rows);

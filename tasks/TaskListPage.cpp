@@ -221,10 +221,13 @@ void TaskListPage::rereadSchedule()
 void TaskListPage::refresh()
 {
     rereadSchedule();
-    LoadTaskList(*lvMusicTime, TaskFilePath(), m_libraryList);
+    const QStringList messages = ReadTaskList(*lvMusicTime, TaskFilePath(), m_libraryList);
     SortAscending = !SortAscending;
     SortTaskRows(*lvMusicTime, SortColumn);
     SortAscending = !SortAscending;
+    // Reported once the list is whole and in its order.
+    if (!messages.isEmpty())
+        throw ConversionError(messages.join(u'\n'));
 }
 
 bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,

@@ -60,7 +60,8 @@ void SortTaskRows(QTreeWidget& list, int column)
     list.addTopLevelItems(items);
 }
 
-void LoadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile, const QStringList& libraryList)
+QStringList ReadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile,
+                         const QStringList& libraryList)
 {
     lvMusicTime.clear();
     QStringList timeLines;
@@ -69,20 +70,20 @@ void LoadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile, const QStri
     ReadIniSection(taskFile, TimeParamsSection, paramLines);
 
     QList<TaskRow> rows;
-    auto show = [&] {
-        for (const TaskRow& row : rows)
-            lvMusicTime.addTopLevelItem(new TaskListItem(row));
-    };
-    try {
-        BuildTaskRows(timeLines, paramLines, libraryList, rows);
-    } catch (const ConversionError&) {
-        show();
-        throw;
-    }
-    show();
+    const QStringList messages = BuildTaskRows(timeLines, paramLines, libraryList, rows);
+    for (const TaskRow& row : rows)
+        lvMusicTime.addTopLevelItem(new TaskListItem(row));
 
     // The rows end in the direction opposite to the flag, as after a column click.
     SortAscending = !SortAscending;
     SortTaskRows(lvMusicTime, 0);
     SortAscending = !SortAscending;
+    return messages;
+}
+
+void LoadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile, const QStringList& libraryList)
+{
+    const QStringList messages = ReadTaskList(lvMusicTime, taskFile, libraryList);
+    if (!messages.isEmpty())
+        throw ConversionError(messages.join(u'\n'));
 }

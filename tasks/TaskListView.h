@@ -24,6 +24,9 @@ public:
 // Stable sort of the top-level rows by CompareTaskRows on one column.
 void SortTaskRows(QTreeWidget& list, int column);
 
-// Rebuilds every row from the task file. On a ConversionError the rows before the bad
-// line stay, unsorted, and the error goes on to the caller.
+// Rebuilds every row from the task file and sorts them. A line that does not read gets no
+// row; the result holds one message per such line, naming the file, section and key.
+QStringList ReadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile,
+                         const QStringList& libraryList);
+// ReadTaskList, then one ConversionError holding every message (one line each), if any.
 void LoadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile, const QStringList& libraryList);

@@ -232,7 +232,10 @@ TEST_F(MainWindowFixture, ABadTaskLineIsShownAndTheDueTimeCheckStillStarts)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.isEmpty(); }, 3000));
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].caption, TfrmMain::ProductTitle());
-    EXPECT_GE(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1) << "rows before the bad line stay";
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(
+        "TimeMusicList.ini 的 [Time] 中 08:00:00 一行有误：“x”不是有效的布尔值"))
+        << boxes.shown[0].text.toStdString();
+    EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 2) << "only the bad line is left out";
 }
 } // namespace
 

@@ -80,12 +80,63 @@ TEST_F(LibraryPageTest, NumbersFollowTheLargestKeyAndAdditionsKeepDialogOrder)
     EXPECT_EQ(libraryList.size(), 7);
     EXPECT_EQ(libraryList.value(4), "8=" + c);
 
+    // Only OK clears.
+    boxes.answers << BoxAnswer::Cancel << BoxAnswer::Ok;
     page.btnClearMusic->click();
+    EXPECT_EQ(keys().size(), 7);
+    EXPECT_EQ(page.lvMusic->topLevelItemCount(), 7);
+    page.btnClearMusic->click();
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_EQ(boxes.shown[1].caption, "提示！");
+    EXPECT_EQ(boxes.shown[1].text, "确定要清空音频库中的所有音频文件吗？");
     EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0);
     EXPECT_TRUE(page.chkEnCodeLib->isEnabled());
     addFiles({b});
     EXPECT_EQ(keys(), QStringList({"1"}));
-    EXPECT_TRUE(boxes.shown.isEmpty());
+    EXPECT_EQ(boxes.shown.size(), 2);
+}
+
+TEST_F(LibraryPageTest, NumbersTheTasksStillHoldAreNotGivenAgain)
+{
+    const QString a = audio("a.mp3");
+    const struct {
+        const char* name;
+        QString file;
+        int files;
+        QString next; // "" when the addition is refused
+    } cases[] = {
+        {"task keys above the library",
+         "[Time]\n08:00:00=1,0,3,12\n09:00:00=0,1,5\n[Music]\n3=" + a + "\n", 1, "13"},
+        {"cleared library", "[Time]\n08:00:00=1,0,4\n", 1, "5"},
+        // Both readings of a hand-edited value count: playback takes keys from character 5
+        // on (5, 0, 3), the list after the first comma (3; ",0,7" gives 7 there only).
+        {"hand-edited flags", "[Time]\n08:00:00=12345,0,3\n09:00:00=,0,7\n", 1, "8"},
+        {"hand-edited flags, playback's reading", "[Time]\n08:00:00=12345,0,3\n", 1, "6"},
+        {"task keys that are no number",
+         "[Time]\n08:00:00=1,0,x,99999999999,,-4\n[Music]\n2=" + a + "\n", 1, "3"},
+        {"largest library number", "[Music]\n2147483647=" + a + "\n", 1, ""},
+        {"largest task number", "[Time]\n08:00:00=1,0,2147483647\n", 1, ""},
+        {"two files past the largest", "[Time]\n08:00:00=1,0,2147483646\n", 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.shown.clear();
+        dir.writeText(TaskFileName, c.file);
+        const QByteArray before = dir.read(TaskFileName);
+        const qsizetype entries = keys().size();
+        addFiles(QStringList(c.files, a));
+        if (c.next.isEmpty()) {
+            ASSERT_EQ(boxes.shown.size(), 1);
+            EXPECT_EQ(boxes.shown[0].caption, "错误");
+            EXPECT_TRUE(boxes.shown[0].text.contains("超出编号上限 2147483647"))
+                << boxes.shown[0].text.toStdString();
+            EXPECT_EQ(dir.read(TaskFileName), before);
+        } else {
+            EXPECT_TRUE(boxes.shown.isEmpty());
+            EXPECT_EQ(keys().size(), entries + 1);
+            EXPECT_EQ(stored(c.next), a);
+        }
+    }
 }
 
 TEST_F(LibraryPageTest, DirectoriesEndWithTheSeparator)
@@ -174,7 +225,7 @@ TEST_F(LibraryPageTest, FailuresBeforeOrDuringTheWritesLeaveTheLibraryAsItWas)
     const QByteArray before = dir.read(TaskFileName);
     addFiles({a});
     ASSERT_EQ(boxes.shown.size(), 1);
-    EXPECT_EQ(boxes.shown[0].text, "'abc' is not a valid integer value.");
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("“abc”不是有效的整数")) << boxes.shown[0].text.toStdString();
     EXPECT_EQ(dir.read(TaskFileName), before);
     EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0) << "not reloaded";
 

@@ -96,11 +96,55 @@ TEST(IsHoliday, CoversWholeDaysOfTheRangesInTheCurrentYear)
     }
 }
 
-TEST(IsHoliday, RaisesAtALineThatHoldsNoMonthAndDay)
+TEST(IsHoliday, SkipsLinesThatAreNoRangeAndNamesEachOnce)
 {
-    const QDateTime now(QDate(2026, 6, 1), QTime(12, 0));
-    for (const char* line : {"13-5=13-9", "2-30=3-1", "1-1=abc", "abc", "-1=1-2"})
-        EXPECT_THROW(IsHoliday({line}, now), ConversionError) << line;
+    auto at = [](int m, int d) { return QDateTime(QDate(2026, m, d), QTime(12, 0)); };
+    // A day past the month's end is its last day.
+    EXPECT_TRUE(IsHoliday({"4-31=4-31"}, at(4, 30)));
+    EXPECT_FALSE(IsHoliday({"4-31=4-31"}, at(5, 1)));
+    EXPECT_TRUE(IsHoliday({"2-30=3-1"}, at(2, 28)));
+    EXPECT_TRUE(IsHoliday({"05-01=5-3"}, at(5, 2)));
+
+    const QStringList bad = {"13-5=13-9", "0-1=1-2", "1-0=1-2", "1-1=1-32", "1-1=abc",
+                             "abc",       "-1=1-2",  "4-xx=5-1", "1-1=1-2x", "1-1=+1-2"};
+    for (const QString& line : bad) {
+        SCOPED_TRACE(line.toStdString());
+        // A bad line first: the good one after it still counts.
+        EXPECT_TRUE(IsHoliday({line, "6-1=6-1"}, at(6, 1)));
+        EXPECT_FALSE(IsHoliday({line}, at(6, 1)));
+    }
+    EXPECT_EQ(HolidayLineMessages({"5-1=5-3", "4-xx=5-1", "2-30=3-1", "abc"}),
+              QStringList({"Config.ini 的 [Holiday] 中“4-xx=5-1”不是有效的节假日（月-日=月-日），已忽略",
+                           "Config.ini 的 [Holiday] 中“abc”不是有效的节假日（月-日=月-日），已忽略"}));
+}
+
+TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
+{
+    TempAppDir dir;
+    dir.writeText(TaskFileName, "[TimeParams]\n08:00:01=1,1,1\n08:00:02=1,1,1,x\n"
+                                "08:00:03=1,1,1,2\n08:00:04=\n");
+    const QString head = "TimeMusicList.ini 的 [TimeParams] 中 ";
+    const QString tail = "，该任务未播放";
+    const struct {
+        const char* key;
+        QString message;
+    } cases[] = {
+        {"08:00:00", "TimeMusicList.ini 的 [TimeParams] 中缺少 08:00:00 一行或该行为空" + tail},
+        {"08:00:04", "TimeMusicList.ini 的 [TimeParams] 中缺少 08:00:04 一行或该行为空" + tail},
+        {"08:00:01", head + "08:00:01 一行有误：“1,1,1”中缺少播放日类型（第 4 项）" + tail},
+        {"08:00:02", head + "08:00:02 一行有误：“x”不是有效的整数" + tail},
+        {"08:00:03", head + "08:00:03 一行有误：“1,1,1,2”中缺少播放日参数（第 5 项）" + tail},
+    };
+    const QDateTime now(QDate(2026, 3, 2), QTime(8, 0));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        try {
+            TaskPlaysToday(c.key, {QString(c.key) + "=1,1,1"}, {}, now);
+            ADD_FAILURE() << "no failure";
+        } catch (const AppError& e) {
+            EXPECT_EQ(e.message(), c.message);
+        }
+    }
 }
 
 class DueTimeCheckTest : public ::testing::Test {

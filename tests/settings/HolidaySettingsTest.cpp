@@ -97,4 +97,27 @@ TEST_F(HolidaySettingsTest, ARangeOverTheNewYearIsKeptAsItsTwoPartsOnceConfirmed
     EXPECT_FALSE(IsHoliday(holidayList, QDateTime(QDate(2027, 1, 3), QTime(12, 0))));
 }
 
+TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted)
+{
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n"
+                                "[Holiday]\n4-xx=5-1\n");
+    // As the start-up reads it.
+    QStringList atStart;
+    EXPECT_EQ(ReadHolidayList(atStart).size(), 1);
+    EXPECT_EQ(atStart, QStringList({"4-xx=5-1"}));
+
+    holidays.LoadHolidays();
+    save(5, 1, 5, 3);
+    EXPECT_EQ(holidayList, QStringList({"4-xx=5-1", "5-1=5-3"}));
+    EXPECT_TRUE(tmrMusicPlay.isActive());
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].caption, "警告！");
+    EXPECT_EQ(boxes.shown[0].text, "Config.ini 的 [Holiday] 中“4-xx=5-1”不是有效的节假日（月-日=月-日），已忽略");
+
+    page.lvHoliday->topLevelItem(0)->setSelected(true);
+    page.btnHolidayDel->click();
+    EXPECT_EQ(holidayList, QStringList({"5-1=5-3"}));
+    EXPECT_EQ(boxes.shown.size(), 1);
+}
+
 } // namespace

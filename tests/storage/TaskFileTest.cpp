@@ -93,6 +93,11 @@ TEST(ParseDateTime, AcceptsValidDatesOnly)
         SCOPED_TRACE(bad);
         EXPECT_THROW(ParseDateTime(bad), ConversionError);
     }
+    try {
+        ParseDateTime("2013-2-30");
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.message(), "“2013-2-30”不是有效的日期和时间");
+    }
 }
 
 const QStringList kLibrary = {"3=/music/one.mp3", "7=/music/sub/two.mp3", "9=/music/Bells/"};
@@ -171,19 +176,34 @@ TEST(BuildTaskRows, RowWithoutParamsHasCaptionOnly)
     }
 }
 
-TEST(BuildTaskRows, BadLineStopsAndKeepsRowsBefore)
+TEST(BuildTaskRows, BadLinesGetNoRowAndEachIsNamed)
 {
     const QStringList params = {"07:00:00=1,1,1,0,,0,0:00:00", "08:00:00=1,1,1,0,,0,0:00:00",
                                 "09:00:00=x,1,1,0,,0,0:00:00", "10:00:00=1,1,1", "11:00:00=1"};
-    const QString bad[] = {"08:00:00=yes,0,3", "08:00:00=1", "08:00:00=1,x,3", "08:00:00=1,",
-                           "09:00:00=1,0,3", "10:00:00=1,0,3", "11:00:00=1,0,3"};
-    for (const QString& line : bad) {
-        SCOPED_TRACE(line.toStdString());
+    const QString time = "TimeMusicList.ini 的 [Time] 中 ";
+    const QString taskParams = "TimeMusicList.ini 的 [TimeParams] 中 ";
+    const struct {
+        QString line;
+        QString message;
+    } cases[] = {
+        {"08:00:00=yes,0,3", time + "08:00:00 一行有误：“yes”不是有效的布尔值"},
+        {"08:00:00=1", time + "08:00:00 一行有误：“1”不是有效的布尔值"},
+        {"08:00:00=1,x,3", time + "08:00:00 一行有误：“x”不是有效的整数"},
+        {"08:00:00=1,", time + "08:00:00 一行有误：“1,”中缺少节假日标志"},
+        {"09:00:00=1,0,3", taskParams + "09:00:00 一行有误：“x”不是有效的整数"},
+        {"10:00:00=1,0,3", taskParams + "10:00:00 一行有误：“1,1,1”只有 3 项，至少应有 4 项"},
+        {"11:00:00=1,0,3", taskParams + "11:00:00 一行有误：“1”只有 1 项，至少应有 4 项"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
         QList<TaskRow> rows;
-        EXPECT_THROW(BuildTaskRows({"07:00:00=1,0,3", line, "12:00:00=1,0,3"}, params, kLibrary, rows),
-                     ConversionError);
-        ASSERT_EQ(rows.size(), 1);
+        const QStringList messages =
+            BuildTaskRows({"07:00:00=1,0,3", c.line, "12:00:00=1,0,3", "13:00:00=no,0,3"}, params,
+                          kLibrary, rows);
+        EXPECT_EQ(messages, QStringList({c.message, time + "13:00:00 一行有误：“no”不是有效的布尔值"}));
+        ASSERT_EQ(rows.size(), 2);
         EXPECT_EQ(rows[0].cells.value(0), "07:00:00");
+        EXPECT_EQ(rows[1].cells.value(0), "12:00:00");
     }
 }
 

@@ -63,12 +63,24 @@ TEST_F(TaskListFixture, LoadFollowsLastColumnClickDirection)
     EXPECT_TRUE(SortAscending);
 }
 
-TEST_F(TaskListFixture, BadLineKeepsEarlierRowsUnsorted)
+TEST_F(TaskListFixture, BadLinesAreLeftOutAndAllNamedAfterTheListIsSorted)
 {
-    dir.writeText(TaskFileName, "[Time]\n09:00:00=1,0,1\n08:00:00=1,0,1\n07:00:00=maybe,0,1\n06:00:00=1,0,1\n");
-    EXPECT_THROW(LoadTaskList(list, file, library), ConversionError);
-    EXPECT_EQ(captions(list), (QStringList{"09:00:00", "08:00:00"}));
+    dir.writeText(TaskFileName, "[Time]\n09:00:00=1,0,1\n07:00:00=maybe,0,1\n08:00:00=1,0,1\n"
+                                "06:00:00=1,0,1\n05:00:00=1,0,1\n"
+                                "[TimeParams]\n05:00:00=1,x,1,0,,0,00:00:00\n");
+    const QStringList expected = {"TimeMusicList.ini 的 [Time] 中 07:00:00 一行有误：“maybe”不是有效的布尔值",
+                                  "TimeMusicList.ini 的 [TimeParams] 中 05:00:00 一行有误：“x”不是有效的整数"};
+    EXPECT_EQ(ReadTaskList(list, file, library), expected);
+    EXPECT_EQ(captions(list), (QStringList{"06:00:00", "08:00:00", "09:00:00"}));
     EXPECT_FALSE(SortAscending);
+
+    try {
+        LoadTaskList(list, file, library);
+        ADD_FAILURE() << "no failure";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(e.message(), expected.join('\n'));
+    }
+    EXPECT_EQ(captions(list), (QStringList{"06:00:00", "08:00:00", "09:00:00"}));
 }
 
 TEST_F(TaskListFixture, MissingFileGivesEmptyList)
