@@ -148,6 +148,8 @@ void TfrmMain::wirePlayback()
     playback->setJournal([this](const QString& key, const QString& file, const QString& event) {
         journal(key, file, event);
     });
+    m_dueTimeCheck.setJournal(
+        [this](const QString& key, const QString& event) { journal(key, QString(), event); });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     connect(&tmrCycle, &QTimer::timeout, this,
             [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
@@ -220,7 +222,11 @@ void TfrmMain::LoadSettings()
     startupStep([this] {
         tslib->chkEnCodeLib->setChecked(LibraryEnciphered());
     });
-    startupStep([this] { ReadConfigSection(QStringLiteral("Holiday"), HolidayList); });
+    startupStep([this] {
+        // Bad lines are skipped by the check; named here once, never at a due time.
+        for (const QString& message : ReadHolidayList(HolidayList))
+            m_report(message);
+    });
     PageControl1->setCurrentWidget(tsplaylist);
     m_applicationTitle = ProductTitle();
     setWindowTitle(ProductTitle() + VersionText());

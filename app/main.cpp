@@ -12,8 +12,12 @@
 #include <QApplication>
 #include <QSystemTrayIcon>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // A sound server or a pipe that goes away mid-write must cost one file, not the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavuroMP3"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -86,18 +86,20 @@ int SecondOfDay(const QString& key)
     return ok ? t.msecsSinceStartOfDay() / 1000 : -1;
 }
 
+enum class Decision { Plays, Off, Holiday };
+
 // The checks of TaskPlaysToday once the task's line is found.
-bool PlaysWithValue(const QString& key, const QString& value, const QStringList& holidayList,
-                    const QDateTime& now)
+Decision DecideWithValue(const QString& key, const QString& value, const QStringList& holidayList,
+                         const QDateTime& now)
 {
     TaskEntryFields task;
     ReadTimeFlags(value, TimeFlagsAt::Places, task);
     // Only a flag that reads 0 keeps the task off or lets the holidays count; a damaged flag
     // does neither.
     if (task.EnabledValid && !task.Entry.Enabled)
-        return false;
+        return Decision::Off;
     if (task.HolidayValid && task.Entry.HolidayFlag == 0 && IsHoliday(holidayList, now))
-        return false;
+        return Decision::Holiday;
     const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
     // The message names the line, so that whoever finds a silent bell can find what to mend.
     const QString notPlayed = QStringLiteral("，该任务未播放");
@@ -106,7 +108,7 @@ bool PlaysWithValue(const QString& key, const QString& value, const QStringList&
                                  .arg(TaskFileName, TimeParamsSection, key) +
                              notPlayed);
     try {
-        return IsPlayDay(params, now.date());
+        return IsPlayDay(params, now.date()) ? Decision::Plays : Decision::Off;
     } catch (const ListIndexError& e) {
         throw ListIndexError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
     } catch (const ConversionError& e) {
@@ -189,7 +191,7 @@ QStringList HolidayLineMessages(const QStringList& holidayList)
 bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
                     const QStringList& holidayList, const QDateTime& now)
 {
-    return PlaysWithValue(key, NameValue(scheduleList, key), holidayList, now);
+    return DecideWithValue(key, NameValue(scheduleList, key), holidayList, now) == Decision::Plays;
 }
 
 void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
@@ -240,11 +242,17 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
         if (stale())
             return;
         try {
-            if (!PlaysWithValue(entry.key, entry.value, holidayList, local))
+            const Decision decision = DecideWithValue(entry.key, entry.value, holidayList, local);
+            if (decision == Decision::Holiday && m_journal)
+                m_journal(entry.key, QStringLiteral("节假日，不播放"));
+            if (decision != Decision::Plays)
                 continue;
             if (stale())
                 return;
             m_started.insert(entry.key, LastStart{date, sod});
+            const qint64 late = clock.now().toSecsSinceEpoch() - second;
+            if (late > 0 && m_journal)
+                m_journal(entry.key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
             startTask(entry.key);
         } catch (const AppError& e) {
             report(e.message());

@@ -53,6 +53,10 @@ class DueTimeCheck {
 public:
     using StartTask = std::function<void(const QString& key)>;
     using Report = std::function<void(const QString& message)>;
+    // One line of the play log for a task: kept off by a holiday, or started late.
+    using Journal = std::function<void(const QString& key, const QString& event)>;
+
+    void setJournal(Journal journal) { m_journal = std::move(journal); }
 
     // startTask and report may run a nested event loop that ticks again; the nested tick
     // serves only seconds the outer one has not taken. A failure while checking or starting
@@ -79,6 +83,8 @@ private:
         QDate date;
         int second = -1;
     };
+
+    Journal m_journal;
 
     void Rebuild(const QStringList& scheduleList);
     void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,

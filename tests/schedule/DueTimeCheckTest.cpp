@@ -306,6 +306,21 @@ TEST_F(DueTimeCheckTest, ServesEachSecondOnceAndMakesGoodShortGapsOnly)
     }
 }
 
+TEST_F(DueTimeCheckTest, TheLogHearsOfHolidaysAndLateStarts)
+{
+    QStringList journal;
+    check.setJournal([&](const QString& key, const QString& event) { journal << key + " " + event; });
+    holidays = {"10-1=10-7"};
+    schedule = {"08:00:00=1,0,1", "08:00:01=1,1,1", "08:00:02=1,1,1"};
+    writeDaily();
+    clock.set(QDate(2026, 10, 2), QTime(8, 0, 0));
+    tick();
+    clock.set(QDate(2026, 10, 2), QTime(8, 0, 2, 300)); // a tick two seconds late
+    tick();
+    EXPECT_EQ(started, QStringList({"08:00:01", "08:00:02"}));
+    EXPECT_EQ(journal, QStringList({"08:00:00 节假日，不播放", "08:00:01 补播：计时晚了 1 秒"}));
+}
+
 TEST_F(DueTimeCheckTest, StartMemoryIsPerDay)
 {
     schedule = {"08:00:00=1,1,1"};
