@@ -4,14 +4,16 @@
 #include "storage/IniStoreTesting.h"
 
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <climits>
 #include <limits>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -33,10 +35,48 @@ QString decode(const QByteArray& bytes)
     return dec.decode(bytes);
 }
 
-// ASCII-only case folding, as the file's names are compared.
+// Names compare with ASCII letters folded to one case. The bytes after a GB18030 lead byte
+// belong to that character and are never folded: 0x8141 and 0x8161 are two characters, not
+// one in two cases. Bytes of a character a lead byte starts, at place i of name.
+qsizetype characterWidth(const QByteArray& name, qsizetype i)
+{
+    const uchar c = uchar(name[i]);
+    if (c < 0x81 || c > 0xFE || i + 1 == name.size())
+        return 1;
+    const uchar next = uchar(name[i + 1]);
+    return std::min<qsizetype>(next >= '0' && next <= '9' ? 4 : 2, name.size() - i);
+}
+
+bool isAsciiLetter(uchar c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 bool sameName(const QByteArray& a, const QByteArray& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size();) {
+        const qsizetype width = characterWidth(a, i);
+        const uchar x = uchar(a[i]), y = uchar(b[i]);
+        if (width > 1) {
+            if (std::memcmp(a.constData() + i, b.constData() + i, size_t(width)) != 0)
+                return false;
+        } else if (x != y && !(isAsciiLetter(x) && isAsciiLetter(y) && (x | 0x20) == (y | 0x20))) {
+            return false;
+        }
+        i += width;
+    }
+    return true;
+}
+
+// The one spelling of a name that sameName treats as equal to it.
+QByteArray foldedName(QByteArray name)
+{
+    for (qsizetype i = 0; i < name.size(); i += characterWidth(name, i))
+        if (name[i] >= 'A' && name[i] <= 'Z')
+            name[i] = char(name[i] - 'A' + 'a');
+    return name;
 }
 
 struct Line {
@@ -256,23 +296,24 @@ QString ReadIniString(const QString& file, const QString& section, const QString
     const std::optional<IniText> ini = IniText::load(file);
     if (!ini)
         return def;
-    const std::optional<QByteArray> v = ini->value(encode(section), encode(key));
+    const std::optional<QByteArray> v = ini->value(encode(section).trimmed(), encode(key).trimmed());
     return v ? readValueText(*v) : def;
 }
 
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error)
 {
-    // A line break would let a value forge further lines of the file, and a "]" would put
-    // the entry under another section.
+    // Names are looked up and written without the blanks around them. A line break would let a
+    // value forge further lines of the file, a "]" would put the entry under another section,
+    // and a key starting with "[" would read back as a section header that hides the next one.
+    const QByteArray s = encode(section).trimmed(), k = encode(key).trimmed(),
+                     v = encode(value).trimmed();
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-        key.trimmed().isEmpty() || key.contains(QLatin1Char('=')) ||
-        section.contains(QLatin1Char(']'))) {
+        key.trimmed().isEmpty() || k.contains('=') || k.startsWith('[') || s.contains(']')) {
         if (error)
             *error = QStringLiteral("invalid key or value for %1").arg(file);
         return false;
     }
-    const QByteArray s = encode(section), k = encode(key).trimmed(), v = encode(value).trimmed();
     return modify(file, error, [&](IniText& ini) {
         int header = ini.findSection(s);
         if (header < 0) {
@@ -351,14 +392,14 @@ void readSection(const QString& file, const QString& section, bool wholeKeyList,
         const Line& l = ini->lines[i];
         if (!l.isEntry())
             continue;
-        const QByteArray name = l.key().toLower();
+        const QByteArray name = foldedName(l.key());
         if (!firstValue.contains(name))
             firstValue.insert(name, l.value());
     }
     const QList<QByteArray> keys = wholeKeyList ? ini->keys(header, INT_MAX) : ini->keys(header);
     list.reserve(keys.size());
     for (const QByteArray& k : keys)
-        list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(k.toLower())));
+        list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(foldedName(k))));
 }
 
 } // namespace

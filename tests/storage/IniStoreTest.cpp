@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,6 +82,20 @@ TEST_F(IniStoreTest, TextIsGb18030)
     EXPECT_EQ(ReadIniString(tasks, "music", "1", ""), "/srv/音乐/铃声.mp3");
 }
 
+TEST_F(IniStoreTest, ChineseNamesDifferingInAByteThatLooksLikeALetterAreTwoNames)
+{
+    // GBK 0x8141 and 0x8161: their second bytes are "A" and "a", the characters are unrelated.
+    QStringDecoder dec("GB18030");
+    const QString upper = dec.decode(QByteArray("\x81\x41")), lower = dec.decode(QByteArray("\x81\x61"));
+    WriteIniString(tasks, "UserList", "Li" + upper, "1");
+    WriteIniString(tasks, "UserList", "LI" + lower, "2");
+    WriteIniString(tasks, "UserList", "lI" + lower, "3"); // the same name as the second
+    EXPECT_EQ(ReadIniString(tasks, "UserList", "li" + upper, ""), "1");
+    QStringList section;
+    ReadIniSection(tasks, "userlist", section);
+    EXPECT_EQ(section, (QStringList{"Li" + upper + "=1", "LI" + lower + "=3"}));
+}
+
 TEST_F(IniStoreTest, LongValuesAndKeyListsAreCutAtThePlatformLimits)
 {
     WriteIniString(tasks, "S", "long", QString(3000, 'a'));
@@ -99,15 +114,18 @@ TEST_F(IniStoreTest, LongValuesAndKeyListsAreCutAtThePlatformLimits)
     EXPECT_EQ(ReadIniString(dir.file("Many.ini"), "Many", "key001999", ""), "v");
 }
 
-TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
+TEST_F(IniStoreTest, ForgedLinesAreRefusedSoNothingIsInjected)
 {
     WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    WriteIniString(tasks, "Music", "1", "/srv/a.mp3");
     const QByteArray before = dir.read("TimeMusicList.ini");
     const QString bad[][3] = {
         {"Time", "09:00:00", "1,0,3\r\n[Music]\r\n1=/etc/passwd"},
         {"Time", "09:00:00\n10:00:00", "1"},
         {"Time]\n[Music", "1", "x"},
         {"Time]x", "1", "x"},
+        {"Time", "[Music]", "x"}, // would read back as a header and hide [Music]
+        {"Time", " [Music", "x"},
     };
     for (const auto& b : bad) {
         QString error;
@@ -115,6 +133,29 @@ TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
         EXPECT_FALSE(error.isEmpty());
         WriteIniString(tasks, b[0], b[1], b[2]);
     }
+    EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+    EXPECT_EQ(ReadIniString(tasks, "Music", "1", ""), "/srv/a.mp3");
+}
+
+TEST_F(IniStoreTest, ValueAccessTrimsNamesListsAndRemovalsDoNot)
+{
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    EXPECT_EQ(ReadIniString(tasks, " Time ", " 08:00:00 ", "d"), "1,0,3");
+    WriteIniString(tasks, " Time ", " 08:00:00 ", "1,0,4");
+    WriteIniString(tasks, " Time ", " 09:00:00 ", "1,0,5");
+    WriteIniString(tasks, " Music ", "1", "x");
+    EXPECT_EQ(dir.read("TimeMusicList.ini"),
+              QByteArray("[Time]\r\n08:00:00=1,0,4\r\n09:00:00=1,0,5\r\n[Music]\r\n1=x\r\n"));
+
+    const QByteArray before = dir.read("TimeMusicList.ini");
+    QStringList list{"stale"};
+    ReadIniKeys(tasks, " Time ", list);
+    EXPECT_TRUE(list.isEmpty());
+    ReadIniSection(tasks, " Time", list);
+    EXPECT_TRUE(list.isEmpty());
+    DeleteIniKey(tasks, " Time ", "08:00:00");
+    DeleteIniKey(tasks, "Time", " 08:00:00");
+    EraseIniSection(tasks, "Music ");
     EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
 }
 
