@@ -12,7 +12,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <limits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -251,30 +251,52 @@ bool modify(const QString& file, QString* error, Edit edit)
     return ini->save(file, error);
 }
 
-bool parseInteger(QString text, int& out)
+int digitValue(QChar c, int base)
 {
-    text = text.trimmed();
-    bool ok = false;
-    qlonglong v = 0;
+    int d = -1;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        d = c.unicode() - '0';
+    else if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        d = c.unicode() - 'a' + 10;
+    else if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+        d = c.unicode() - 'A' + 10;
+    return d < base ? d : -1;
+}
+
+// Optional sign, then decimal digits, or hexadecimal ones after "$", "0x" or "0X"; nothing
+// else. The magnitude stops growing once it is past what an int holds, so no length of
+// digits can overflow, and a value outside int's range is refused rather than wrapped.
+bool parseInteger(const QString& stored, int& out)
+{
+    const QString text = stored.trimmed();
+    qsizetype at = 0;
     bool negative = false;
-    QString body = text;
-    if (body.startsWith(QLatin1Char('-')) || body.startsWith(QLatin1Char('+'))) {
-        negative = body.startsWith(QLatin1Char('-'));
-        body = body.mid(1);
+    if (at < text.size() && (text[at] == QLatin1Char('-') || text[at] == QLatin1Char('+'))) {
+        negative = text[at] == QLatin1Char('-');
+        ++at;
     }
-    if (body.startsWith(QLatin1Char('$')))
-        v = body.mid(1).toLongLong(&ok, 16);
-    else if (body.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-        v = body.mid(2).toLongLong(&ok, 16);
-    else if (!body.isEmpty() && body.front().isDigit())
-        v = body.toLongLong(&ok, 10);
-    if (!ok || body.contains(QLatin1Char(' ')))
+    int base = 10;
+    if (text.mid(at, 1) == QLatin1String("$")) {
+        base = 16;
+        at += 1;
+    } else if (text.mid(at, 2).compare(QLatin1String("0x"), Qt::CaseInsensitive) == 0) {
+        base = 16;
+        at += 2;
+    }
+    if (at == text.size())
         return false;
-    if (negative)
-        v = -v;
-    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    constexpr std::uint64_t limit = std::uint64_t(INT_MAX) + 1; // the magnitude of INT_MIN
+    std::uint64_t magnitude = 0;
+    for (; at < text.size(); ++at) {
+        const int d = digitValue(text[at], base);
+        if (d < 0)
+            return false;
+        if (magnitude <= limit)
+            magnitude = magnitude * std::uint64_t(base) + std::uint64_t(d);
+    }
+    if (magnitude > (negative ? limit : limit - 1))
         return false;
-    out = int(v);
+    out = negative ? int(-std::int64_t(magnitude)) : int(magnitude);
     return true;
 }
 

@@ -11,6 +11,8 @@
 
 // Operations on Config.ini in the application directory.
 QString ReadConfigString(const QString& section, const QString& key, const QString& def);
+// Decimal text with an optional sign, or hexadecimal after "$", "0x" or "0X" (the sign before
+// them). Any other text, a missing key, and a number outside int's range give def.
 int ReadConfigInteger(const QString& section, const QString& key, int def);
 void WriteConfigString(const QString& section, const QString& key, const QString& value);
 void WriteConfigInteger(const QString& section, const QString& key, int value);

@@ -6,6 +6,8 @@
 #include <QStringDecoder>
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 struct IniStoreTest : ::testing::Test {
@@ -23,6 +25,19 @@ TEST_F(IniStoreTest, ReadRules)
                                 "Dollar=$10\n"
                                 "Neg=-12\n"
                                 "Word=abc\n"
+                                "MinusMin=-$-8000000000000000\n"
+                                "HugeDec=99999999999999999999999999\n"
+                                "HugeHex=0xFFFFFFFFFFFFFFFFFFFF\n"
+                                "OverMax=2147483648\n"
+                                "HexOverMax=$80000000\n"
+                                "Max=2147483647\n"
+                                "Min=-2147483648\n"
+                                "HexMin=-$80000000\n"
+                                "LongOne=000000000000000000000000000001\n"
+                                "Plus=+5\n"
+                                "TwoPrefixes=$0x1F\n"
+                                "BarePrefix=0x\n"
+                                "Inner=1 2\n"
                                 "[Week]\n"
                                 "Saturday=1\n");
     EXPECT_EQ(ReadConfigString("base", "BackgroupMusicFile", ""), "/srv/铃声/上课.mp3");
@@ -34,6 +49,9 @@ TEST_F(IniStoreTest, ReadRules)
 
     const std::pair<const char*, int> ints[] = {
         {"Hex", 31}, {"Dollar", 16}, {"Neg", -12}, {"Word", 7}, {"Missing", 7},
+        {"MinusMin", 7}, {"HugeDec", 7}, {"HugeHex", 7}, {"OverMax", 7}, {"HexOverMax", 7},
+        {"Max", INT_MAX}, {"Min", INT_MIN}, {"HexMin", INT_MIN}, {"LongOne", 1}, {"Plus", 5},
+        {"TwoPrefixes", 7}, {"BarePrefix", 7}, {"Inner", 7},
     };
     for (const auto& [key, expected] : ints)
         EXPECT_EQ(ReadConfigInteger("base", key, 7), expected) << key;
