@@ -3,9 +3,11 @@
 #include "platform/AppDirectory.h"
 #include "storage/IniStoreTesting.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -184,6 +186,24 @@ struct IniText {
         return result;
     }
 
+    // QSaveFile links its finished temporary file in as "<name>.XXXXXX" (six ASCII letters)
+    // and renames it over the file; a process killed between the two, or a file system
+    // without unnamed temporary files, leaves that sibling behind. Only names of exactly that
+    // form for this file are removed, and only regular files.
+    static void removeLeftoverSaves(const QString& path)
+    {
+        const QFileInfo target(path);
+        const QRegularExpression leftover(
+            QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+        QDir dir = target.absoluteDir();
+        const QStringList candidates =
+            dir.entryList({target.fileName() + QStringLiteral(".??????")},
+                          QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+        for (const QString& name : candidates)
+            if (leftover.match(name).hasMatch())
+                dir.remove(name);
+    }
+
     bool save(const QString& path, QString* error) const
     {
         QByteArray out;
@@ -212,6 +232,7 @@ struct IniText {
                 *error = f.errorString();
             return false;
         }
+        removeLeftoverSaves(path);
         return true;
     }
 };

@@ -36,7 +36,8 @@ void EraseIniSection(const QString& file, const QString& section);
 // The write behind WriteIniString, for callers that must know whether it happened
 // (the enciphered writes raise on failure). Returns false and sets *error when nothing was written:
 // a name or value holding a line break, an empty key, a key holding "=" or starting with "[",
-// a section holding "]", or a file that cannot be read or saved.
+// a section holding "]", or a file that cannot be read or saved. A successful save also removes
+// what interrupted saves of the same file left beside it.
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error = nullptr);
 

@@ -2,6 +2,7 @@
 #include "storage/IniStoreTesting.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <gtest/gtest.h>
@@ -175,6 +176,25 @@ TEST_F(IniStoreTest, ValueAccessTrimsNamesListsAndRemovalsDoNot)
     DeleteIniKey(tasks, "Time", " 08:00:00");
     EraseIniSection(tasks, "Music ");
     EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+}
+
+TEST_F(IniStoreTest, WriteRemovesOnlyTheFilesInterruptedSavesOfThatFileLeft)
+{
+    const QString removed[] = {"TimeMusicList.ini.aBcDeF", "TimeMusicList.ini.QWERTY"};
+    const QString kept[] = {"TimeMusicList.ini.aBcDe", "TimeMusicList.ini.aBcDeFg",
+                            "TimeMusicList.ini.aBc123", "TimeMusicList.iniXaBcDeF",
+                            "Config.ini.aBcDeF", "xTimeMusicList.ini.aBcDeF"};
+    for (const QString& name : removed)
+        dir.write(name, "[Time]\r\n");
+    for (const QString& name : kept)
+        dir.write(name, "[Time]\r\n");
+    QDir(dir.path()).mkdir("TimeMusicList.ini.Folder");
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    for (const QString& name : removed)
+        EXPECT_FALSE(dir.exists(name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(dir.exists(name)) << name.toStdString();
+    EXPECT_TRUE(dir.exists("TimeMusicList.ini.Folder"));
 }
 
 TEST_F(IniStoreTest, FailedWritesChangeNothingAndRaiseNothing)
