@@ -39,7 +39,7 @@ QString decode(const QByteArray& bytes)
 
 // Names compare with ASCII letters folded to one case. The bytes after a GB18030 lead byte
 // belong to that character and are never folded: 0x8141 and 0x8161 are two characters, not
-// one in two cases. Bytes of a character a lead byte starts, at place i of name.
+// one in two cases. characterWidth is the number of bytes of the character at place i.
 qsizetype characterWidth(const QByteArray& name, qsizetype i)
 {
     const uchar c = uchar(name[i]);
