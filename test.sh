@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 if [ "${1:-}" = "--sanitize" ]; then
   # Findings abort with a stack. Leak checking is off: Qt, fontconfig and GStreamer keep
   # allocations to process exit that are no fault of ours and would fail every test.
-  export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0:strict_string_checks=1:detect_stack_use_after_return=1
+  export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=0:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   bash scripts/setup.sh build-asan -DTAVURO_SANITIZE=ON -DTAVURO_BENCH=OFF
   cd build-asan
