@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need (only the missing
-# ones), then configures and builds into build/. Sourced by run.sh and test.sh.
+# Installs the Debian packages the build, the program, the tests and the fuzz targets need
+# (only the missing ones), then configures and builds into build/. Called by run.sh and test.sh;
+# test.sh --sanitize passes another build directory and its CMake options:
+#   bash scripts/setup.sh [build-dir [cmake options...]]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -12,6 +14,7 @@ packages=(
   nettle-dev libgtest-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xdotool x11-utils
   at-spi2-core python3-pyatspi dbus-x11
+  clang libclang-rt-14-dev
 )
 
 missing=()
@@ -26,7 +29,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ ! -f build/build.ninja ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_dir=${1:-build}
+[ $# -gt 0 ] && shift
+if [ ! -f "$build_dir/build.ninja" ] || [ $# -gt 0 ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-cmake --build build
+cmake --build "$build_dir"

@@ -3,15 +3,19 @@
 #include "platform/AppDirectory.h"
 #include "storage/IniStoreTesting.h"
 
+#include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <climits>
-#include <limits>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -33,10 +37,48 @@ QString decode(const QByteArray& bytes)
     return dec.decode(bytes);
 }
 
-// ASCII-only case folding, as the file's names are compared.
+// Names compare with ASCII letters folded to one case. The bytes after a GB18030 lead byte
+// belong to that character and are never folded: 0x8141 and 0x8161 are two characters, not
+// one in two cases. characterWidth is the number of bytes of the character at place i.
+qsizetype characterWidth(const QByteArray& name, qsizetype i)
+{
+    const uchar c = uchar(name[i]);
+    if (c < 0x81 || c > 0xFE || i + 1 == name.size())
+        return 1;
+    const uchar next = uchar(name[i + 1]);
+    return std::min<qsizetype>(next >= '0' && next <= '9' ? 4 : 2, name.size() - i);
+}
+
+bool isAsciiLetter(uchar c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 bool sameName(const QByteArray& a, const QByteArray& b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size();) {
+        const qsizetype width = characterWidth(a, i);
+        const uchar x = uchar(a[i]), y = uchar(b[i]);
+        if (width > 1) {
+            if (std::memcmp(a.constData() + i, b.constData() + i, size_t(width)) != 0)
+                return false;
+        } else if (x != y && !(isAsciiLetter(x) && isAsciiLetter(y) && (x | 0x20) == (y | 0x20))) {
+            return false;
+        }
+        i += width;
+    }
+    return true;
+}
+
+// The one spelling of a name that sameName treats as equal to it.
+QByteArray foldedName(QByteArray name)
+{
+    for (qsizetype i = 0; i < name.size(); i += characterWidth(name, i))
+        if (name[i] >= 'A' && name[i] <= 'Z')
+            name[i] = char(name[i] - 'A' + 'a');
+    return name;
 }
 
 struct Line {
@@ -144,6 +186,24 @@ struct IniText {
         return result;
     }
 
+    // QSaveFile links its finished temporary file in as "<name>.XXXXXX" (six ASCII letters)
+    // and renames it over the file; a process killed between the two, or a file system
+    // without unnamed temporary files, leaves that sibling behind. Only names of exactly that
+    // form for this file are removed, and only regular files.
+    static void removeLeftoverSaves(const QString& path)
+    {
+        const QFileInfo target(path);
+        const QRegularExpression leftover(
+            QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
+        QDir dir = target.absoluteDir();
+        const QStringList candidates =
+            dir.entryList({target.fileName() + QStringLiteral(".??????")},
+                          QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+        for (const QString& name : candidates)
+            if (leftover.match(name).hasMatch())
+                dir.remove(name);
+    }
+
     bool save(const QString& path, QString* error) const
     {
         QByteArray out;
@@ -172,6 +232,7 @@ struct IniText {
                 *error = f.errorString();
             return false;
         }
+        removeLeftoverSaves(path);
         return true;
     }
 };
@@ -211,30 +272,52 @@ bool modify(const QString& file, QString* error, Edit edit)
     return ini->save(file, error);
 }
 
-bool parseInteger(QString text, int& out)
+int digitValue(QChar c, int base)
 {
-    text = text.trimmed();
-    bool ok = false;
-    qlonglong v = 0;
+    int d = -1;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        d = c.unicode() - '0';
+    else if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        d = c.unicode() - 'a' + 10;
+    else if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+        d = c.unicode() - 'A' + 10;
+    return d < base ? d : -1;
+}
+
+// Optional sign, then decimal digits, or hexadecimal ones after "$", "0x" or "0X"; nothing
+// else. The magnitude stops growing once it is past what an int holds, so no length of
+// digits can overflow, and a value outside int's range is refused rather than wrapped.
+bool parseInteger(const QString& stored, int& out)
+{
+    const QString text = stored.trimmed();
+    qsizetype at = 0;
     bool negative = false;
-    QString body = text;
-    if (body.startsWith(QLatin1Char('-')) || body.startsWith(QLatin1Char('+'))) {
-        negative = body.startsWith(QLatin1Char('-'));
-        body = body.mid(1);
+    if (at < text.size() && (text[at] == QLatin1Char('-') || text[at] == QLatin1Char('+'))) {
+        negative = text[at] == QLatin1Char('-');
+        ++at;
     }
-    if (body.startsWith(QLatin1Char('$')))
-        v = body.mid(1).toLongLong(&ok, 16);
-    else if (body.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-        v = body.mid(2).toLongLong(&ok, 16);
-    else if (!body.isEmpty() && body.front().isDigit())
-        v = body.toLongLong(&ok, 10);
-    if (!ok || body.contains(QLatin1Char(' ')))
+    int base = 10;
+    if (text.mid(at, 1) == QLatin1String("$")) {
+        base = 16;
+        at += 1;
+    } else if (text.mid(at, 2).compare(QLatin1String("0x"), Qt::CaseInsensitive) == 0) {
+        base = 16;
+        at += 2;
+    }
+    if (at == text.size())
         return false;
-    if (negative)
-        v = -v;
-    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    constexpr std::uint64_t limit = std::uint64_t(INT_MAX) + 1; // the magnitude of INT_MIN
+    std::uint64_t magnitude = 0;
+    for (; at < text.size(); ++at) {
+        const int d = digitValue(text[at], base);
+        if (d < 0)
+            return false;
+        if (magnitude <= limit)
+            magnitude = magnitude * std::uint64_t(base) + std::uint64_t(d);
+    }
+    if (magnitude > (negative ? limit : limit - 1))
         return false;
-    out = int(v);
+    out = negative ? int(-std::int64_t(magnitude)) : int(magnitude);
     return true;
 }
 
@@ -256,23 +339,24 @@ QString ReadIniString(const QString& file, const QString& section, const QString
     const std::optional<IniText> ini = IniText::load(file);
     if (!ini)
         return def;
-    const std::optional<QByteArray> v = ini->value(encode(section), encode(key));
+    const std::optional<QByteArray> v = ini->value(encode(section).trimmed(), encode(key).trimmed());
     return v ? readValueText(*v) : def;
 }
 
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error)
 {
-    // A line break would let a value forge further lines of the file, and a "]" would put
-    // the entry under another section.
+    // Names are looked up and written without the blanks around them. A line break would let a
+    // value forge further lines of the file, a "]" would put the entry under another section,
+    // and a key starting with "[" would read back as a section header that hides the next one.
+    const QByteArray s = encode(section).trimmed(), k = encode(key).trimmed(),
+                     v = encode(value).trimmed();
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-        key.trimmed().isEmpty() || key.contains(QLatin1Char('=')) ||
-        section.contains(QLatin1Char(']'))) {
+        key.trimmed().isEmpty() || k.contains('=') || k.startsWith('[') || s.contains(']')) {
         if (error)
             *error = QStringLiteral("invalid key or value for %1").arg(file);
         return false;
     }
-    const QByteArray s = encode(section), k = encode(key).trimmed(), v = encode(value).trimmed();
     return modify(file, error, [&](IniText& ini) {
         int header = ini.findSection(s);
         if (header < 0) {
@@ -351,14 +435,14 @@ void readSection(const QString& file, const QString& section, bool wholeKeyList,
         const Line& l = ini->lines[i];
         if (!l.isEntry())
             continue;
-        const QByteArray name = l.key().toLower();
+        const QByteArray name = foldedName(l.key());
         if (!firstValue.contains(name))
             firstValue.insert(name, l.value());
     }
     const QList<QByteArray> keys = wholeKeyList ? ini->keys(header, INT_MAX) : ini->keys(header);
     list.reserve(keys.size());
     for (const QByteArray& k : keys)
-        list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(k.toLower())));
+        list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(foldedName(k))));
 }
 
 } // namespace

@@ -3,11 +3,16 @@
 // Files are GB18030 text with CR LF line ends. Section and key names compare without regard
 // to letter case; each call opens the file, does one access and lets it go.
 // The plain operations never raise: reads give the default, failed writes change nothing.
+// As the platform's profile functions do, a value read and a write's lookup take the section
+// and key without the blanks around them (" Time " finds [Time], and the key is written
+// trimmed); key lists, section reads, deletes and section erases compare names as given.
 #include <QString>
 #include <QStringList>
 
 // Operations on Config.ini in the application directory.
 QString ReadConfigString(const QString& section, const QString& key, const QString& def);
+// Decimal text with an optional sign, or hexadecimal after "$", "0x" or "0X" (the sign before
+// them). Any other text, a missing key, and a number outside int's range give def.
 int ReadConfigInteger(const QString& section, const QString& key, int def);
 void WriteConfigString(const QString& section, const QString& key, const QString& value);
 void WriteConfigInteger(const QString& section, const QString& key, int value);
@@ -29,7 +34,10 @@ void DeleteIniKey(const QString& file, const QString& section, const QString& ke
 void EraseIniSection(const QString& file, const QString& section);
 
 // The write behind WriteIniString, for callers that must know whether it happened
-// (the enciphered writes raise on failure). Returns false and sets *error when nothing was written.
+// (the enciphered writes raise on failure). Returns false and sets *error when nothing was written:
+// a name or value holding a line break, an empty key, a key holding "=" or starting with "[",
+// a section holding "]", or a file that cannot be read or saved. A successful save also removes
+// what interrupted saves of the same file left beside it.
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error = nullptr);
 

@@ -2,8 +2,12 @@
 #include "storage/IniStoreTesting.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace {
 
@@ -22,6 +26,19 @@ TEST_F(IniStoreTest, ReadRules)
                                 "Dollar=$10\n"
                                 "Neg=-12\n"
                                 "Word=abc\n"
+                                "MinusMin=-$-8000000000000000\n"
+                                "HugeDec=99999999999999999999999999\n"
+                                "HugeHex=0xFFFFFFFFFFFFFFFFFFFF\n"
+                                "OverMax=2147483648\n"
+                                "HexOverMax=$80000000\n"
+                                "Max=2147483647\n"
+                                "Min=-2147483648\n"
+                                "HexMin=-$80000000\n"
+                                "LongOne=000000000000000000000000000001\n"
+                                "Plus=+5\n"
+                                "TwoPrefixes=$0x1F\n"
+                                "BarePrefix=0x\n"
+                                "Inner=1 2\n"
                                 "[Week]\n"
                                 "Saturday=1\n");
     EXPECT_EQ(ReadConfigString("base", "BackgroupMusicFile", ""), "/srv/铃声/上课.mp3");
@@ -33,6 +50,9 @@ TEST_F(IniStoreTest, ReadRules)
 
     const std::pair<const char*, int> ints[] = {
         {"Hex", 31}, {"Dollar", 16}, {"Neg", -12}, {"Word", 7}, {"Missing", 7},
+        {"MinusMin", 7}, {"HugeDec", 7}, {"HugeHex", 7}, {"OverMax", 7}, {"HexOverMax", 7},
+        {"Max", INT_MAX}, {"Min", INT_MIN}, {"HexMin", INT_MIN}, {"LongOne", 1}, {"Plus", 5},
+        {"TwoPrefixes", 7}, {"BarePrefix", 7}, {"Inner", 7},
     };
     for (const auto& [key, expected] : ints)
         EXPECT_EQ(ReadConfigInteger("base", key, 7), expected) << key;
@@ -81,6 +101,20 @@ TEST_F(IniStoreTest, TextIsGb18030)
     EXPECT_EQ(ReadIniString(tasks, "music", "1", ""), "/srv/音乐/铃声.mp3");
 }
 
+TEST_F(IniStoreTest, ChineseNamesDifferingInAByteThatLooksLikeALetterAreTwoNames)
+{
+    // GBK 0x8141 and 0x8161: their second bytes are "A" and "a", the characters are unrelated.
+    QStringDecoder dec("GB18030");
+    const QString upper = dec.decode(QByteArray("\x81\x41")), lower = dec.decode(QByteArray("\x81\x61"));
+    WriteIniString(tasks, "UserList", "Li" + upper, "1");
+    WriteIniString(tasks, "UserList", "LI" + lower, "2");
+    WriteIniString(tasks, "UserList", "lI" + lower, "3"); // the same name as the second
+    EXPECT_EQ(ReadIniString(tasks, "UserList", "li" + upper, ""), "1");
+    QStringList section;
+    ReadIniSection(tasks, "userlist", section);
+    EXPECT_EQ(section, (QStringList{"Li" + upper + "=1", "LI" + lower + "=3"}));
+}
+
 TEST_F(IniStoreTest, LongValuesAndKeyListsAreCutAtThePlatformLimits)
 {
     WriteIniString(tasks, "S", "long", QString(3000, 'a'));
@@ -99,15 +133,18 @@ TEST_F(IniStoreTest, LongValuesAndKeyListsAreCutAtThePlatformLimits)
     EXPECT_EQ(ReadIniString(dir.file("Many.ini"), "Many", "key001999", ""), "v");
 }
 
-TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
+TEST_F(IniStoreTest, ForgedLinesAreRefusedSoNothingIsInjected)
 {
     WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    WriteIniString(tasks, "Music", "1", "/srv/a.mp3");
     const QByteArray before = dir.read("TimeMusicList.ini");
     const QString bad[][3] = {
         {"Time", "09:00:00", "1,0,3\r\n[Music]\r\n1=/etc/passwd"},
         {"Time", "09:00:00\n10:00:00", "1"},
         {"Time]\n[Music", "1", "x"},
         {"Time]x", "1", "x"},
+        {"Time", "[Music]", "x"}, // would read back as a header and hide [Music]
+        {"Time", " [Music", "x"},
     };
     for (const auto& b : bad) {
         QString error;
@@ -116,6 +153,48 @@ TEST_F(IniStoreTest, LineBreaksAreRefusedSoNothingIsInjected)
         WriteIniString(tasks, b[0], b[1], b[2]);
     }
     EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+    EXPECT_EQ(ReadIniString(tasks, "Music", "1", ""), "/srv/a.mp3");
+}
+
+TEST_F(IniStoreTest, ValueAccessTrimsNamesListsAndRemovalsDoNot)
+{
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    EXPECT_EQ(ReadIniString(tasks, " Time ", " 08:00:00 ", "d"), "1,0,3");
+    WriteIniString(tasks, " Time ", " 08:00:00 ", "1,0,4");
+    WriteIniString(tasks, " Time ", " 09:00:00 ", "1,0,5");
+    WriteIniString(tasks, " Music ", "1", "x");
+    EXPECT_EQ(dir.read("TimeMusicList.ini"),
+              QByteArray("[Time]\r\n08:00:00=1,0,4\r\n09:00:00=1,0,5\r\n[Music]\r\n1=x\r\n"));
+
+    const QByteArray before = dir.read("TimeMusicList.ini");
+    QStringList list{"stale"};
+    ReadIniKeys(tasks, " Time ", list);
+    EXPECT_TRUE(list.isEmpty());
+    ReadIniSection(tasks, " Time", list);
+    EXPECT_TRUE(list.isEmpty());
+    DeleteIniKey(tasks, " Time ", "08:00:00");
+    DeleteIniKey(tasks, "Time", " 08:00:00");
+    EraseIniSection(tasks, "Music ");
+    EXPECT_EQ(dir.read("TimeMusicList.ini"), before);
+}
+
+TEST_F(IniStoreTest, WriteRemovesOnlyTheFilesInterruptedSavesOfThatFileLeft)
+{
+    const QString removed[] = {"TimeMusicList.ini.aBcDeF", "TimeMusicList.ini.QWERTY"};
+    const QString kept[] = {"TimeMusicList.ini.aBcDe", "TimeMusicList.ini.aBcDeFg",
+                            "TimeMusicList.ini.aBc123", "TimeMusicList.iniXaBcDeF",
+                            "Config.ini.aBcDeF", "xTimeMusicList.ini.aBcDeF"};
+    for (const QString& name : removed)
+        dir.write(name, "[Time]\r\n");
+    for (const QString& name : kept)
+        dir.write(name, "[Time]\r\n");
+    QDir(dir.path()).mkdir("TimeMusicList.ini.Folder");
+    WriteIniString(tasks, "Time", "08:00:00", "1,0,3");
+    for (const QString& name : removed)
+        EXPECT_FALSE(dir.exists(name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(dir.exists(name)) << name.toStdString();
+    EXPECT_TRUE(dir.exists("TimeMusicList.ini.Folder"));
 }
 
 TEST_F(IniStoreTest, FailedWritesChangeNothingAndRaiseNothing)
