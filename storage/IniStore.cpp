@@ -188,19 +188,17 @@ struct IniText {
 
     // QSaveFile links its finished temporary file in as "<name>.XXXXXX" (six ASCII letters)
     // and renames it over the file; a process killed between the two, or a file system
-    // without unnamed temporary files, leaves that sibling behind. Only names of exactly that
-    // form for this file are removed, and only regular files.
+    // without unnamed temporary files, leaves that sibling behind. Only regular files whose
+    // names IsInterruptedSaveOf accepts are removed.
     static void removeLeftoverSaves(const QString& path)
     {
         const QFileInfo target(path);
-        const QRegularExpression leftover(
-            QStringLiteral("^%1\\.[A-Za-z]{6}$").arg(QRegularExpression::escape(target.fileName())));
         QDir dir = target.absoluteDir();
         const QStringList candidates =
             dir.entryList({target.fileName() + QStringLiteral(".??????")},
                           QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
         for (const QString& name : candidates)
-            if (leftover.match(name).hasMatch())
+            if (IsInterruptedSaveOf(name, target.fileName()))
                 dir.remove(name);
     }
 
@@ -224,7 +222,7 @@ struct IniText {
         if (g_failBeforeCommit) {
             f.cancelWriting();
             if (error)
-                *error = QStringLiteral("save interrupted");
+                *error = QStringLiteral("保存被中断");
             return false;
         }
         if (!f.commit()) {
@@ -264,7 +262,7 @@ bool modify(const QString& file, QString* error, Edit edit)
     std::optional<IniText> ini = IniText::load(file);
     if (!ini) {
         if (error)
-            *error = QStringLiteral("cannot read %1").arg(file);
+            *error = QStringLiteral("无法读取 %1").arg(file);
         return false;
     }
     if (!edit(*ini))
@@ -323,6 +321,21 @@ bool parseInteger(const QString& stored, int& out)
 
 } // namespace
 
+bool IsInterruptedSaveOf(const QString& name, const QString& fileName)
+{
+    static const QRegularExpression letters(QStringLiteral("^[A-Za-z]{6}$"));
+    if (name.size() != fileName.size() + 7 || !name.startsWith(fileName + QLatin1Char('.')))
+        return false;
+    const QString tail = name.right(6);
+    if (!letters.match(tail).hasMatch())
+        return false;
+    // The save's letters are random in both cases; "backup", "BACKUP" or "Backup" is
+    // someone's copy. The few leftovers of those shapes stay, which costs only disk space.
+    const QString rest = tail.mid(1);
+    return tail != tail.toLower() && tail != tail.toUpper()
+        && !(tail.front().isUpper() && rest == rest.toLower());
+}
+
 void SetIniSaveInterruptedForTesting(bool interrupted)
 {
     g_failBeforeCommit = interrupted;
@@ -354,7 +367,7 @@ bool TryWriteIniString(const QString& file, const QString& section, const QStrin
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
         key.trimmed().isEmpty() || k.contains('=') || k.startsWith('[') || s.contains(']')) {
         if (error)
-            *error = QStringLiteral("invalid key or value for %1").arg(file);
+            *error = QStringLiteral("%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）").arg(file);
         return false;
     }
     return modify(file, error, [&](IniText& ini) {

@@ -180,8 +180,10 @@ TEST_F(IniStoreTest, ValueAccessTrimsNamesListsAndRemovalsDoNot)
 
 TEST_F(IniStoreTest, WriteRemovesOnlyTheFilesInterruptedSavesOfThatFileLeft)
 {
-    const QString removed[] = {"TimeMusicList.ini.aBcDeF", "TimeMusicList.ini.QWERTY"};
+    const QString removed[] = {"TimeMusicList.ini.aBcDeF", "TimeMusicList.ini.QWErTY"};
     const QString kept[] = {"TimeMusicList.ini.aBcDe", "TimeMusicList.ini.aBcDeFg",
+                            "TimeMusicList.ini.backup", "TimeMusicList.ini.BACKUP",
+                            "TimeMusicList.ini.Backup",
                             "TimeMusicList.ini.aBc123", "TimeMusicList.iniXaBcDeF",
                             "Config.ini.aBcDeF", "xTimeMusicList.ini.aBcDeF"};
     for (const QString& name : removed)
