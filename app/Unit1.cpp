@@ -242,7 +242,11 @@ void TfrmMain::LoadLists()
         tslib->chkEnCodeLib->setEnabled(music.isEmpty());
     });
     startupStep([&] { tslib->LoadMusicLibrary(); });
-    startupStep([&] { LoadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList); });
+    startupStep([&] {
+        // Every good row is listed; each bad line is named once.
+        for (const QString& message : ReadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList))
+            m_report(message);
+    });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
