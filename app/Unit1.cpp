@@ -43,16 +43,7 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
       m_guard(*services.boxes, [this] { return m_applicationTitle; }, this),
       m_playLog(std::make_unique<PlayLog>(PlayLog::DefaultPath()))
 {
-    if (!m_services.failureBox) {
-        m_ownFailureBox = std::make_unique<MessageBoxFailureBox>(*services.boxes);
-        m_services.failureBox = m_ownFailureBox.get();
-    }
-    m_failures = std::make_unique<FailureReport>(
-        *m_services.failureBox, this, [this] { return m_applicationTitle; },
-        [this](const QString& message) { journal(QString(), QString(), message); });
-    m_report = [this](const QString& message) { m_failures->report(message); };
-    // Nothing is shown before the window is: a box then would hold the start-up.
-    m_failures->hold();
+    wireFailures();
     buildWindow();
     wirePlayback();
     wireSettings();
@@ -69,6 +60,20 @@ QString TfrmMain::ProductTitle()
 void TfrmMain::MainErrorBox(const QString& text)
 {
     boxes().MainErrorBox(this, text);
+}
+
+void TfrmMain::wireFailures()
+{
+    if (!m_services.failureBox) {
+        m_ownFailureBox = std::make_unique<MessageBoxFailureBox>(*m_services.boxes);
+        m_services.failureBox = m_ownFailureBox.get();
+    }
+    m_failures = std::make_unique<FailureReport>(
+        *m_services.failureBox, this, [this] { return m_applicationTitle; },
+        [this](const QString& message) { journal(QString(), QString(), message); });
+    m_report = [this](const QString& message) { m_failures->report(message); };
+    // Nothing is shown before the window is: a box then would hold the start-up.
+    m_failures->hold();
 }
 
 void TfrmMain::buildWindow()

@@ -91,6 +91,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void wireFailures();
     void buildWindow();
     void wirePlayback();
     void wireSettings();
