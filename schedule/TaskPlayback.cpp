@@ -34,11 +34,6 @@ int numberAt(const TaskEntryFields& task, ParamField field)
 
 } // namespace
 
-QString BadParamsText(const QString& key, const QString& reason)
-{
-    return QStringLiteral("TimeMusicList.ini 的 [TimeParams] 中 %1 一行有误：%2").arg(key, reason);
-}
-
 EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTime, int playLength)
 {
     const qint64 s = secondsOfDay(startTime);
@@ -128,9 +123,9 @@ void TaskPlayback::StartTask(const QString& startTime)
             end = ComputeEffectiveEnd(startTime, task.Entry.EndTime, rec.PlayLength);
         }
     } catch (const ConversionError& e) {
-        throw ConversionError(BadParamsText(startTime, e.message()));
+        throw ConversionError(TaskLineMessage(TimeParamsSection, startTime, e.message()));
     } catch (const ListIndexError& e) {
-        throw ListIndexError(BadParamsText(startTime, e.message()));
+        throw ListIndexError(TaskLineMessage(TimeParamsSection, startTime, e.message()));
     }
     rec.PassFinished = true;
     rec.EndTime = end.endTime;

@@ -61,9 +61,6 @@ using PlayJournal = std::function<void(const QString& taskKey, const QString& fi
 inline const QString MusicExtensions = QStringLiteral(".mp3.wav.mid.avi");
 inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频输出设备");
 
-// The message for a task whose parameter line cannot be read, naming file, section and key.
-QString BadParamsText(const QString& key, const QString& reason);
-
 class TaskPlayback {
 public:
     TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
