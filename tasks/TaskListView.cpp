@@ -34,7 +34,7 @@ QStringEncoder sortEncoder()
 int compareKeys(const QByteArray& a, const QByteArray& b)
 {
     const int result = a.compare(b);
-    // The direction alone counts; keep it away from the sign flip of the smallest int.
+    // Only the sign is kept, so that negating it can never overflow.
     const int sign = result < 0 ? -1 : (result > 0 ? 1 : 0);
     return SortAscending ? sign : -sign;
 }
