@@ -240,7 +240,7 @@ void TfrmMain::LoadSettings()
 void TfrmMain::LoadLists()
 {
     const QString taskFile = TaskFilePath();
-    startupStep([&] { ReadIniSection(taskFile, TimeSection, ScheduleList); });
+    startupStep([&] { ReadWholeIniSection(taskFile, TimeSection, ScheduleList); });
     startupStep([&] {
         QStringList music;
         ReadIniKeys(taskFile, MusicSection, music);

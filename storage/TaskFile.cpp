@@ -8,6 +8,7 @@
 #include "storage/TimeText.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTime>
 
@@ -95,16 +96,44 @@ QString fileNamePart(const QString& path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-QString musicText(int sourceType, const QStringList& keys, const QStringList& libraryList)
+// The values of a name=value list by name, built once so that a row finds its line without
+// a search through the whole list. Names compare as the file compares them, ASCII letters in
+// either case and every other character as it is, so a row shows the parameters playback
+// reads for its key; the first line of a name wins.
+class NameIndex {
+public:
+    explicit NameIndex(const QStringList& lines)
+    {
+        m_values.reserve(lines.size());
+        for (const QString& line : lines) {
+            const QString name = folded(LineName(line));
+            if (!m_values.contains(name))
+                m_values.insert(name, LineValue(line));
+        }
+    }
+    QString value(const QString& name) const { return m_values.value(folded(name)); }
+
+private:
+    static QString folded(QString name)
+    {
+        for (QChar& c : name)
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(c.unicode() - u'A' + u'a');
+        return name;
+    }
+    QHash<QString, QString> m_values;
+};
+
+QString musicText(int sourceType, const QStringList& keys, const NameIndex& library)
 {
     if (sourceType == 1) {
         QStringList names;
         for (const QString& key : keys)
-            names << fileNamePart(NameValue(libraryList, key));
+            names << fileNamePart(library.value(key));
         return names.join(u',');
     }
     // A directory task without any key shows nothing rather than failing.
-    return keys.isEmpty() ? QString() : MusicDisplayName(NameValue(libraryList, keys.first()));
+    return keys.isEmpty() ? QString() : MusicDisplayName(library.value(keys.first()));
 }
 
 // A line that does not read, with the message that names it.
@@ -112,7 +141,7 @@ struct BadLine {
     QString message;
 };
 
-TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStringList& libraryList)
+TaskRow buildRow(const QString& line, const NameIndex& params, const NameIndex& library)
 {
     const QString key = LineName(line);
     TaskEntryFields task;
@@ -133,7 +162,8 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     const int holiday = task.Entry.HolidayFlag;
     row.cells << key;
 
-    ReadTimeParamsValue(NameValue(paramLines, key), task);
+    const QString paramsValue = params.value(key);
+    ReadTimeParamsValue(paramsValue, task);
     if (task.ParamCount() == 0)
         return row;
 
@@ -143,7 +173,7 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     if (task.ParamCount() <= DateTypeField)
         throw BadLine{TaskLineMessage(TimeParamsSection, key,
                                       QStringLiteral("“%1”只有 %2 项，至少应有 %3 项")
-                                          .arg(NameValue(paramLines, key))
+                                          .arg(paramsValue)
                                           .arg(task.ParamCount())
                                           .arg(DateTypeField + 1))};
     try {
@@ -154,7 +184,7 @@ TaskRow buildRow(const QString& line, const QStringList& paramLines, const QStri
     } catch (const ConversionError& e) {
         throw BadLine{TaskLineMessage(TimeParamsSection, key, e.message())};
     }
-    rec.MusicText = musicText(rec.SourceType, task.Entry.MusicKeys, libraryList);
+    rec.MusicText = musicText(rec.SourceType, task.Entry.MusicKeys, library);
     rec.DateParams = task.Entry.DateParams;
     rec.ExcludeHolidays = holiday == 1;
 
@@ -223,10 +253,13 @@ QStringList BuildTaskRows(const QStringList& timeLines, const QStringList& param
                           const QStringList& libraryList, QList<TaskRow>& rows)
 {
     rows.clear();
+    rows.reserve(timeLines.size());
+    const NameIndex params(paramLines);
+    const NameIndex library(libraryList);
     QStringList messages;
     for (const QString& line : timeLines) {
         try {
-            rows << buildRow(line, paramLines, libraryList);
+            rows << buildRow(line, params, library);
         } catch (const BadLine& bad) {
             messages << bad.message;
         }

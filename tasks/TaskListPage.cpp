@@ -215,7 +215,7 @@ TaskListItem* TaskListPage::selectedRow() const
 
 void TaskListPage::rereadSchedule()
 {
-    ReadIniSection(TaskFilePath(), TimeSection, m_scheduleList);
+    ReadWholeIniSection(TaskFilePath(), TimeSection, m_scheduleList);
 }
 
 void TaskListPage::refresh()

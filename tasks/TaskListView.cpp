@@ -6,42 +6,58 @@
 #include <QStringEncoder>
 #include <QTreeWidget>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 bool SortAscending = false;
 
 namespace {
 
-QByteArray sortBytes(const QString& text)
+// What a row sorts by: its text in GB18030 with a-z taken as A-Z, byte by byte (trail bytes of
+// a Chinese character included), so Chinese text orders by its code. Folded once per text, so
+// a sort compares bytes alone.
+QByteArray sortKey(QStringEncoder& encoder, const QString& text)
 {
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
+    encoder.resetState(); // no half character of one text may run into the next
+    QByteArray bytes = encoder.encode(text);
+    for (char& c : bytes)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return bytes;
 }
 
-// Byte-wise, a-z taken as A-Z, so Chinese text orders by its GB18030 code.
-int compareText(const QByteArray& a, const QByteArray& b)
+QStringEncoder sortEncoder()
 {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        int x = static_cast<unsigned char>(a[i]);
-        int y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z')
-            x -= 'a' - 'A';
-        if (y >= 'a' && y <= 'z')
-            y -= 'a' - 'A';
-        if (x != y)
-            return x - y;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    return QStringEncoder("GB18030", QStringConverter::Flag::Stateless);
+}
+
+int compareKeys(const QByteArray& a, const QByteArray& b)
+{
+    const int result = a.compare(b);
+    // Only the sign is kept, so that negating it can never overflow.
+    const int sign = result < 0 ? -1 : (result > 0 ? 1 : 0);
+    return SortAscending ? sign : -sign;
+}
+
+// A row's sort key for one column, or none when the row lacks that cell.
+std::optional<QByteArray> cellKey(QStringEncoder& encoder, const QTreeWidgetItem* row, int column)
+{
+    if (column < 0 || column >= row->columnCount())
+        return std::nullopt;
+    return sortKey(encoder, row->text(column));
+}
+
+int compareCells(const std::optional<QByteArray>& a, const std::optional<QByteArray>& b)
+{
+    return a && b ? compareKeys(*a, *b) : 0;
 }
 
 } // namespace
 
 int CompareTaskRows(const QTreeWidgetItem* row1, const QTreeWidgetItem* row2, int column)
 {
-    if (column < 0 || column >= row1->columnCount() || column >= row2->columnCount())
-        return 0;
-    const int result = compareText(sortBytes(row1->text(column)), sortBytes(row2->text(column)));
-    return SortAscending ? result : -result;
+    QStringEncoder encoder = sortEncoder();
+    return compareCells(cellKey(encoder, row1, column), cellKey(encoder, row2, column));
 }
 
 TaskListItem::TaskListItem(const TaskRow& row) : record(row.record)
@@ -53,11 +69,22 @@ TaskListItem::TaskListItem(const TaskRow& row) : record(row.record)
 
 void SortTaskRows(QTreeWidget& list, int column)
 {
-    QList<QTreeWidgetItem*> items = list.invisibleRootItem()->takeChildren();
-    std::stable_sort(items.begin(), items.end(), [column](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-        return CompareTaskRows(a, b, column) < 0;
+    // Each pair compares exactly as CompareTaskRows has it, so the order is the same; the keys
+    // are made once per row instead of twice per comparison.
+    const QList<QTreeWidgetItem*> items = list.invisibleRootItem()->takeChildren();
+    QStringEncoder encoder = sortEncoder();
+    std::vector<std::pair<std::optional<QByteArray>, QTreeWidgetItem*>> keyed;
+    keyed.reserve(size_t(items.size()));
+    for (QTreeWidgetItem* item : items)
+        keyed.emplace_back(cellKey(encoder, item, column), item);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return compareCells(a.first, b.first) < 0;
     });
-    list.addTopLevelItems(items);
+    QList<QTreeWidgetItem*> sorted;
+    sorted.reserve(items.size());
+    for (const auto& entry : keyed)
+        sorted << entry.second;
+    list.addTopLevelItems(sorted);
 }
 
 QStringList ReadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile,
@@ -66,13 +93,18 @@ QStringList ReadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile,
     lvMusicTime.clear();
     QStringList timeLines;
     QStringList paramLines;
-    ReadIniSection(taskFile, TimeSection, timeLines);
-    ReadIniSection(taskFile, TimeParamsSection, paramLines);
+    // Whole sections: a timetable past the key-list limit would otherwise lose its later
+    // tasks from the list without a word.
+    ReadWholeIniSection(taskFile, TimeSection, timeLines);
+    ReadWholeIniSection(taskFile, TimeParamsSection, paramLines);
 
     QList<TaskRow> rows;
     const QStringList messages = BuildTaskRows(timeLines, paramLines, libraryList, rows);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
     for (const TaskRow& row : rows)
-        lvMusicTime.addTopLevelItem(new TaskListItem(row));
+        items << new TaskListItem(row);
+    lvMusicTime.addTopLevelItems(items);
 
     // The rows end in the direction opposite to the flag, as after a column click.
     SortAscending = !SortAscending;

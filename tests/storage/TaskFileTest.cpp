@@ -165,6 +165,29 @@ TEST(BuildTaskRows, EdgeCases)
     }
 }
 
+// Parameters and library paths are found as the file finds a key: ASCII letters in either
+// case, any other character exactly, the first of two equal keys.
+TEST(BuildTaskRows, FindsLinesByKeyAsTheFileDoes)
+{
+    QList<TaskRow> rows;
+    BuildTaskRows({"aB=1,0,x3", "Ä=1,0,3", "é=1,0,3"},
+                  {"Ä=1,1,1,0,,0,0:00:00", "ab=2,1,1,0,,0,0:00:00", "AB=3,1,1,0,,0,0:00:00",
+                   "é=4,1,1,0,,0,0:00:00"},
+                  {"X3=/music/first.mp3", "x3=/music/second.mp3"}, rows);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].cells.value(1), "first.mp3");
+    EXPECT_EQ(rows[0].cells.value(2), "2");
+    EXPECT_EQ(rows[1].cells.value(2), "1");
+    // Only ASCII letters fold: "é" does not find "É" (nor "Ä" "ä"), as playback would not.
+    EXPECT_EQ(rows[2].cells.value(2), "4");
+    QList<TaskRow> folded;
+    BuildTaskRows({"ä=1,0,3", "É=1,0,3"}, {"Ä=1,1,1,0,,0,0:00:00", "é=4,1,1,0,,0,0:00:00"}, kLibrary,
+                  folded);
+    ASSERT_EQ(folded.size(), 2);
+    EXPECT_FALSE(folded[0].record);
+    EXPECT_FALSE(folded[1].record);
+}
+
 TEST(BuildTaskRows, RowWithoutParamsHasCaptionOnly)
 {
     for (const QString& params : {QString(), QString("08:00:00="), QString("09:00:00=1,1,1,0,,0,0:00:00")}) {

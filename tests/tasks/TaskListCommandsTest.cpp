@@ -317,4 +317,36 @@ TEST_F(TaskCommandsTest, ARowThatGoesWhileTheDeleteQuestionIsOpenIsStillDeleted)
     EXPECT_EQ(scheduleList, QStringList{"08:00:00=1,0,2"});
 }
 
+// 5,000 keys hold more key text than one key list reads: none may be lost to the timetable
+// or the list, after a command that re-reads only the timetable or one that reloads both.
+TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
+{
+    constexpr int tasks = 5000;
+    QString time = "[Time]\n", params = "[TimeParams]\n";
+    for (int i = 0; i < tasks; ++i) {
+        const QString key = QTime(0, 0).addSecs(i).toString("HH:mm:ss");
+        time += key + "=1,0,1\n";
+        params += key + "=1,1,1,0,,0,00:00:00\n";
+    }
+    dir.writeText(TaskFileName, Library + time + params);
+    LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
+    ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks);
+    auto* last = static_cast<TaskListItem*>(select("01:23:19"));
+    ASSERT_TRUE(last && last->record);
+    EXPECT_EQ(last->text(1), "ring.mp3");
+
+    page.actVaildTask->trigger();
+    ASSERT_EQ(scheduleList.size(), tasks);
+    EXPECT_EQ(scheduleList.last(), "01:23:19=0,0,1");
+
+    clock.set(QDate(2026, 3, 2), QTime(23, 59, 0));
+    answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
+    page.actAddTask->trigger();
+    ASSERT_EQ(scheduleList.size(), tasks + 1);
+    EXPECT_EQ(scheduleList.last(), "23:59:15=1,0,2");
+    ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks + 1);
+    EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks)->text(0), "23:59:15");
+    EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks - 1)->checkState(0), Qt::Unchecked);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "tasks/TaskListView.h"
 
 #include <QTreeWidget>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +122,34 @@ TEST(SortTaskRows, KeepsEqualRowsInOrder)
     for (int i = 0; i < list.topLevelItemCount(); ++i)
         order << list.topLevelItem(i)->text(1);
     EXPECT_EQ(order, (QStringList{"z", "b1", "a", "b2", "b3"}));
+    SortAscending = false;
+}
+
+// The sort keeps exactly the order a stable sort by CompareTaskRows gives, rows lacking the
+// cell included (they compare equal to every row).
+TEST(SortTaskRows, OrdersAsCompareTaskRows)
+{
+    const QList<QStringList> rows = {{"b", "吧"}, {"A", "x"}, {"a"}, {"c", "X"}, {"B", "啊"},
+                                     {"a", "y"}, {"10:00:00"}, {"8:00:00", "Z"}};
+    for (const bool ascending : {true, false})
+        for (const int column : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << ascending << " " << column);
+            SortAscending = ascending;
+            QTreeWidget list;
+            QList<QTreeWidgetItem*> expected;
+            for (const QStringList& cells : rows) {
+                expected << new QTreeWidgetItem(cells);
+                list.addTopLevelItem(expected.last());
+            }
+            std::stable_sort(expected.begin(), expected.end(), [column](auto* a, auto* b) {
+                return CompareTaskRows(a, b, column) < 0;
+            });
+            SortTaskRows(list, column);
+            QList<QTreeWidgetItem*> sorted;
+            for (int i = 0; i < list.topLevelItemCount(); ++i)
+                sorted << list.topLevelItem(i);
+            EXPECT_EQ(sorted, expected);
+        }
     SortAscending = false;
 }
 
