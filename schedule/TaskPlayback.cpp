@@ -153,13 +153,13 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_currentTaskKey = startTime;
     m_view.currentTaskChanged();
 
-    if (rec.DateType == 4) {
-        // A once-only task leaves the timetable as it starts; its row stays until it ends.
-        if (line >= 0)
-            m_scheduleList.removeAt(line);
-        DeleteTaskEntries(taskFile, startTime);
-    }
+    if (rec.DateType == 4 && line >= 0)
+        m_scheduleList.removeAt(line);
     StartPass();
+    // A once-only task leaves the timetable as it starts; its row stays until it ends. The file
+    // is written after the bell has been told to play, so the write never delays it.
+    if (rec.DateType == 4)
+        DeleteTaskEntries(taskFile, startTime);
 }
 
 void TaskPlayback::StartPass()

@@ -189,8 +189,12 @@ TEST_F(PlaybackTest, TheEndTimeStopsTheTaskInTheTickAfterIt)
 TEST_F(PlaybackTest, PauseResumeSkipAndStop)
 {
     tasks({"08:00:00=1,0,1,2"}, {"08:00:00=2,1,1,4,,0,08:30:00"});
+    bool inFileAtPlay = false;
+    mp1.onPlay = [&] { inFileAtPlay = ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "") != ""; };
     playback.StartTask("08:00:00");
-    // A once-only task leaves the timetable as it starts.
+    mp1.onPlay = nullptr;
+    // A once-only task leaves the timetable as it starts, written once its bell has started.
+    EXPECT_TRUE(inFileAtPlay);
     EXPECT_TRUE(scheduleList.isEmpty());
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "08:00:00", "gone"), "gone");
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "gone"), "gone");

@@ -3,6 +3,7 @@
 #include "platform/MediaPlayer.h"
 
 #include <QSet>
+#include <functional>
 #include <QStringList>
 
 // Logs every call ("Open:/path", "Play", "Pause", "Stop", "Rewind", "Close", "Notify",
@@ -18,6 +19,8 @@ public:
     QSet<QString> failingPaths;
     MediaFailure openFailure{MediaFailureReason::UnknownFormat, QStringLiteral("no decoder")};
     bool audioOutput = true;
+    // Runs inside every Play, to see the world as the player does at that moment.
+    std::function<void()> onPlay;
 
     void setFileName(const QString& fileName) override { m_fileName = fileName; }
     QString fileName() const override { return m_fileName; }
@@ -53,6 +56,8 @@ public:
     void Play() override
     {
         log << QStringLiteral("Play");
+        if (onPlay)
+            onPlay();
         if (isOpen() && mode != MediaMode::Open)
             mode = MediaMode::Playing;
     }
