@@ -15,9 +15,7 @@ write_bell "$work/上课铃.wav" || fail "could not write the bell"
 printf '[Music]\r\n1=%s/上课铃.wav\r\n' "$work" | iconv -f UTF-8 -t GB18030 >"$work/TimeMusicList.ini" \
   || fail "could not write the task file"
 
-"$work/TavuroMP3" &
-app=$!
-pids+=($app)
+start_program
 
 read -r due due_epoch < <(/usr/bin/python3 "$(dirname "$0")/adds_task.py") || fail "adding the task failed"
 echo "task added for $due"

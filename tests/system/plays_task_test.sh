@@ -7,20 +7,18 @@ exe=$1
 source "$(dirname "$0")/xvfb_env.sh"
 
 write_bell "$work/上课铃.wav" || fail "could not write the bell"
-python3 - "$work" <<'PY' || fail "could not write the task file"
-import datetime, sys
-work = sys.argv[1]
-due = (datetime.datetime.now() + datetime.timedelta(seconds=3)).strftime("%H:%M:%S")
-text = (f"[Time]\n06:00:00=1,0,1\n{due}=1,0,1\n[TimeParams]\n06:00:00=1,1,1,0,,0,00:00:00\n"
-        f"{due}=1,1,1,4,,0,00:00:00\n[Music]\n1={work}/上课铃.wav\n")
-open(f"{work}/TimeMusicList.ini", "wb").write(text.replace("\n", "\r\n").encode("gb18030"))
-open(f"{work}/.due", "w").write(due)
-PY
-due=$(cat "$work/.due")
-
-"$work/TavuroMP3" &
-app=$!
-pids+=($app)
+due=$(due_in 3)
+write_tasks <<EOF || fail "could not write the task file"
+[Time]
+06:00:00=1,0,1
+$due=1,0,1
+[TimeParams]
+06:00:00=1,1,1,0,,0,00:00:00
+$due=1,1,1,4,,0,00:00:00
+[Music]
+1=$work/上课铃.wav
+EOF
+start_program
 
 removed=0
 for _ in $(seq 150); do

@@ -8,20 +8,18 @@ source "$(dirname "$0")/xvfb_env.sh"
 title='^TavuroMP3音乐定时播放器\(定时播音、铃声定时\)$'
 
 write_bell "$work/上课铃.wav" || fail "could not write the bell"
-python3 - "$work" <<'PY' || fail "could not write the task file"
-import datetime, sys
-work = sys.argv[1]
-due = (datetime.datetime.now() + datetime.timedelta(seconds=4)).strftime("%H:%M:%S")
-text = (f"[Time]\n06:00:00=xyz,0,1\n{due}=1,0,1\n[TimeParams]\n06:00:00=1,1,1,0,,0,00:00:00\n"
-        f"{due}=1,1,1,4,,0,00:00:00\n[Music]\n1={work}/上课铃.wav\n")
-open(f"{work}/TimeMusicList.ini", "wb").write(text.replace("\n", "\r\n").encode("gb18030"))
-open(f"{work}/.due", "w").write(due)
-PY
-due=$(cat "$work/.due")
-
-"$work/TavuroMP3" &
-app=$!
-pids+=($app)
+due=$(due_in 4)
+write_tasks <<EOF || fail "could not write the task file"
+[Time]
+06:00:00=xyz,0,1
+$due=1,0,1
+[TimeParams]
+06:00:00=1,1,1,0,,0,00:00:00
+$due=1,1,1,4,,0,00:00:00
+[Music]
+1=$work/上课铃.wav
+EOF
+start_program
 
 for _ in $(seq 50); do
   [ "$(xdotool search --onlyvisible --name "$title" 2>/dev/null | wc -l)" -ge 1 ] && break

@@ -29,9 +29,7 @@ open(f"{work}/.keys", "w").write(" ".join(keys))
 PY
 read -r pipe_key slow_key gone_key bell_key < "$work/.keys"
 
-"$work/TavuroMP3" &
-app=$!
-pids+=($app)
+start_program
 
 log="$work/PlayLog.txt"
 started() { [ -f "$log" ] && iconv -f GB18030 -t UTF-8 "$log" | grep -q "$1"; }

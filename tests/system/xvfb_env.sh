@@ -39,3 +39,20 @@ header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + \
 open(sys.argv[1], "wb").write(header + data)
 PY
 }
+
+# The time of day a few seconds from now, as task keys are written.
+due_in() { # seconds
+  date -d "now + $1 seconds" +%H:%M:%S
+}
+
+# Standard input as the task file: GB18030 with CR LF, as the program writes it.
+write_tasks() {
+  iconv -f UTF-8 -t GB18030 | sed 's/$/\r/' > "$work/TimeMusicList.ini"
+}
+
+# Starts the copied program in the background; its pid goes to $app.
+start_program() {
+  "$work/TavuroMP3" &
+  app=$!
+  pids+=($app)
+}
