@@ -155,6 +155,7 @@ void TfrmMain::wirePlayback()
     });
     m_dueTimeCheck.setJournal(
         [this](const QString& key, const QString& event) { journal(key, QString(), event); });
+    m_dueTimeCheck.setPrepare([this](const QString& key) { playback->PrepareTask(key); });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     connect(&tmrCycle, &QTimer::timeout, this,
             [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
@@ -275,6 +276,9 @@ void TfrmMain::tmrMusicPlayTimer()
     m_dueTimeCheck.Tick(
         *m_services.clock, ScheduleList, HolidayList,
         [this](const QString& key) { playback->StartTask(key); }, m_report);
+    // Aimed again now that the check knows whether the next second has a prepared task.
+    if (tmrMusicPlay.isActive())
+        tmrMusicPlay.start(m_dueTimeCheck.MsUntilTick(m_services.clock->now()));
 }
 
 void TfrmMain::tmrCycleTimer()

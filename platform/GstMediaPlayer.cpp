@@ -30,6 +30,8 @@ constexpr GstClockTime kStateTimeout = 2 * GST_SECOND;
 constexpr qint64 kStuckMs = 1000;
 // On destruction a healthy worker is joined; a stuck one is left behind after this.
 constexpr auto kJoinTimeout = 2s;
+// A prepared file that nobody opens is let go after this.
+constexpr auto kStandbyKeep = 5s;
 
 std::atomic<int> g_abandonedWorkers{0};
 
@@ -162,16 +164,18 @@ struct Command {
     QString path;         // Open
     bool playing = false; // Rewind: keep playing from the start
     bool fromStart = false; // Play: the file had ended, begin again
+    bool holdAtOutput = false; // Open: ready the file but keep it from the output until Play
 };
+
+Command closeCommand(unsigned seq)
+{
+    Command command;
+    command.kind = CloseCommand;
+    command.seq = seq;
+    return command;
+}
 
 } // namespace
-
-struct GstMediaPlayer::Opened {
-    unsigned workerId = 0;
-    unsigned seq = 0;
-    qint64 length = 0;
-    bool hasAudioOutput = true;
-};
 
 // One pipeline and the thread that drives it. Shared by the player, the worker thread and
 // GStreamer's streaming threads; an abandoned worker keeps itself alive until its thread ends.
@@ -205,11 +209,14 @@ struct GstMediaPlayer::Worker {
     bool outputReplaced = false;         // worker thread only
     // A pipeline that reported an error is not trusted with the next file.
     std::atomic<bool> spoiled{false};
+    gulong holdProbe = 0; // worker thread only: keeps a prepared file from the output
+    bool syncLowered = false; // worker thread only: the first sound went out unsynchronised
     QString sinkDescription;
 
     std::mutex prerollMutex;
     std::condition_variable prerollChanged;
     bool prerolled = false;    // guarded by prerollMutex
+    bool held = false;         // the data reached the output's hold
     bool prerollFailed = false;
     bool sinkFailed = false;
     MediaFailure failure;
@@ -340,6 +347,7 @@ struct GstMediaPlayer::Worker {
     {
         std::lock_guard lock(prerollMutex);
         prerolled = false;
+        held = false;
         prerollFailed = false;
         sinkFailed = false;
         failure = {};
@@ -362,11 +370,110 @@ struct GstMediaPlayer::Worker {
         }
         if (started == GST_STATE_CHANGE_ASYNC
             && !prerollChanged.wait_for(lock, openTimeout + 1s,
-                                        [this] { return prerolled || prerollFailed; }))
+                                        [this] { return prerolled || prerollFailed || held; }))
             return {MediaFailureReason::Timeout, QString()};
         if (prerollFailed)
             return failure;
+        // Held before the output: what fails from here on fails while playing.
+        prerolled = true;
         return {};
+    }
+
+    // A file opened ahead stops just before the output. An output that has taken a stream
+    // counts time from then on, even paused, and would place the first sound as much later
+    // as the file waited; held here, the output takes it only when Play comes.
+    static GstPadProbeReturn onHeld(GstPad*, GstPadProbeInfo*, gpointer data)
+    {
+        auto* self = static_cast<Worker*>(data);
+        {
+            std::lock_guard lock(self->prerollMutex);
+            self->held = true;
+        }
+        self->prerollChanged.notify_all();
+        return GST_PAD_PROBE_OK; // stays blocked until the probe goes
+    }
+
+    void hold()
+    {
+        GstPad* pad = gst_element_get_static_pad(audioSink, "sink");
+        if (!pad)
+            return;
+        holdProbe = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, &Worker::onHeld, this,
+                                      nullptr);
+        gst_object_unref(pad);
+    }
+
+    // The element that plays: the sink itself or the one the automatic sink chose.
+    GstElement* playingSink()
+    {
+        if (!GST_IS_BIN(audioSink))
+            return GST_ELEMENT(gst_object_ref(audioSink));
+        GstElement* found = nullptr;
+        GstIterator* it = gst_bin_iterate_sinks(GST_BIN(audioSink));
+        GValue item = G_VALUE_INIT;
+        while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+            auto* e = GST_ELEMENT(g_value_get_object(&item));
+            if (!GST_IS_BIN(e) && g_object_class_find_property(G_OBJECT_GET_CLASS(e), "sync"))
+                found = GST_ELEMENT(gst_object_ref(e));
+            g_value_reset(&item);
+        }
+        g_value_unset(&item);
+        gst_iterator_free(it);
+        return found;
+    }
+
+    static GstPadProbeReturn onSecondBuffer(GstPad* pad, GstPadProbeInfo*, gpointer data)
+    {
+        auto* count = static_cast<int*>(data);
+        if (++*count < 2)
+            return GST_PAD_PROBE_OK;
+        if (GstElement* sink = gst_pad_get_parent_element(pad)) {
+            g_object_set(sink, "sync", TRUE, nullptr);
+            gst_object_unref(sink);
+        }
+        return GST_PAD_PROBE_REMOVE;
+    }
+
+    // A file too short for a second buffer leaves the output unsynchronised; the next file
+    // must not inherit that.
+    void restoreSync()
+    {
+        if (!syncLowered)
+            return;
+        syncLowered = false;
+        if (GstElement* sink = playingSink()) {
+            g_object_set(sink, "sync", TRUE, nullptr);
+            gst_object_unref(sink);
+        }
+    }
+
+    // An output places the first sound by its clock, which runs from the moment it took the
+    // stream: the sound would follow that much silence. The first buffer goes out at once
+    // instead, and the rest follow it in step with the clock.
+    void startAtOnce()
+    {
+        GstElement* sink = playingSink();
+        if (!sink)
+            return;
+        if (GstPad* pad = gst_element_get_static_pad(sink, "sink")) {
+            syncLowered = true;
+            g_object_set(sink, "sync", FALSE, nullptr);
+            gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &Worker::onSecondBuffer, new int(0),
+                              [](gpointer p) { delete static_cast<int*>(p); });
+            gst_object_unref(pad);
+        }
+        gst_object_unref(sink);
+    }
+
+    void releaseHold()
+    {
+        if (holdProbe == 0)
+            return;
+        if (GstPad* pad = gst_element_get_static_pad(audioSink, "sink")) {
+            gst_pad_remove_probe(pad, holdProbe);
+            gst_object_unref(pad);
+        }
+        holdProbe = 0;
     }
 
     // Takes sink (floating or not) as the pipeline's output, in a new playbin: one whose
@@ -437,6 +544,8 @@ struct GstMediaPlayer::Worker {
 
     void open(const Command& command)
     {
+        releaseHold();
+        restoreSync();
         if (spoiled)
             rebuild();
         // Only the output opens on the way to READY: failing there means there is none.
@@ -451,6 +560,8 @@ struct GstMediaPlayer::Worker {
                 failure = {MediaFailureReason::Missing, takeMessage(error, "")};
             } else {
                 g_object_set(playbin, "uri", uri, nullptr);
+                if (command.holdAtOutput)
+                    hold();
                 failure = preroll();
                 if (failure.reason != MediaFailureReason::None && sinkFailedLast() && !outputReplaced) {
                     replaceOutputWithFakeSink();
@@ -462,8 +573,10 @@ struct GstMediaPlayer::Worker {
         }
         const unsigned id = this->id, seq = command.seq;
         if (failure.reason != MediaFailureReason::None) {
-            if (failure.reason != MediaFailureReason::Timeout)
+            if (failure.reason != MediaFailureReason::Timeout) {
                 gst_element_set_state(playbin, GST_STATE_READY);
+                releaseHold();
+            }
             postToOwner([id, seq, failure](GstMediaPlayer& p) { p.onOpenFailed(id, seq, failure); });
             return;
         }
@@ -500,6 +613,17 @@ struct GstMediaPlayer::Worker {
 
     void execute(const Command& command)
     {
+        if (command.kind == PlayCommand && holdProbe != 0) {
+            // Playing is asked for before the data goes on, so it flows straight through.
+            startAtOnce();
+            gst_element_set_state(playbin, GST_STATE_PLAYING);
+            releaseHold();
+            return;
+        }
+        // Anything else lets held data go; flushing on the way to READY releases it first.
+        if (command.kind == CloseCommand)
+            gst_element_set_state(playbin, GST_STATE_READY);
+        releaseHold();
         switch (command.kind) {
         case OpenCommand:
             open(command);
@@ -542,12 +666,16 @@ GstMediaPlayer::GstMediaPlayer(const QString& audioSink, Options options)
     initGStreamer();
     m_openTimer.setSingleShot(true);
     QObject::connect(&m_openTimer, &QTimer::timeout, m_context.get(), [this] { onOpenTimeout(); });
+    m_standbyExpiry.setSingleShot(true);
+    QObject::connect(&m_standbyExpiry, &QTimer::timeout, m_context.get(), [this] { onStandbyExpired(); });
     startWorker();
 }
 
 GstMediaPlayer::~GstMediaPlayer()
 {
     // A healthy worker finishes at once and is joined, so nothing of it outlives the player.
+    retire(m_standby, m_standbyState == StandbyState::Opening ? std::chrono::milliseconds(0)
+                                                              : std::chrono::milliseconds(kJoinTimeout));
     retireWorker(kJoinTimeout);
 }
 
@@ -557,6 +685,11 @@ int GstMediaPlayer::abandonedWorkers()
 }
 
 void GstMediaPlayer::startWorker()
+{
+    d = makeWorker();
+}
+
+std::shared_ptr<GstMediaPlayer::Worker> GstMediaPlayer::makeWorker()
 {
     auto worker = std::make_shared<Worker>();
     worker->id = ++m_workerCount;
@@ -571,7 +704,7 @@ void GstMediaPlayer::startWorker()
     worker->context = m_context.get();
     // The thread holds the worker, so an abandoned one lives as long as its thread.
     worker->thread = std::thread([worker] { worker->run(); });
-    d = std::move(worker);
+    return worker;
 }
 
 void GstMediaPlayer::abandonWorker()
@@ -584,30 +717,37 @@ void GstMediaPlayer::retireWorker(std::chrono::milliseconds wait)
     if (!d)
         return;
     m_openPending = false;
+    retire(d, wait);
+}
+
+void GstMediaPlayer::retire(std::shared_ptr<Worker>& worker, std::chrono::milliseconds wait)
+{
+    if (!worker)
+        return;
     {
-        std::lock_guard lock(d->postMutex);
-        d->owner = nullptr;
-        d->context = nullptr;
+        std::lock_guard lock(worker->postMutex);
+        worker->owner = nullptr;
+        worker->context = nullptr;
     }
     {
-        std::lock_guard lock(d->mutex);
-        d->quit = true;
+        std::lock_guard lock(worker->mutex);
+        worker->quit = true;
     }
-    d->wake.notify_one();
+    worker->wake.notify_one();
     bool finished = false;
     {
-        std::unique_lock lock(d->mutex);
-        finished = d->finishedChanged.wait_for(lock, wait, [this] { return d->finished; });
+        std::unique_lock lock(worker->mutex);
+        finished = worker->finishedChanged.wait_for(lock, wait, [&] { return worker->finished; });
     }
     if (finished) {
-        d->thread.join();
+        worker->thread.join();
     } else {
-        if (d->busySince.load() != 0)
+        if (worker->busySince.load() != 0)
             g_abandonedWorkers.fetch_add(1);
         // Its thread ends by itself once its command returns, or never; nobody waits for it.
-        d->thread.detach();
+        worker->thread.detach();
     }
-    d.reset();
+    worker.reset();
 }
 
 void GstMediaPlayer::send(int kind)
@@ -643,6 +783,8 @@ void GstMediaPlayer::Open()
 {
     takeNoticeRequest(); // an Open always reports
     shutDown();
+    if (takeStandby())
+        return;
     // A worker still busy with an earlier file may never come back: the new file gets a
     // fresh pipeline rather than a place in its queue.
     if (d && (m_openPending || d->stuck()))
@@ -686,6 +828,13 @@ void GstMediaPlayer::failOpenLater(const MediaFailure& failure)
 
 void GstMediaPlayer::onOpened(const Opened& result)
 {
+    if (m_standby && result.workerId == m_standby->id) {
+        if (result.seq == m_standbySeq && m_standbyState == StandbyState::Opening) {
+            m_standbyState = StandbyState::Ready;
+            m_standbyOpened = result;
+        }
+        return;
+    }
     if (!d || result.workerId != d->id || result.seq != m_openSeq)
         return;
     m_openPending = false;
@@ -704,6 +853,12 @@ void GstMediaPlayer::onOpened(const Opened& result)
 
 void GstMediaPlayer::onOpenFailed(unsigned workerId, unsigned seq, const MediaFailure& failure)
 {
+    if (m_standby && workerId == m_standby->id) {
+        // Nothing is reported: the Open at the due time tries the file afresh and says why.
+        if (seq == m_standbySeq)
+            m_standbyState = StandbyState::Idle;
+        return;
+    }
     if (!d || workerId != d->id || seq != m_openSeq)
         return;
     m_openPending = false;
@@ -870,6 +1025,104 @@ void GstMediaPlayer::setTimeFormatMilliseconds()
 bool GstMediaPlayer::hasAudioOutput() const
 {
     return m_hasAudioOutput;
+}
+
+GstMediaPlayer::FileIdentity GstMediaPlayer::identityOf(const QString& path)
+{
+    FileIdentity id;
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return id;
+    id.valid = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.size = st.st_size;
+    id.mtimeSec = st.st_mtim.tv_sec;
+    id.mtimeNsec = st.st_mtim.tv_nsec;
+    id.ctimeSec = st.st_ctim.tv_sec;
+    id.ctimeNsec = st.st_ctim.tv_nsec;
+    return id;
+}
+
+void GstMediaPlayer::Prepare(const QString& fileName)
+{
+    // Only regular files: a pipe or device is never opened before it is asked for.
+    const FileIdentity id = identityOf(fileName);
+    if (!id.valid)
+        return;
+    if (m_standbyState != StandbyState::Idle && m_standbyFile == fileName && m_standbyIdentity == id)
+        return;
+    // One still opening an earlier file may never come back; it is not waited for.
+    if (m_standby && (m_standbyState == StandbyState::Opening || m_standby->stuck()))
+        retire(m_standby, std::chrono::milliseconds(0));
+    if (!m_standby) {
+        try {
+            m_standby = makeWorker();
+        } catch (const MediaError&) {
+            return; // the Open at the due time reports it
+        }
+    }
+    Command command;
+    command.kind = OpenCommand;
+    command.seq = ++m_seq;
+    command.path = fileName;
+    command.holdAtOutput = true;
+    m_standbySeq = command.seq;
+    m_standby->push(std::move(command));
+    m_standbyFile = fileName;
+    m_standbyIdentity = id;
+    m_standbyState = StandbyState::Opening;
+    m_standbyExpiry.start(kStandbyKeep);
+}
+
+bool GstMediaPlayer::takeStandby()
+{
+    if (!m_standby || m_standbyState == StandbyState::Idle || m_standbyFile != m_fileName)
+        return false;
+    const bool ready = m_standbyState == StandbyState::Ready;
+    m_standbyState = StandbyState::Idle;
+    m_standbyExpiry.stop();
+    if (identityOf(m_fileName) != m_standbyIdentity) {
+        // Changed since it was prepared: what the standby holds is not this file any more.
+        if (ready)
+            m_standby->push(closeCommand(++m_seq));
+        else
+            retire(m_standby, std::chrono::milliseconds(0));
+        return false;
+    }
+    // The prepared pipeline becomes the player's; the one it had waits for the next file.
+    std::shared_ptr<Worker> previous = std::move(d);
+    d = std::move(m_standby);
+    if (previous && (m_openPending || previous->stuck()))
+        retire(previous, std::chrono::milliseconds(0));
+    else
+        m_standby = std::move(previous);
+    m_openSeq = m_standbySeq;
+    m_staleBefore = m_standbySeq;
+    m_positionSeq = m_standbySeq;
+    m_mode = MediaMode::Open;
+    m_afterOpen = MediaMode::Stopped;
+    m_length = 0;
+    m_position = 0;
+    m_openTimer.start(m_options.openTimeout);
+    m_openPending = !ready;
+    if (ready) {
+        // Reported from the event loop, as every Open is.
+        const Opened opened = m_standbyOpened;
+        QMetaObject::invokeMethod(
+            m_context.get(), [this, opened] { onOpened(opened); }, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void GstMediaPlayer::onStandbyExpired()
+{
+    // Prepared for a start that did not come: the file is let go, the output stays open.
+    if (m_standbyState == StandbyState::Ready)
+        m_standby->push(closeCommand(++m_seq));
+    else if (m_standbyState == StandbyState::Opening)
+        retire(m_standby, std::chrono::milliseconds(0));
+    m_standbyState = StandbyState::Idle;
 }
 
 void GstMediaPlayer::shutDown()

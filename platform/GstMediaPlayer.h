@@ -34,6 +34,9 @@ public:
     void setFileName(const QString& fileName) override;
     QString fileName() const override;
     void Open() override;
+    // Opens the file ahead on a second pipeline, kept for a few seconds; an Open of the same
+    // file, unchanged on disk (size, times, inode), then takes that pipeline ready to play.
+    void Prepare(const QString& fileName) override;
     bool isOpen() const override;
     void Close() override;
     void requestNotice() override;
@@ -52,8 +55,27 @@ public:
 
 private:
     struct Worker;
-    struct Opened;
+    // What a worker reports when a file has prerolled.
+    struct Opened {
+        unsigned workerId = 0;
+        unsigned seq = 0;
+        qint64 length = 0;
+        bool hasAudioOutput = true;
+    };
 
+    struct FileIdentity {
+        bool valid = false;
+        quint64 device = 0, inode = 0;
+        qint64 size = 0, mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    enum class StandbyState { Idle, Opening, Ready };
+
+    static FileIdentity identityOf(const QString& path);
+    std::shared_ptr<Worker> makeWorker();
+    void retire(std::shared_ptr<Worker>& worker, std::chrono::milliseconds wait);
+    bool takeStandby();
+    void onStandbyExpired();
     void startWorker();
     void abandonWorker();
     void retireWorker(std::chrono::milliseconds wait);
@@ -79,6 +101,15 @@ private:
     // Lives on this thread; results are posted to it, and deleting it drops those still queued.
     std::unique_ptr<QObject> m_context;
     QTimer m_openTimer;
+
+    // The pipeline a file is prepared on, and what it holds.
+    std::shared_ptr<Worker> m_standby;
+    StandbyState m_standbyState = StandbyState::Idle;
+    QString m_standbyFile;
+    FileIdentity m_standbyIdentity;
+    unsigned m_standbySeq = 0;
+    Opened m_standbyOpened;
+    QTimer m_standbyExpiry;
 
     QString m_fileName;
     MediaMode m_mode = MediaMode::NotReady;

@@ -73,6 +73,11 @@ public:
     // or Pause came meanwhile) or an OpenFailed notice (not open; lastFailure() says why).
     // Never throws.
     virtual void Open() = 0;
+    // A hint that fileName is about to be opened and played: a player may open it ahead, out
+    // of sight, so that an Open and Play of the same unchanged file then start at once.
+    // Nothing the player reports changes: Open still ends in Opened or OpenFailed, and a file
+    // that cannot play fails at that Open, not here.
+    virtual void Prepare(const QString& fileName) { Q_UNUSED(fileName); }
     virtual bool isOpen() const = 0;
     virtual void Close() = 0;
 

@@ -6,6 +6,9 @@
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
 #include <QTime>
 #include <QTimeZone>
 
@@ -15,6 +18,9 @@ constexpr int kSecondsPerDay = 24 * 60 * 60;
 // How old a second may be and still be served: a tick held up by a busy event loop still
 // rings its bell, a clock set forward further does not ring what it jumped over.
 constexpr qint64 kCatchUpSeconds = 5;
+// A second with a prepared task is ticked this much early and waited out to the millisecond,
+// as a timer fires a millisecond or two after its time.
+constexpr qint64 kEarlyMs = 3;
 
 bool CharIsOne(const QString& text, qsizetype place)
 {
@@ -198,6 +204,7 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
                         const QStringList& holidayList, const StartTask& startTask,
                         const Report& report)
 {
+    WaitForPreparedSecond(clock);
     const QDateTime now = clock.now();
     const qint64 current = now.toSecsSinceEpoch();
     qint64 first = current;
@@ -219,6 +226,30 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)
         Serve(s, *index, clock, now, holidayList, startTask, report);
+    if (m_prepare)
+        PrepareAhead(current + 1, *index, now, holidayList);
+}
+
+void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTime& now,
+                                const QStringList& holidayList)
+{
+    if (m_preparedSecond == second)
+        return;
+    m_preparedSecond = second;
+    m_preparedAny = false;
+    const QDateTime local = LocalAt(second, now);
+    const int sod = local.time().msecsSinceStartOfDay() / 1000;
+    for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
+        const Entry& entry = index.entries[i];
+        try {
+            if (DecideWithValue(entry.key, entry.value, holidayList, local) == Decision::Plays) {
+                m_preparedAny = true;
+                m_prepare(entry.key);
+            }
+        } catch (const AppError&) {
+            // Said when the task falls due, where it counts.
+        }
+    }
 }
 
 void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
@@ -305,9 +336,34 @@ void DueTimeCheck::Rebuild(const QStringList& scheduleList)
     m_list = scheduleList;
 }
 
+void DueTimeCheck::WaitForPreparedSecond(const IClock& clock) const
+{
+    if (!m_preparedAny || !m_preparedSecond)
+        return;
+    const qint64 target = *m_preparedSecond * 1000;
+    if (clock.now().toMSecsSinceEpoch() < target - kEarlyMs - 1)
+        return;
+    // Bounded by the wall clock too, so a clock that stands still cannot hold the thread.
+    QElapsedTimer waited;
+    waited.start();
+    while (clock.now().toMSecsSinceEpoch() < target && waited.elapsed() <= kEarlyMs + 1) {
+    }
+}
+
+int DueTimeCheck::MsUntilTick(const QDateTime& now) const
+{
+    const int ms = MsUntilNextTick(now);
+    const qint64 at = now.toMSecsSinceEpoch() + ms;
+    if (m_preparedAny && m_preparedSecond && at - 1 == *m_preparedSecond * 1000)
+        return int(std::max<qint64>(0, ms - 1 - kEarlyMs));
+    return ms;
+}
+
 int DueTimeCheck::MsUntilNextTick(const QDateTime& now)
 {
     constexpr qint64 half = 500;
     const qint64 into = ((now.toMSecsSinceEpoch() % half) + half) % half;
-    return static_cast<int>(half - into) + 5;
+    // Just past it, so a bell starts as its second begins; a tick that comes a hair early by
+    // the wall clock finds nothing new and is armed again for the second it just missed.
+    return static_cast<int>(half - into) + 1;
 }

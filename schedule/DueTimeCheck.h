@@ -57,6 +57,10 @@ public:
     using Journal = std::function<void(const QString& key, const QString& event)>;
 
     void setJournal(Journal journal) { m_journal = std::move(journal); }
+    // Told once, on the first tick that sees a second coming, of each task that will start in
+    // it as things stand, so its first file can be made ready. The start itself decides again.
+    using PrepareTask = std::function<void(const QString& key)>;
+    void setPrepare(PrepareTask prepare) { m_prepare = std::move(prepare); }
 
     // startTask and report may run a nested event loop that ticks again; the nested tick
     // serves only seconds the outer one has not taken. A failure while checking or starting
@@ -66,8 +70,11 @@ public:
     void Tick(const IClock& clock, const QStringList& scheduleList, const QStringList& holidayList,
               const StartTask& startTask, const Report& report);
 
-    // Milliseconds from now to 5 ms past the next whole or half second, in [5, 505].
+    // Milliseconds from now to 1 ms past the next whole or half second, in [1, 501].
     static int MsUntilNextTick(const QDateTime& now);
+    // As MsUntilNextTick, but a coming second with a prepared task is aimed a few
+    // milliseconds early; its tick then waits for the second itself.
+    int MsUntilTick(const QDateTime& now) const;
 
 private:
     struct Entry {
@@ -85,8 +92,14 @@ private:
     };
 
     Journal m_journal;
+    PrepareTask m_prepare;
+    std::optional<qint64> m_preparedSecond;
+    bool m_preparedAny = false; // a task was prepared for m_preparedSecond
 
     void Rebuild(const QStringList& scheduleList);
+    void WaitForPreparedSecond(const IClock& clock) const;
+    void PrepareAhead(qint64 second, const Index& index, const QDateTime& now,
+                      const QStringList& holidayList);
     void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,
                const QStringList& holidayList, const StartTask& startTask, const Report& report);
 

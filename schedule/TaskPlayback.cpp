@@ -9,6 +9,7 @@
 #include "storage/TimeText.h"
 
 #include <QRandomGenerator>
+#include <optional>
 #include <QTimeZone>
 
 namespace {
@@ -91,10 +92,9 @@ QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd
     return QDateTime(day, QTime(0, 0), now.timeZone()).addSecs(end.endSeconds);
 }
 
-void TaskPlayback::StartTask(const QString& startTime)
+std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTime,
+                                                        bool listFolder) const
 {
-    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
-
     const qsizetype line = IndexOfName(m_scheduleList, startTime);
     TaskEntryFields task;
     // Neither flag counts here: Play starts a disabled task too.
@@ -105,7 +105,7 @@ void TaskPlayback::StartTask(const QString& startTime)
     const QString taskFile = TaskFilePath();
     ReadTimeParamsValue(ReadIniString(taskFile, TimeParamsSection, startTime, QString()), task);
     if (task.ParamCount() == 0)
-        return;
+        return std::nullopt;
 
     // The new task is worked out in full before it replaces the playing one, so a task that
     // cannot start leaves the playing task as it was.
@@ -133,21 +133,51 @@ void TaskPlayback::StartTask(const QString& startTime)
 
     QStringList files;
     if (rec.SourceType == 2) {
+        if (!listFolder)
+            return std::nullopt;
         SearchFiles(NameValue(m_libraryList, keys.value(0)), MusicExtensions, files);
         if (files.isEmpty())
-            return;
+            return std::nullopt;
         keys.clear();
         for (const QString& f : files)
             keys << LineName(f);
     } else {
         files = m_libraryList;
     }
+    return Plan{rec, end, keys, files, line};
+}
+
+void TaskPlayback::PrepareTask(const QString& startTime)
+{
+    std::optional<Plan> plan;
+    try {
+        plan = planTask(startTime, false);
+    } catch (const AppError&) {
+        return; // the start says what is wrong
+    }
+    // In random order the first file is drawn at the start.
+    if (!plan || plan->rec.LoopCount <= 0 || plan->keys.isEmpty()
+        || (plan->rec.PlayMode != 1 && plan->keys.size() != 1))
+        return;
+    m_mp1.Prepare(NameValue(plan->files, plan->keys.front()));
+}
+
+void TaskPlayback::StartTask(const QString& startTime)
+{
+    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
+    const std::optional<Plan> plan = planTask(startTime, true);
+    if (!plan)
+        return;
+    const qsizetype line = plan->line;
+    TCurPlayRecord rec = plan->rec;
+    const EffectiveEnd& end = plan->end;
+    const QString taskFile = TaskFilePath();
 
     rec.PlayList = &m_playList;
     rec.MusicFiles = &m_musicFiles;
     m_rec = rec;
-    m_musicKeys = keys;
-    m_musicFiles = files;
+    m_musicKeys = plan->keys;
+    m_musicFiles = plan->files;
     m_playList.clear();
     m_endDeadline = end.active ? deadlineFor(startTime, end) : QDateTime();
     m_currentTaskKey = startTime;

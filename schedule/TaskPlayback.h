@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class IClock;
 
@@ -70,6 +71,9 @@ public:
     TaskPlayback& operator=(const TaskPlayback&) = delete;
 
     void StartTask(const QString& startTime);
+    // Ahead of a start: the task's first file, when it is known before the start (in order, or
+    // the only one; not a folder's), is handed to the player to make ready. Changes nothing here.
+    void PrepareTask(const QString& startTime);
     void StartPass();
     void PlayNext();
     void tmrCycleTimer();
@@ -95,6 +99,15 @@ public:
     void setJournal(PlayJournal journal) { m_journal = std::move(journal); }
 
 private:
+    // What the task's lines say it plays, worked out in full before anything changes.
+    struct Plan {
+        TCurPlayRecord rec;
+        EffectiveEnd end;
+        QStringList keys;  // music keys in play order
+        QStringList files; // "key=path" lines the keys name
+        qsizetype line = -1; // of the task in the schedule list
+    };
+    std::optional<Plan> planTask(const QString& startTime, bool listFolder) const;
     bool playerHasFile() const;
     QDateTime deadlineFor(const QString& startTime, const EffectiveEnd& end) const;
     void fileOpened();

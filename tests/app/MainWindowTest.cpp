@@ -287,8 +287,8 @@ TEST_F(MainWindowFixture, TheDueTimeCheckIsArmedJustAfterEachHalfSecond)
     auto w = start();
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
     EXPECT_EQ(w->tmrMusicPlay.timerType(), Qt::PreciseTimer);
-    EXPECT_EQ(w->tmrMusicPlay.interval(), 305);
-    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 505));
+    EXPECT_EQ(w->tmrMusicPlay.interval(), 301);
+    clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 501));
     w->tmrMusicPlayTimer();
     EXPECT_EQ(w->tmrMusicPlay.interval(), 500);
 }
