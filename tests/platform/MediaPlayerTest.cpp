@@ -1,5 +1,6 @@
 #include "platform/Errors.h"
 #include "platform/GstMediaPlayer.h"
+#include "tests/support/WavFile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -562,3 +563,82 @@ TEST(MediaPlayer, DestroyedPlayerDeliversNothingMore)
 }
 
 } // namespace
+
+// A prepared file is only a head start: the Open plays the file as it is on disk at that
+// moment, and says why when it cannot.
+TEST(MediaPlayer, AnOpenAfterPrepareTakesTheFileAsItIsThen)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path, const QString& other)> meanwhile;
+        bool openOther;
+        qint64 length; // 0: the Open fails as missing
+    };
+    const auto writeShort = [](const QString& path) { writeFile(path, SilentWav(400)); };
+    const Case cases[] = {
+        {"unchanged", [](const QString&, const QString&) {}, false, 1000},
+        {"replaced by a rename",
+         [&](const QString& path, const QString&) {
+             writeShort(path + ".new");
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::rename(path + ".new", path));
+         },
+         false, 400},
+        {"rewritten in place", [&](const QString& path, const QString&) { writeShort(path); }, false, 400},
+        {"removed", [](const QString& path, const QString&) { ASSERT_TRUE(QFile::remove(path)); }, false, 0},
+        {"another file opened", [](const QString&, const QString&) {}, true, 400},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("bell.wav"));
+        const QString other = dir.filePath(QStringLiteral("other.wav"));
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(fixture(kWav), path));
+        writeShort(other);
+        GstMediaPlayer player(kSink);
+        NoticeLog log;
+        log.attach(player);
+        player.Prepare(path);
+        QTest::qWait(300); // the prepared file has opened behind the scenes
+        c.meanwhile(path, other);
+        player.setFileName(c.openOther ? other : path);
+        player.Open();
+        ASSERT_TRUE(waitOpened(player));
+        if (c.length == 0) {
+            EXPECT_EQ(log.notices, QList<MediaNotice>{MediaNotice::OpenFailed});
+            EXPECT_EQ(player.lastFailure().reason, MediaFailureReason::Missing);
+            continue;
+        }
+        ASSERT_EQ(log.notices, QList<MediaNotice>{MediaNotice::Opened});
+        EXPECT_NEAR(player.Length(), c.length, 50);
+        player.Play();
+        ASSERT_TRUE(log.waitFor(2));
+        EXPECT_EQ(log.notices.last(), MediaNotice::Successful);
+        EXPECT_EQ(player.Position(), player.Length());
+    }
+}
+
+TEST(MediaPlayer, APreparedFileThatIsNeverOpenedCostsNothingLater)
+{
+    // Preparing a file that cannot play reports nothing; the next files open and play as usual.
+    GstMediaPlayer player(kSink);
+    NoticeLog log;
+    log.attach(player);
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.mp3"));
+    writeFile(junk, "not a sound at all");
+    player.Prepare(junk);
+    player.Prepare(dir.filePath(QStringLiteral("missing.wav")));
+    QTest::qWait(300);
+    EXPECT_TRUE(log.notices.isEmpty());
+    for (const Format& format : {kWav, kMp3}) {
+        player.Prepare(fixture(format));
+        player.setFileName(fixture(kWav));
+        player.Open();
+        player.Play();
+        ASSERT_TRUE(log.waitFor(log.notices.size() + 2));
+        EXPECT_EQ(log.notices.mid(log.notices.size() - 2),
+                  (QList<MediaNotice>{MediaNotice::Opened, MediaNotice::Successful}));
+    }
+}

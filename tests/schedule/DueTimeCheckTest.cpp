@@ -444,3 +444,21 @@ TEST_F(DueTimeCheckTest, ListChangesReachTheNextTick)
 }
 
 } // namespace
+
+TEST_F(DueTimeCheckTest, TheFirstTickThatSeesASecondComingPreparesItsTasksOnce)
+{
+    // Only tasks that would start as things stand; a bad line is said at its due time only.
+    schedule = {"08:00:01=1,1,1", "08:00:01=1,1,1", "8:00:01=1,1,1", "08:00:01x=1,1,1",
+                "08:00:02=0,1,1", "08:00:03=1,0,1", "08:00:04=1,1,1"};
+    holidays = {"3-2=3-2"};
+    writeParams({"08:00:01=" + Daily, "8:00:01=" + Daily, "08:00:03=" + Daily,
+                 "08:00:04=bad"});
+    QStringList prepared;
+    check.setPrepare([&](const QString& key) { prepared << key; });
+    const QDateTime start(QDate(2026, 3, 2), QTime(8, 0, 0, 1));
+    for (clock.current = start; clock.current < start.addMSecs(4600); clock.advance(500))
+        tick();
+    EXPECT_EQ(prepared, QStringList({"08:00:01", "8:00:01"}));
+    EXPECT_EQ(started, QStringList({"08:00:01", "8:00:01"}));
+    EXPECT_EQ(reports.size(), 1) << "08:00:04 is reported once, when it falls due";
+}

@@ -350,3 +350,38 @@ TEST_F(PlaybackTest, ATaskWithBadParametersLeavesThePlayingTaskAlone)
 }
 
 } // namespace
+
+// Ahead of a start only the first file is handed over, and only when it is known then; the
+// start itself reads the task again, so an edit in between counts.
+TEST_F(PlaybackTest, PreparingHandsOverTheFirstFileKnownAheadAndTheStartReadsAgain)
+{
+    struct Case {
+        const char* name;
+        QString time, params;
+        QStringList prepared;
+    };
+    const Case cases[] = {
+        {"in order", "08:00:00=1,0,2,1", "08:00:00=1,1,1,0,,0,00:00:00", {"/m/b.wav"}},
+        {"random, one file", "08:00:00=1,0,3", "08:00:00=1,1,2,0,,0,00:00:00", {"/m/c.mid"}},
+        {"random, two files", "08:00:00=1,0,1,2", "08:00:00=1,1,2,0,,0,00:00:00", {}},
+        {"a folder", "08:00:00=1,0,1", "08:00:00=1,2,1,0,,0,00:00:00", {}},
+        {"no loops", "08:00:00=1,0,1", "08:00:00=0,1,1,0,,0,00:00:00", {}},
+        {"bad parameters", "08:00:00=1,0,1", "08:00:00=x,1,1,0,,0,00:00:00", {}},
+        {"no parameters", "08:00:00=1,0,1", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mp1.prepared.clear();
+        tasks({c.time}, {c.params});
+        playback.PrepareTask("08:00:00");
+        EXPECT_EQ(mp1.prepared, c.prepared);
+        EXPECT_TRUE(mp1.log.isEmpty()) << "nothing is opened or stopped ahead";
+        EXPECT_TRUE(view.statuses.isEmpty());
+    }
+
+    tasks({"08:00:00=1,0,1"}, {"08:00:00=1,1,1,0,,0,00:00:00"});
+    playback.PrepareTask("08:00:00");
+    tasks({"08:00:00=1,0,3"}, {"08:00:00=1,1,1,0,,0,00:00:00"});
+    playback.StartTask("08:00:00");
+    EXPECT_EQ(opened(), QStringList{"/m/c.mid"});
+}

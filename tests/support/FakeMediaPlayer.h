@@ -23,6 +23,9 @@ public:
     std::function<void()> onPlay;
 
     void setFileName(const QString& fileName) override { m_fileName = fileName; }
+    // Files handed over ahead of their start.
+    QStringList prepared;
+    void Prepare(const QString& fileName) override { prepared << fileName; }
     QString fileName() const override { return m_fileName; }
 
     void Open() override
