@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# What the program costs while it waits: the real program under Xvfb with a timetable of
+# 86,400 tasks (one in every second of the day, all disabled but three bells a few seconds
+# after the start), against a private PulseAudio server when one can be started. After the
+# bells it reports the share of one core used over a minute and the resident memory.
+# Goals: at most 0.1 % of a core, under 80 MB. About 90 s.
+#   bench/bench_idle.sh [path/to/TavuroMP3] [seconds to measure]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+exe=$(realpath "${1:-$here/build/app/TavuroMP3}")
+measure=${2:-60}
+source "$here/tests/system/xvfb_env.sh"
+
+if command -v pulseaudio >/dev/null; then
+  mkdir -p "$runtime/pulse"
+  printf 'load-module module-null-sink sink_name=idle\nset-default-sink idle\nload-module module-native-protocol-unix socket=%s auth-anonymous=1\n' \
+    "$runtime/pulse/native" > "$runtime/pulse/idle.pa"
+  HOME=$runtime/pulse PULSE_RUNTIME_PATH=$runtime/pulse pulseaudio -n -F "$runtime/pulse/idle.pa" \
+    --daemonize=no --exit-idle-time=-1 --log-level=error &
+  pids+=($!)
+  for _ in $(seq 50); do [ -S "$runtime/pulse/native" ] && break; sleep 0.1; done
+  export PULSE_SERVER=unix:$runtime/pulse/native
+  echo "sound: private PulseAudio server"
+else
+  echo "sound: no PulseAudio here; the program falls back to a silent output"
+fi
+
+write_bell "$work/bell.wav"
+first=$(( $(date +%s) + 6 ))
+python3 - "$first" "$work/bell.wav" <<'PY' | write_tasks
+import sys, time
+first, bell = int(sys.argv[1]), sys.argv[2]
+bells = {time.strftime("%H:%M:%S", time.localtime(first + i)) for i in range(3)}
+keys = ["%02d:%02d:%02d" % (s // 3600, s // 60 % 60, s % 60) for s in range(86400)]
+print("[Time]")
+for k in keys:
+    print(k + ("=1,1,1" if k in bells else "=0,1,1"))
+print("[TimeParams]")
+for k in keys:
+    print(k + "=1,1,1,0,,0,00:00:00")
+print("[Music]")
+print("1=" + bell)
+PY
+
+start_program
+# The bells ring from 6 s on; measure once they have played and the program has settled.
+sleep 15
+kill -0 "$app" 2>/dev/null || fail "the program exited"
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+before=$(ticks)
+sleep "$measure"
+after=$(ticks)
+hz=$(getconf CLK_TCK)
+iconv -f GB18030 -t UTF-8 "$work/PlayLog.txt" 2>/dev/null | grep -q "播放结束" || echo "note: no bell finished (see $work/PlayLog.txt)"
+awk -v t=$((after - before)) -v hz="$hz" -v s="$measure" \
+  'BEGIN { printf "idle CPU: %.3f %% of a core over %d s (goal <= 0.1 %%)\n", 100 * t / hz / s, s }'
+awk '/VmRSS|VmHWM/ { printf "%s %.1f MB\n", $1, $2 / 1024 }' "/proc/$app/status"
+echo "goal: VmRSS under 80 MB; load: $(cut -d' ' -f1-3 /proc/loadavg)"
