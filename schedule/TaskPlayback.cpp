@@ -95,7 +95,7 @@ void TaskPlayback::StartTask(const QString& startTime)
 {
     m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
 
-    const qsizetype line = IndexOfName(m_scheduleList, startTime);
+    const qsizetype line = m_scheduleLines.indexOf(m_scheduleList, startTime);
     TaskEntryFields task;
     // Neither flag counts here: Play starts a disabled task too.
     ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList[line]), TimeFlagsAt::Places,
@@ -153,13 +153,19 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_currentTaskKey = startTime;
     m_view.currentTaskChanged();
 
-    if (rec.DateType == 4 && line >= 0)
-        m_scheduleList.removeAt(line);
     StartPass();
-    // A once-only task leaves the timetable as it starts; its row stays until it ends. The file
-    // is written after the bell has been told to play, so the write never delays it.
-    if (rec.DateType == 4)
+    // A once-only task leaves the timetable as it starts; its row stays until it ends. The list
+    // and the file change after the bell has been told to play, so neither delays it. The line
+    // is looked up again: playing may have run the event loop, and the list with it.
+    if (rec.DateType == 4) {
+        const qsizetype at = m_scheduleLines.indexOf(m_scheduleList, startTime);
+        if (at >= 0) {
+            m_scheduleList.removeAt(at);
+            // Indexed now rather than at the next start, which then finds its line at once.
+            m_scheduleLines.indexOf(m_scheduleList, startTime);
+        }
         DeleteTaskEntries(taskFile, startTime);
+    }
 }
 
 void TaskPlayback::StartPass()
