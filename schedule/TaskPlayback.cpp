@@ -98,7 +98,8 @@ void TaskPlayback::StartTask(const QString& startTime)
     const qsizetype line = m_scheduleLines.indexOf(m_scheduleList, startTime);
     TaskEntryFields task;
     // Neither flag counts here: Play starts a disabled task too.
-    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList[line]), TimeFlagsAt::Places,
+    // at(), not [], which would copy the whole list away from the copies the indexes share.
+    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList.at(line)), TimeFlagsAt::Places,
                   task);
     QStringList keys = task.Entry.MusicKeys;
 
