@@ -225,7 +225,7 @@ TEST_F(IniStoreTest, CachedReadsEqualReadsThatParseTheFile)
     const QByteArray cut = QByteArray(2046, 'a') + "\xD6\xD0"; // 中 across the 2047-byte limit
     const QByteArray files[] = {
         "[S]\r\nq=\"  a \"\r\ns='x'\r\nm=\"open\r\nqq=\"\"\r\nmixed=\"x'\r\n",
-        " [ S ] \r\n  k  =  v  \r\n=nokey\r\n  =x\r\nnoeq\r\n\r\nk=second\r\n[Empty]\r\n",
+        " [ S ] \r\n  k  =  v  \r\n=nokey\r\n  =x\r\nnoeq\r\n\r\nk=second\r\n\t\vtab\f=\t v \v\r\n[Empty]\r\n",
         "[Sec]\r\nKey=1\r\n[SEC]\r\nkey=2\r\nKEY=3\r\n[sec]\r\nj=4\r\n",
         "[A]\nk=1\nK=2\n\n[a]\nk=3\nj=4", // LF only, no final line end
         "[S]\r\nlong=" + cut + "\r\nquoted=\"" + cut + "\"\r\nk=\xD6\xD0\xCE\xC4\r\n",
@@ -236,7 +236,7 @@ TEST_F(IniStoreTest, CachedReadsEqualReadsThatParseTheFile)
     };
     const QString sections[] = {"S", "s", " S ", "Sec", "SEC", "A", "a", "Empty", "T", "",
                                 "S]x", "Nowhere"};
-    const QStringList keys = {"q", "s", "m", "qq", "mixed", "k", "K", " k ", "noeq", "", "=",
+    const QStringList keys = {"q", "s", "m", "qq", "mixed", "k", "K", " k ", "tab", "noeq", "", "=",
                               "Key", "j", "long", "quoted", dec.decode("\x81\x41"),
                               dec.decode("\x81\x61"), "li" + dec.decode("\x81\x41"), "missing"};
     const QString file = dir.file("Tricky.ini");
