@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # What the program costs while it waits: the real program under Xvfb with a timetable of
 # 86,400 tasks (one in every second of the day, all disabled but three bells a few seconds
-# after the start), against a private PulseAudio server when one can be started. After the
+# after the start; fewer when asked), against a private PulseAudio server when one can be started. After the
 # bells it reports the share of one core used over a minute and the resident memory.
 # Goals: at most 0.1 % of a core, under 80 MB. About 90 s.
-#   bench/bench_idle.sh [path/to/TavuroMP3] [seconds to measure]
+#   bench/bench_idle.sh [path/to/TavuroMP3] [seconds to measure] [tasks, 86400 at most]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(realpath "${1:-$here/build/app/TavuroMP3}")
 measure=${2:-60}
+tasks=${3:-86400}
 source "$here/tests/system/xvfb_env.sh"
 
 if command -v pulseaudio >/dev/null; then
@@ -27,11 +28,12 @@ fi
 
 write_bell "$work/bell.wav"
 first=$(( $(date +%s) + 6 ))
-python3 - "$first" "$work/bell.wav" <<'PY' | write_tasks
+python3 - "$first" "$work/bell.wav" "$tasks" <<'PY' | write_tasks
 import sys, time
-first, bell = int(sys.argv[1]), sys.argv[2]
+first, bell, tasks = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
 bells = {time.strftime("%H:%M:%S", time.localtime(first + i)) for i in range(3)}
-keys = ["%02d:%02d:%02d" % (s // 3600, s // 60 % 60, s % 60) for s in range(86400)]
+keys = sorted(bells | {"%02d:%02d:%02d" % (s // 3600, s // 60 % 60, s % 60)
+                       for s in range(0, 86400, max(1, 86400 // tasks))})
 print("[Time]")
 for k in keys:
     print(k + ("=1,1,1" if k in bells else "=0,1,1"))
@@ -50,6 +52,9 @@ ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 before=$(ticks)
 sleep "$measure"
 after=$(ticks)
+if [ -n "${IDLE_THREADS:-}" ]; then
+  for t in /proc/$app/task/*; do echo "$(cat $t/comm): $(awk '{print $14 + $15}' $t/stat)"; done | sort -t: -k2 -n | tail -8
+fi
 hz=$(getconf CLK_TCK)
 iconv -f GB18030 -t UTF-8 "$work/PlayLog.txt" 2>/dev/null | grep -q "播放结束" || echo "note: no bell finished (see $work/PlayLog.txt)"
 awk -v t=$((after - before)) -v hz="$hz" -v s="$measure" \

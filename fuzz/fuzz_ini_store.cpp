@@ -7,10 +7,13 @@
 //   w|section|key|value|other key|other section  write: afterwards the key reads back as
 //      written, the other key and the key list of the other section are unchanged and no
 //      temporary file is left; or the write was refused, said why, and changed nothing.
+// Reads of text, keys and sections must give what parsing the file afresh gives.
 #include "fuzz/FuzzCheck.h"
 #include "platform/AppDirectory.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
@@ -122,6 +125,16 @@ int expectedInteger(QString text, int def)
     return int(value);
 }
 
+// What a read gives when it parses the file itself rather than taking it from the cache.
+template <class Read>
+auto parsedAfresh(Read read)
+{
+    SetIniCacheBypassedForTesting(true);
+    const auto result = read();
+    SetIniCacheBypassedForTesting(false);
+    return result;
+}
+
 void checkedWrite(const QString& file, const QList<QString>& f)
 {
     const QString section = f.value(1), key = f.value(2), value = f.value(3);
@@ -167,6 +180,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
             std::abort();
         f.write(split < 0 ? input : input.left(split + 1));
+        // Dated in the past, and differently at every input, so that reads keep it parsed.
+        static qint64 inputs = 0;
+        f.flush();
+        f.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++inputs),
+                      QFileDevice::FileModificationTime);
     }
     if (split < 0)
         return 0;
@@ -179,18 +197,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QList<QString> f = splitFields(line);
         const QString op = f.value(0);
         if (op == QLatin1String("r")) {
-            ReadIniString(file, f.value(1), f.value(2), QString());
+            auto read = [&] { return ReadIniString(file, f.value(1), f.value(2), kMissing); };
+            const QString cached = read();
+            FUZZ_CHECK(cached == parsedAfresh(read), cached);
         } else if (op == QLatin1String("i")) {
             const QString text = ReadConfigString(f.value(1), f.value(2), QString());
             const int read = ReadConfigInteger(f.value(1), f.value(2), -77);
             FUZZ_CHECK(read == expectedInteger(text, -77), text + " read as " + QString::number(read));
         } else if (op == QLatin1String("k")) {
             ReadIniKeys(file, f.value(1), list);
+            FUZZ_CHECK(list == parsedAfresh([&] {
+                           QStringList fresh;
+                           ReadIniKeys(file, f.value(1), fresh);
+                           return fresh;
+                       }),
+                       list.join(u'|'));
         } else if (op == QLatin1String("s") || op == QLatin1String("S")) {
             QStringList whole;
             ReadIniSection(file, f.value(1), list);
             ReadWholeIniSection(file, f.value(1), whole);
             FUZZ_CHECK(list.size() <= whole.size() && whole.mid(0, list.size()) == list, f.value(1));
+            FUZZ_CHECK(whole == parsedAfresh([&] {
+                           QStringList fresh;
+                           ReadWholeIniSection(file, f.value(1), fresh);
+                           return fresh;
+                       }),
+                       whole.join(u'|'));
         } else if (op == QLatin1String("w")) {
             checkedWrite(file, f);
         } else if (op == QLatin1String("d")) {

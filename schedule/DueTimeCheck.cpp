@@ -222,6 +222,8 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
 
     if (!m_index || m_list != scheduleList)
         Rebuild(scheduleList);
+    else
+        m_list = scheduleList; // the same lines re-read: share them, so the next check is immediate
     // Kept alive here: a nested tick may put a new index in place while this walk runs.
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)

@@ -93,12 +93,13 @@ QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd
 }
 
 std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTime,
-                                                        bool listFolder) const
+                                                        bool listFolder)
 {
-    const qsizetype line = IndexOfName(m_scheduleList, startTime);
+    const qsizetype line = m_scheduleLines.indexOf(m_scheduleList, startTime);
     TaskEntryFields task;
     // Neither flag counts here: Play starts a disabled task too.
-    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList[line]), TimeFlagsAt::Places,
+    // at(), not [], which would copy the whole list away from the copies the indexes share.
+    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList.at(line)), TimeFlagsAt::Places,
                   task);
     QStringList keys = task.Entry.MusicKeys;
 
@@ -144,7 +145,7 @@ std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTim
     } else {
         files = m_libraryList;
     }
-    return Plan{rec, end, keys, files, line};
+    return Plan{rec, end, keys, files};
 }
 
 void TaskPlayback::PrepareTask(const QString& startTime)
@@ -168,7 +169,6 @@ void TaskPlayback::StartTask(const QString& startTime)
     const std::optional<Plan> plan = planTask(startTime, true);
     if (!plan)
         return;
-    const qsizetype line = plan->line;
     TCurPlayRecord rec = plan->rec;
     const EffectiveEnd& end = plan->end;
     const QString taskFile = TaskFilePath();
@@ -183,13 +183,19 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_currentTaskKey = startTime;
     m_view.currentTaskChanged();
 
-    if (rec.DateType == 4 && line >= 0)
-        m_scheduleList.removeAt(line);
     StartPass();
-    // A once-only task leaves the timetable as it starts; its row stays until it ends. The file
-    // is written after the bell has been told to play, so the write never delays it.
-    if (rec.DateType == 4)
+    // A once-only task leaves the timetable as it starts; its row stays until it ends. The list
+    // and the file change after the bell has been told to play, so neither delays it. The line
+    // is looked up again: playing may have run the event loop, and the list with it.
+    if (rec.DateType == 4) {
+        const qsizetype at = m_scheduleLines.indexOf(m_scheduleList, startTime);
+        if (at >= 0) {
+            m_scheduleList.removeAt(at);
+            // Indexed now rather than at the next start, which then finds its line at once.
+            m_scheduleLines.indexOf(m_scheduleList, startTime);
+        }
         DeleteTaskEntries(taskFile, startTime);
+    }
 }
 
 void TaskPlayback::StartPass()

@@ -2,6 +2,7 @@
 // Playing one task at a time: its passes over its music, its end time and the four playback
 // buttons. No widget in here; the main window shows the state through ITaskPlaybackView.
 #include "platform/MediaPlayer.h"
+#include "storage/NameLines.h"
 
 #include <QDateTime>
 #include <QString>
@@ -105,9 +106,8 @@ private:
         EffectiveEnd end;
         QStringList keys;  // music keys in play order
         QStringList files; // "key=path" lines the keys name
-        qsizetype line = -1; // of the task in the schedule list
     };
-    std::optional<Plan> planTask(const QString& startTime, bool listFolder) const;
+    std::optional<Plan> planTask(const QString& startTime, bool listFolder);
     bool playerHasFile() const;
     QDateTime deadlineFor(const QString& startTime, const EffectiveEnd& end) const;
     void fileOpened();
@@ -118,6 +118,7 @@ private:
     const IClock& m_clock;
     ITaskPlaybackView& m_view;
     QStringList& m_scheduleList;
+    NameLines m_scheduleLines; // the task's line in m_scheduleList
     const QStringList& m_libraryList;
     QStringList& m_musicKeys;
 

@@ -12,11 +12,18 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -24,6 +31,7 @@ constexpr int kValueBytes = 2047;
 constexpr int kKeyListBytes = 16384;
 
 bool g_failBeforeCommit = false;
+bool g_bypassCache = false;
 
 QByteArray encode(const QString& text)
 {
@@ -40,7 +48,7 @@ QString decode(const QByteArray& bytes)
 // Names compare with ASCII letters folded to one case. The bytes after a GB18030 lead byte
 // belong to that character and are never folded: 0x8141 and 0x8161 are two characters, not
 // one in two cases. characterWidth is the number of bytes of the character at place i.
-qsizetype characterWidth(const QByteArray& name, qsizetype i)
+qsizetype characterWidth(QByteArrayView name, qsizetype i)
 {
     const uchar c = uchar(name[i]);
     if (c < 0x81 || c > 0xFE || i + 1 == name.size())
@@ -54,7 +62,7 @@ bool isAsciiLetter(uchar c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool sameName(const QByteArray& a, const QByteArray& b)
+bool sameName(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
@@ -62,7 +70,7 @@ bool sameName(const QByteArray& a, const QByteArray& b)
         const qsizetype width = characterWidth(a, i);
         const uchar x = uchar(a[i]), y = uchar(b[i]);
         if (width > 1) {
-            if (std::memcmp(a.constData() + i, b.constData() + i, size_t(width)) != 0)
+            if (std::memcmp(a.data() + i, b.data() + i, size_t(width)) != 0)
                 return false;
         } else if (x != y && !(isAsciiLetter(x) && isAsciiLetter(y) && (x | 0x20) == (y | 0x20))) {
             return false;
@@ -81,21 +89,80 @@ QByteArray foldedName(QByteArray name)
     return name;
 }
 
+// A hash of foldedName(name), without making the folded copy.
+quint32 foldedHash(QByteArrayView name)
+{
+    quint32 h = 2166136261u; // FNV-1a
+    for (qsizetype i = 0; i < name.size();) {
+        const qsizetype width = characterWidth(name, i);
+        uchar c = uchar(name[i]);
+        if (c >= 'A' && c <= 'Z')
+            c = uchar(c - 'A' + 'a');
+        h = (h ^ c) * 16777619u;
+        for (qsizetype j = 1; j < width; ++j)
+            h = (h ^ uchar(name[i + j])) * 16777619u;
+        i += width;
+    }
+    // FNV leaves the low bits of similar names alike; the table below indexes by them.
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    return h;
+}
+
+// What a line of the file is, by its text alone.
+bool isSectionLine(QByteArrayView raw)
+{
+    const QByteArrayView t = raw.trimmed();
+    return t.startsWith('[') && t.contains(']');
+}
+
+QByteArrayView sectionNameOf(QByteArrayView raw)
+{
+    const QByteArrayView t = raw.trimmed();
+    return t.sliced(1, t.indexOf(']') - 1).trimmed();
+}
+
+bool isEntryLine(QByteArrayView raw)
+{
+    return !isSectionLine(raw) && raw.contains('=') && !raw.trimmed().startsWith('=');
+}
+
+QByteArrayView keyOf(QByteArrayView entry)
+{
+    return entry.first(entry.indexOf('=')).trimmed();
+}
+
+QByteArrayView valueOf(QByteArrayView entry)
+{
+    return entry.sliced(entry.indexOf('=') + 1).trimmed();
+}
+
+// The lines of a file's text: split at LF, a CR before it dropped, no line after a final LF.
+template <class Each>
+void forEachLine(const QByteArray& all, Each each)
+{
+    qsizetype begin = 0;
+    while (begin < all.size()) {
+        qsizetype end = all.indexOf('\n', begin);
+        const qsizetype next = end < 0 ? all.size() : end + 1;
+        if (end < 0)
+            end = all.size();
+        const qsizetype stop = end > begin && all[end - 1] == '\r' ? end - 1 : end;
+        each(begin, stop - begin);
+        begin = next;
+    }
+}
+
 struct Line {
     QByteArray raw;
-    bool isSection() const
-    {
-        const QByteArray t = raw.trimmed();
-        return t.startsWith('[') && t.contains(']');
-    }
-    QByteArray sectionName() const
-    {
-        const QByteArray t = raw.trimmed();
-        return t.mid(1, t.indexOf(']') - 1).trimmed();
-    }
-    bool isEntry() const { return !isSection() && raw.contains('=') && !raw.trimmed().startsWith('='); }
-    QByteArray key() const { return raw.left(raw.indexOf('=')).trimmed(); }
-    QByteArray value() const { return raw.mid(raw.indexOf('=') + 1).trimmed(); }
+    bool isSection() const { return isSectionLine(raw); }
+    QByteArray sectionName() const { return sectionNameOf(raw).toByteArray(); }
+    bool isEntry() const { return isEntryLine(raw); }
+    QByteArray key() const { return keyOf(raw).toByteArray(); }
+    QByteArray value() const { return valueOf(raw).toByteArray(); }
 };
 
 struct IniText {
@@ -110,16 +177,10 @@ struct IniText {
         if (!f.open(QIODevice::ReadOnly))
             return std::nullopt;
         const QByteArray all = f.readAll();
-        if (all.isEmpty())
-            return ini;
-        QList<QByteArray> raw = all.split('\n');
-        if (raw.last().isEmpty())
-            raw.removeLast();
-        for (QByteArray& l : raw) {
-            if (l.endsWith('\r'))
-                l.chop(1);
-            ini.lines.append({l});
-        }
+        // Half a file must not be taken for the whole: a write would save what is missing away.
+        if (f.error() != QFileDevice::NoError)
+            return std::nullopt;
+        forEachLine(all, [&](qsizetype at, qsizetype size) { ini.lines.append({all.mid(at, size)}); });
         return ini;
     }
 
@@ -255,6 +316,284 @@ QString readValueText(QByteArray v)
     return decode(v);
 }
 
+// Line numbers found by a hash of a name, without copies of the names: the caller's test says
+// whether a stored line holds the name looked for. Open addressing, at most two thirds full.
+class LineTable {
+public:
+    explicit LineTable(qsizetype most)
+    {
+        std::size_t capacity = 8;
+        while (capacity < std::size_t(most) + std::size_t(most) / 2 + 1)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{});
+        m_mask = capacity - 1;
+    }
+    template <class Same>
+    int find(quint32 hash, Same same) const
+    {
+        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            const Slot& s = m_slots[i];
+            if (s.line < 0)
+                return -1;
+            if (s.hash == hash && same(s.line))
+                return s.line;
+        }
+    }
+    // Keeps the line unless one with the same name is stored already: the first line wins.
+    template <class Same>
+    void addFirst(quint32 hash, int line, Same same)
+    {
+        for (std::size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            Slot& s = m_slots[i];
+            if (s.line < 0) {
+                s = Slot{hash, line};
+                return;
+            }
+            if (s.hash == hash && same(s.line))
+                return;
+        }
+    }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        qint32 line = -1;
+    };
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+};
+
+// A file's text as read, split into lines once, with the first section of each name and,
+// within it, the first entry of each key found without a walk through the lines. The text is
+// kept whole and lines are places in it, so a large timetable costs little more than its size.
+class ParsedIni {
+public:
+    struct Section {
+        int header = -1;
+        int end = 0; // one past its last line
+    };
+
+    explicit ParsedIni(QByteArray all)
+        : m_text(std::move(all)), m_keys(lineCount(m_text))
+    {
+        m_lines.reserve(std::size_t(lineCount(m_text)));
+        forEachLine(m_text, [&](qsizetype at, qsizetype size) {
+            m_lines.push_back({quint32(at), quint32(size)});
+        });
+        const int n = int(m_lines.size());
+        for (int header = 0; header < n;) {
+            if (!isSectionLine(line(header))) {
+                ++header;
+                continue;
+            }
+            int end = header + 1;
+            while (end < n && !isSectionLine(line(end)))
+                ++end;
+            const QByteArray name = foldedName(sectionNameOf(line(header)).toByteArray());
+            // Only the first section of a name is ever read; later ones are not indexed.
+            if (!m_sections.contains(name)) {
+                m_sections.insert(name, Section{header, end});
+                for (int i = header + 1; i < end; ++i) {
+                    const QByteArrayView l = line(i);
+                    if (!isEntryLine(l))
+                        continue;
+                    const QByteArrayView key = keyOf(l);
+                    m_keys.addFirst(keyHash(header, key), i, [&](int other) {
+                        return other > header && other < end && sameName(keyOf(line(other)), key);
+                    });
+                }
+            }
+            header = end;
+        }
+    }
+
+    QByteArrayView line(int i) const
+    {
+        return QByteArrayView(m_text.constData() + m_lines[std::size_t(i)].at,
+                              qsizetype(m_lines[std::size_t(i)].size));
+    }
+
+    std::optional<Section> findSection(QByteArrayView name) const
+    {
+        const auto it = m_sections.constFind(foldedName(name.toByteArray()));
+        return it == m_sections.cend() ? std::nullopt : std::optional<Section>(*it);
+    }
+
+    // Line of the section's first entry of that key, or -1.
+    int findKey(const Section& section, QByteArrayView key) const
+    {
+        return m_keys.find(keyHash(section.header, key), [&](int at) {
+            return at > section.header && at < section.end && sameName(keyOf(line(at)), key);
+        });
+    }
+
+    // Key names of the section, as far as budget bytes of key list hold them.
+    QList<QByteArrayView> keys(const Section& section, int budget) const
+    {
+        QList<QByteArrayView> result;
+        int used = 0;
+        for (int i = section.header + 1; i < section.end; ++i) {
+            const QByteArrayView l = line(i);
+            if (!isEntryLine(l))
+                continue;
+            const QByteArrayView k = keyOf(l);
+            if (budget != INT_MAX && used + k.size() + 1 > budget - 1)
+                break;
+            used += int(k.size()) + 1;
+            result.append(k);
+        }
+        return result;
+    }
+
+private:
+    struct Place {
+        quint32 at;
+        quint32 size;
+    };
+    static qsizetype lineCount(const QByteArray& all) { return all.count('\n') + 1; }
+    static quint32 keyHash(int header, QByteArrayView key)
+    {
+        return foldedHash(key) ^ (quint32(header) * 0x9E3779B1u);
+    }
+
+    QByteArray m_text;
+    std::vector<Place> m_lines;
+    QHash<QByteArray, Section> m_sections;
+    LineTable m_keys;
+};
+
+// What tells one version of a file from another: a save replaces the file by rename (a new
+// inode), a write in place changes the size or the times.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    static FileIdentity of(const struct stat& st)
+    {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileIdentity& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// A file modified this recently may change again within the same tick of the file system's
+// clock without its times showing it (a whole second or two on some file systems), so its
+// text is not kept. Once it is older, any later write gives it newer times.
+constexpr int kSettledSeconds = 2;
+
+bool settled(const FileIdentity& id)
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const timespec& m = id.modified;
+    return m.tv_sec + kSettledSeconds < now.tv_sec ||
+           (m.tv_sec + kSettledSeconds == now.tv_sec && m.tv_nsec < now.tv_nsec);
+}
+
+// The few files read last (the program goes back and forth between Config.ini and the task
+// file), each kept while its identity stays the same. Every write through the store drops
+// the file's entry.
+class ParsedFiles {
+public:
+    static ParsedFiles& instance()
+    {
+        static ParsedFiles files;
+        return files;
+    }
+
+    // The file as the readers see it. ini is empty when the file does not exist and nullptr
+    // when it exists and cannot be read; plain means the caller parses the file itself (the
+    // cache is bypassed, or the file is too large for the index's 32-bit places).
+    struct Loaded {
+        std::shared_ptr<const ParsedIni> ini;
+        bool plain = false;
+    };
+    Loaded get(const QString& path)
+    {
+        if (g_bypassCache)
+            return {nullptr, true};
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return {empty()};
+        if (st.st_size >= kLargestIndexed)
+            return {nullptr, true};
+        const FileIdentity id = FileIdentity::of(st);
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+                if (it->path != path)
+                    continue;
+                if (it->identity == id) {
+                    std::rotate(m_entries.begin(), it, it + 1); // most recent first
+                    return {m_entries.front().ini};
+                }
+                m_entries.erase(it);
+                break;
+            }
+        }
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return {nullptr};
+        struct stat before {}, after {};
+        const bool known = ::fstat(f.handle(), &before) == 0;
+        QByteArray all = f.readAll();
+        if (f.error() != QFileDevice::NoError)
+            return {nullptr};
+        if (all.size() >= kLargestIndexed)
+            return {nullptr, true};
+        // The identity is taken from the file actually read; one that changed while it was
+        // being read is parsed for this read alone.
+        const bool keep = known && ::fstat(f.handle(), &after) == 0 &&
+                          FileIdentity::of(before) == FileIdentity::of(after) &&
+                          settled(FileIdentity::of(after));
+        f.close();
+        auto ini = std::make_shared<const ParsedIni>(std::move(all));
+        ++m_parses;
+        if (keep) {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_entries.insert(m_entries.begin(), Entry{path, FileIdentity::of(after), ini});
+            if (m_entries.size() > kKept)
+                m_entries.pop_back();
+        }
+        return {ini};
+    }
+
+    void forget(const QString& path)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                       [&](const Entry& e) { return e.path == path; }),
+                        m_entries.end());
+    }
+
+    int parses() const { return m_parses.load(); }
+
+private:
+    static std::shared_ptr<const ParsedIni> empty()
+    {
+        static const auto none = std::make_shared<const ParsedIni>(QByteArray());
+        return none;
+    }
+
+    static constexpr std::size_t kKept = 4;
+    static constexpr qint64 kLargestIndexed = INT_MAX;
+    struct Entry {
+        QString path;
+        FileIdentity identity;
+        std::shared_ptr<const ParsedIni> ini;
+    };
+    std::mutex m_mutex;
+    std::vector<Entry> m_entries;
+    std::atomic<int> m_parses{0};
+};
+
 // Changes one file: loads it, lets edit change the lines, saves atomically.
 template <class Edit>
 bool modify(const QString& file, QString* error, Edit edit)
@@ -267,7 +606,10 @@ bool modify(const QString& file, QString* error, Edit edit)
     }
     if (!edit(*ini))
         return true; // nothing to change
-    return ini->save(file, error);
+    const bool saved = ini->save(file, error);
+    // Even a failed save may have replaced the file; the next read goes to the disk.
+    ParsedFiles::instance().forget(file);
+    return saved;
 }
 
 int digitValue(QChar c, int base)
@@ -346,14 +688,33 @@ QString ConfigFilePath()
     return ApplicationDirectory() + QStringLiteral("Config.ini");
 }
 
+void SetIniCacheBypassedForTesting(bool bypassed)
+{
+    g_bypassCache = bypassed;
+}
+
+int IniFileParsesForTesting()
+{
+    return ParsedFiles::instance().parses();
+}
+
 QString ReadIniString(const QString& file, const QString& section, const QString& key,
                       const QString& def)
 {
-    const std::optional<IniText> ini = IniText::load(file);
-    if (!ini)
+    const QByteArray s = encode(section).trimmed(), k = encode(key).trimmed();
+    const ParsedFiles::Loaded loaded = ParsedFiles::instance().get(file);
+    if (loaded.plain) {
+        const std::optional<IniText> ini = IniText::load(file);
+        if (!ini)
+            return def;
+        const std::optional<QByteArray> v = ini->value(s, k);
+        return v ? readValueText(*v) : def;
+    }
+    if (!loaded.ini)
         return def;
-    const std::optional<QByteArray> v = ini->value(encode(section).trimmed(), encode(key).trimmed());
-    return v ? readValueText(*v) : def;
+    const std::optional<ParsedIni::Section> header = loaded.ini->findSection(s);
+    const int at = header ? loaded.ini->findKey(*header, k) : -1;
+    return at < 0 ? def : readValueText(valueOf(loaded.ini->line(at)).toByteArray());
 }
 
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
@@ -422,11 +783,19 @@ void EraseIniSection(const QString& file, const QString& section)
 void ReadIniKeys(const QString& file, const QString& section, QStringList& list)
 {
     list.clear();
-    const std::optional<IniText> ini = IniText::load(file);
-    if (!ini)
+    const ParsedFiles::Loaded loaded = ParsedFiles::instance().get(file);
+    if (loaded.plain) {
+        const std::optional<IniText> ini = IniText::load(file);
+        if (ini)
+            for (const QByteArray& k : ini->keys(encode(section)))
+                list.append(decode(k));
         return;
-    for (const QByteArray& k : ini->keys(encode(section)))
-        list.append(decode(k));
+    }
+    const std::optional<ParsedIni::Section> header =
+        loaded.ini ? loaded.ini->findSection(encode(section)) : std::nullopt;
+    if (header)
+        for (const QByteArrayView k : loaded.ini->keys(*header, kKeyListBytes))
+            list.append(decode(k.toByteArray()));
 }
 
 namespace {
@@ -436,6 +805,22 @@ namespace {
 void readSection(const QString& file, const QString& section, bool wholeKeyList, QStringList& list)
 {
     list.clear();
+    const int budget = wholeKeyList ? INT_MAX : kKeyListBytes;
+    const ParsedFiles::Loaded loaded = ParsedFiles::instance().get(file);
+    if (!loaded.plain) {
+        const std::optional<ParsedIni::Section> header =
+            loaded.ini ? loaded.ini->findSection(encode(section)) : std::nullopt;
+        if (!header)
+            return;
+        const QList<QByteArrayView> keys = loaded.ini->keys(*header, budget);
+        list.reserve(keys.size());
+        for (const QByteArrayView k : keys) {
+            const QByteArrayView first = loaded.ini->line(loaded.ini->findKey(*header, k));
+            list.append(decode(k.toByteArray()) + QLatin1Char('=') +
+                        readValueText(valueOf(first).toByteArray()));
+        }
+        return;
+    }
     const std::optional<IniText> ini = IniText::load(file);
     if (!ini)
         return;
@@ -452,7 +837,7 @@ void readSection(const QString& file, const QString& section, bool wholeKeyList,
         if (!firstValue.contains(name))
             firstValue.insert(name, l.value());
     }
-    const QList<QByteArray> keys = wholeKeyList ? ini->keys(header, INT_MAX) : ini->keys(header);
+    const QList<QByteArray> keys = ini->keys(header, budget);
     list.reserve(keys.size());
     for (const QByteArray& k : keys)
         list.append(decode(k) + QLatin1Char('=') + readValueText(firstValue.value(foldedName(k))));

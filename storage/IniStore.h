@@ -1,7 +1,10 @@
 #pragma once
 // The settings store: every read and write of the program's INI files goes through here.
 // Files are GB18030 text with CR LF line ends. Section and key names compare without regard
-// to letter case; each call opens the file, does one access and lets it go.
+// to letter case. Each write loads the file, changes it and saves it whole. Reads take the
+// file's parsed text from a small cache of the files read last, kept while the file on disk
+// stays the same one (inode, size, change and modification times) and dropped by every write
+// through here, so a value read is found without parsing the file again.
 // The plain operations never raise: reads give the default, failed writes change nothing.
 // As the platform's profile functions do, a value read and a write's lookup take the section
 // and key without the blanks around them (" Time " finds [Time], and the key is written

@@ -7,3 +7,10 @@ void SetIniSaveInterruptedForTesting(bool interrupted);
 
 // Whether name (in the folder of fileName) is a copy that an interrupted save of fileName left.
 bool IsInterruptedSaveOf(const QString& name, const QString& fileName);
+
+// Reads parse the file at each call instead of taking it from the cache (for comparing the
+// two, and for measuring what a read costs without it).
+void SetIniCacheBypassedForTesting(bool bypassed);
+
+// How many times a read has parsed a file since the program started.
+int IniFileParsesForTesting();

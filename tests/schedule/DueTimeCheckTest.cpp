@@ -4,6 +4,7 @@
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
@@ -441,6 +442,40 @@ TEST_F(DueTimeCheckTest, ListChangesReachTheNextTick)
     clock.set(QDate(2026, 3, 3), QTime(8, 0, 0));
     tick();
     EXPECT_EQ(started, QStringList({"08:00:00", "08:00:02"}));
+}
+
+// A timetable prepared elsewhere and copied over the one in use keeps its own time: here an
+// old one, and the same size as the file it replaces.
+TEST_F(DueTimeCheckTest, AParameterLineChangedOnDiskBetweenTwoDueTimesCountsAtTheNextOne)
+{
+    schedule = {"08:00:00=1,1,1"};
+    const QDateTime prepared = QDateTime::currentDateTime().addDays(-1);
+    const QString never = "1,1,1,5,,0,"; // as long as Daily
+    for (const bool byRename : {false, true}) {
+        SCOPED_TRACE(byRename ? "replaced by rename, same time" : "rewritten in place, older time");
+        restart();
+        int edits = 0;
+        auto install = [&](const QString& params) {
+            ++edits;
+            const QString name = byRename ? QStringLiteral("Prepared.ini") : TaskFileName;
+            dir.writeText(name, "[TimeParams]\n08:00:00=" + params + "\n");
+            ASSERT_TRUE(dir.setModified(name, prepared.addSecs(byRename ? 0 : -edits)));
+            if (byRename) {
+                ASSERT_TRUE(QFile::remove(dir.file(TaskFileName)) &&
+                            QFile::rename(dir.file(name), dir.file(TaskFileName)));
+            }
+        };
+        install(Daily);
+        const QString days[] = {Daily, never, Daily};
+        for (int day = 0; day < 3; ++day) {
+            if (day > 0)
+                install(days[day]);
+            clock.set(QDate(2026, 3, 2 + day), QTime(8, 0));
+            tick();
+        }
+        EXPECT_EQ(started, QStringList({"08:00:00", "08:00:00"}));
+        EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
+    }
 }
 
 } // namespace

@@ -189,12 +189,16 @@ TEST_F(PlaybackTest, TheEndTimeStopsTheTaskInTheTickAfterIt)
 TEST_F(PlaybackTest, PauseResumeSkipAndStop)
 {
     tasks({"08:00:00=1,0,1,2"}, {"08:00:00=2,1,1,4,,0,08:30:00"});
-    bool inFileAtPlay = false;
-    mp1.onPlay = [&] { inFileAtPlay = ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "") != ""; };
+    bool inFileAtPlay = false, inListAtPlay = false;
+    mp1.onPlay = [&] {
+        inFileAtPlay = ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "") != "";
+        inListAtPlay = !scheduleList.isEmpty();
+    };
     playback.StartTask("08:00:00");
     mp1.onPlay = nullptr;
-    // A once-only task leaves the timetable as it starts, written once its bell has started.
+    // A once-only task leaves the timetable as it starts, once its bell has started.
     EXPECT_TRUE(inFileAtPlay);
+    EXPECT_TRUE(inListAtPlay);
     EXPECT_TRUE(scheduleList.isEmpty());
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "08:00:00", "gone"), "gone");
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "gone"), "gone");

@@ -1,5 +1,6 @@
 #include "storage/IniStore.h"
 #include "storage/IniStoreTesting.h"
+#include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -214,6 +215,117 @@ TEST_F(IniStoreTest, FailedWritesChangeNothingAndRaiseNothing)
     EXPECT_FALSE(TryWriteIniString(dir.file("no/such/dir/x.ini"), "S", "k", "v"));
     WriteIniString(dir.file("no/such/dir/x.ini"), "S", "k", "v");
     EXPECT_FALSE(QFile::exists(dir.file("no/such/dir/x.ini")));
+}
+
+// Files read through the cache must read exactly as parsed afresh. Each is dated an hour back,
+// so that the cache keeps it, and every probe is read twice: the second time from the cache.
+TEST_F(IniStoreTest, CachedReadsEqualReadsThatParseTheFile)
+{
+    QStringDecoder dec("GB18030");
+    const QByteArray cut = QByteArray(2046, 'a') + "\xD6\xD0"; // 中 across the 2047-byte limit
+    const QByteArray files[] = {
+        "[S]\r\nq=\"  a \"\r\ns='x'\r\nm=\"open\r\nqq=\"\"\r\nmixed=\"x'\r\n",
+        " [ S ] \r\n  k  =  v  \r\n=nokey\r\n  =x\r\nnoeq\r\n\r\nk=second\r\n\t\vtab\f=\t v \v\r\n[Empty]\r\n",
+        "[Sec]\r\nKey=1\r\n[SEC]\r\nkey=2\r\nKEY=3\r\n[sec]\r\nj=4\r\n",
+        "[A]\nk=1\nK=2\n\n[a]\nk=3\nj=4", // LF only, no final line end
+        "[S]\r\nlong=" + cut + "\r\nquoted=\"" + cut + "\"\r\nk=\xD6\xD0\xCE\xC4\r\n",
+        "[S]\r\n\x81\x41=upper\r\n\x81\x61=lower\r\nLi\x81\x41=3\r\n",
+        "k=before any section\r\n[S]]x\r\n[T\r\nk=in S\r\n[]\r\nk=nameless\r\n",
+        "\r\n",
+        "",
+    };
+    const QString sections[] = {"S", "s", " S ", "Sec", "SEC", "A", "a", "Empty", "T", "",
+                                "S]x", "Nowhere"};
+    const QStringList keys = {"q", "s", "m", "qq", "mixed", "k", "K", " k ", "tab", "noeq", "", "=",
+                              "Key", "j", "long", "quoted", dec.decode("\x81\x41"),
+                              dec.decode("\x81\x61"), "li" + dec.decode("\x81\x41"), "missing"};
+    const QString file = dir.file("Tricky.ini");
+    QDir(dir.path()).mkdir("Folder.ini"); // exists, cannot be read
+    const QString paths[] = {file, dir.file("Missing.ini"), dir.file("Folder.ini")};
+    for (const QByteArray& bytes : files) {
+        dir.write("Tricky.ini", bytes);
+        ASSERT_TRUE(dir.setModified("Tricky.ini", QDateTime::currentDateTime().addSecs(-3600)));
+        for (const QString& path : paths) {
+            SCOPED_TRACE((path + "\n" + QString::fromLatin1(bytes.left(60))).toStdString());
+            auto readAll = [&] {
+                QStringList out;
+                for (const QString& section : sections) {
+                    QStringList list;
+                    ReadIniKeys(path, section, list);
+                    out << "keys " + section + ": " + list.join('|');
+                    ReadIniSection(path, section, list);
+                    out << "section " + section + ": " + list.join('|');
+                    ReadWholeIniSection(path, section, list);
+                    out << "whole " + section + ": " + list.join('|');
+                    for (const QString& key : keys)
+                        out << section + "/" + key + "=" + ReadIniString(path, section, key, "\x01");
+                }
+                return out;
+            };
+            // The first read that differs, with what parsing afresh gives.
+            auto difference = [](const QStringList& got, const QStringList& want) {
+                for (qsizetype i = 0; i < qMax(got.size(), want.size()); ++i)
+                    if (got.value(i) != want.value(i))
+                        return got.value(i) + "  instead of  " + want.value(i);
+                return QString();
+            };
+            SetIniCacheBypassedForTesting(true);
+            const QStringList parsed = readAll();
+            SetIniCacheBypassedForTesting(false);
+            EXPECT_EQ(difference(readAll(), parsed), "");
+            const int parses = IniFileParsesForTesting();
+            EXPECT_EQ(difference(readAll(), parsed), "");
+            EXPECT_EQ(IniFileParsesForTesting(), parses) << "the second round was not cached";
+        }
+    }
+}
+
+TEST_F(IniStoreTest, AReplacedOrRewrittenFileIsReadAgain)
+{
+    const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    auto prepare = [&](const QString& name, const QByteArray& value, const QDateTime& time) {
+        dir.write(name, "[TimeParams]\r\n08:00:00=" + value + "\r\n");
+        ASSERT_TRUE(dir.setModified(name, time));
+    };
+    auto read = [&] { return ReadIniString(tasks, "TimeParams", "08:00:00", ""); };
+    prepare("TimeMusicList.ini", "1,1,1,0", anHourAgo);
+    EXPECT_EQ(read(), "1,1,1,0");
+    const int parses = IniFileParsesForTesting();
+    EXPECT_EQ(read(), "1,1,1,0");
+    ASSERT_EQ(IniFileParsesForTesting(), parses) << "an unchanged file is parsed once";
+
+    // Rewritten in place, the same size, its time set to another in the past.
+    prepare("TimeMusicList.ini", "2,1,1,0", anHourAgo.addSecs(-60));
+    EXPECT_EQ(read(), "2,1,1,0");
+    // Replaced by rename with a file of the same size and the same time.
+    prepare("Prepared.ini", "3,1,1,0", anHourAgo.addSecs(-60));
+    ASSERT_TRUE(QFile::remove(tasks) && QFile::rename(dir.file("Prepared.ini"), tasks));
+    EXPECT_EQ(read(), "3,1,1,0");
+    // Just written: a change within the file system's timestamp tick could not be seen, so
+    // such a file is parsed at each read.
+    prepare("TimeMusicList.ini", "4,1,1,0", QDateTime::currentDateTime());
+    EXPECT_EQ(read(), "4,1,1,0");
+    const int recent = IniFileParsesForTesting();
+    EXPECT_EQ(read(), "4,1,1,0");
+    EXPECT_EQ(IniFileParsesForTesting(), recent + 1);
+}
+
+TEST_F(IniStoreTest, AWriteThroughTheStoreIsReadAtOnce)
+{
+    dir.write("TimeMusicList.ini", "[Time]\r\n08:00:00=1,0,3\r\n09:00:00=1,0,4\r\n[Music]\r\n1=a\r\n");
+    ASSERT_TRUE(dir.setModified("TimeMusicList.ini", QDateTime::currentDateTime().addSecs(-3600)));
+    EXPECT_EQ(ReadIniString(tasks, "Time", "08:00:00", ""), "1,0,3");
+    QStringList keys;
+    ReadIniKeys(tasks, "Music", keys);
+    EXPECT_EQ(keys, QStringList{"1"});
+
+    WriteIniString(tasks, "Time", "08:00:00", "0,0,3");
+    EXPECT_EQ(ReadIniString(tasks, "Time", "08:00:00", ""), "0,0,3");
+    DeleteIniKey(tasks, "Time", "09:00:00");
+    EXPECT_EQ(ReadIniString(tasks, "Time", "09:00:00", "gone"), "gone");
+    EraseIniSection(tasks, "Music");
+    ReadIniKeys(tasks, "Music", keys);
+    EXPECT_TRUE(keys.isEmpty());
 }
 
 } // namespace

@@ -59,3 +59,9 @@ bool TempAppDir::exists(const QString& name) const
 {
     return QFile::exists(file(name));
 }
+
+bool TempAppDir::setModified(const QString& name, const QDateTime& time) const
+{
+    QFile f(file(name));
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
+}

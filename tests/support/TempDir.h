@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -17,6 +18,8 @@ public:
     QByteArray read(const QString& name) const;
     QString readText(const QString& name) const;
     bool exists(const QString& name) const;
+    // Sets the file's modification time, as a copy that keeps its time (cp -p) leaves it.
+    bool setModified(const QString& name, const QDateTime& time) const;
 
 private:
     QTemporaryDir m_dir;
