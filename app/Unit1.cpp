@@ -208,6 +208,7 @@ void TfrmMain::FormCreate()
 void TfrmMain::showEvent(QShowEvent* event)
 {
     TfmBaseFrm::showEvent(event);
+    tmrSystemTimer();
     // What failed while starting is shown once the window is there to own the box.
     QTimer::singleShot(0, this, [this] { m_failures->release(); });
 }
@@ -262,6 +263,10 @@ void TfrmMain::tmrSystemTimer()
 {
     const QDateTime now = m_services.clock->now();
     const QLocale locale;
+    // Nobody sees the clock of a window in the tray or minimized, and repainting it each second
+    // is most of what the waiting program costs; it is set again as the window comes back.
+    if (!isVisible() || isMinimized())
+        return;
     QString text = QStringLiteral("当前时间：") + locale.toString(now.date(), QLocale::ShortFormat);
     // Like the platform's date-time text, midnight shows the date alone.
     if (now.time() != QTime(0, 0))
@@ -297,6 +302,13 @@ void TfrmMain::RestoreFromTray()
     showNormal();
     raise();
     activateWindow();
+}
+
+void TfrmMain::changeEvent(QEvent* event)
+{
+    TfmBaseFrm::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        tmrSystemTimer();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -87,7 +87,11 @@ TEST_F(MainWindowFixture, PagesCaptionsAndLayout)
 TEST_F(MainWindowFixture, ClockTextFollowsTheClock)
 {
     auto w = start();
-    EXPECT_TRUE(w->statPanels[0]->text().isEmpty()) << "empty until the first tick";
+    clock.set(QDate(2026, 12, 9), QTime(8, 0, 14));
+    w->tmrSystemTimer();
+    EXPECT_TRUE(w->statPanels[0]->text().isEmpty()) << "not shown, not set";
+    w->show();
+    EXPECT_TRUE(w->statPanels[0]->text().endsWith(" 08:00:14")) << "set as the window shows";
     clock.set(QDate(2026, 12, 9), QTime(8, 0, 15));
     w->tmrSystemTimer();
     const QString text = w->statPanels[0]->text();
