@@ -26,6 +26,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", NoDisplayMessage());
         return 1;
     }
+    PreferChineseSystemLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavuroMP3"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -7,3 +7,7 @@ class QCoreApplication;
 // whatever LANG says. Call once after the application object exists. Returns whether
 // Qt's catalogue was found; without it the standard texts stay English and nothing fails.
 bool UseChineseInterface(QCoreApplication& app);
+
+// Makes QLocale::system() Chinese as well (Qt's file dialog dates its files with it), leaving
+// the C library's locale as the user set it. Call before the application object exists.
+void PreferChineseSystemLocale();

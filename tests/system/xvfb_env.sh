@@ -6,7 +6,9 @@ runtime=$(mktemp -d)
 chmod 700 "$runtime"
 pids=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  # Newest first: the programs go before the X server they draw on.
+  local i
+  for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do kill "${pids[i]}" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work" "$runtime"
 }
