@@ -79,9 +79,12 @@ struct TrayTooltipWindow : ::testing::Test {
     }
 };
 
-TEST_F(TrayTooltipWindow, FollowsTheClockAndTheTaskList)
+TEST_F(TrayTooltipWindow, ShowsOurIconAndFollowsTheClockAndTheTaskList)
 {
     TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &mpBackgroupMusic, true, &shutdown, &startup});
+    // The icon of our own, at every size rendered from the SVG, on the window and the tray.
+    EXPECT_EQ(w.windowIcon().availableSizes().size(), 8);
+    EXPECT_EQ(w.RzTrayIcon1->icon().availableSizes(), w.windowIcon().availableSizes());
     EXPECT_TRUE(w.RzTrayIcon1->toolTip().startsWith(TfrmMain::ProductTitle()));
     EXPECT_EQ(tooltipAt(w, QTime(7, 0)), "下一个任务：08:00:00 上课铃.wav");
     EXPECT_EQ(tooltipAt(w, QTime(8, 0)), "下一个任务：08:45:00 下课铃.wav");
