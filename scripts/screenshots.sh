@@ -53,6 +53,8 @@ write_tasks <<TASKS || fail "could not write the task file"
 TASKS
 # The year's holidays; shutdown and start with log-on stay off (xvfb_env.sh's Config.ini).
 printf '[Holiday]\r\n1-1=1-3\r\n2-10=2-17\r\n5-1=5-5\r\n7-10=8-31\r\n10-1=10-7\r\n' >>"$work/Config.ini"
+# Qt's file dialog opens in the working folder: the folder of the school's bells.
+cd "$music" || fail "no $music"
 start_program
 
 window() { # name pattern, seconds: the id of the visible window
@@ -90,8 +92,12 @@ sleep 0.5 # the status bar's clock shows from the first second on
 shot tasks
 
 # The task editor, opened by a double click on the 08:00:00 row.
-click 50 122 2
-window '定时任务$' 10 >/dev/null || fail "the task editor did not open"
+opened=
+for _ in 1 2 3; do # a busy machine may take the two clicks for two single ones
+  click 50 122 2
+  window '定时任务$' 5 >/dev/null && { opened=1; break; }
+done
+[ -n "$opened" ] || fail "the task editor did not open"
 shot editor
 xdotool key Escape
 gone '定时任务$'
@@ -108,16 +114,14 @@ for _ in 1 2 3; do # the menu may take a moment to come up on a busy machine
   files=$(window '^添加文件$' 5) && break
 done
 [ -n "$files" ] || fail "the file dialog did not open"
-# Shown in the folder of the library's files, as a user would find them.
-xdotool type --delay 20 "$music/"
-xdotool key Return
-sleep 0.5
-# A click on the list closes the name box's completion list.
 geometry=$(xdotool getwindowgeometry --shell "$files" | tr '\n' ' ')
 eval "$geometry"
-click $(( X + 140 )) $(( Y + 124 ))
 shot file-dialog "$geometry"
-click $(( X + WIDTH - 50 )) $(( Y + HEIGHT - 22 )) # 取消
+for _ in 1 2 3; do
+  click $(( X + WIDTH - 50 )) $(( Y + HEIGHT - 22 )) # 取消
+  sleep 1
+  xdotool search --onlyvisible --name '^添加文件$' >/dev/null 2>&1 || break
+done
 gone '^添加文件$'
 
 tab 192
