@@ -96,7 +96,7 @@ check_installed_start() { # root
 06:00:00=1,1,1,0,,0,00:00:00
 TASKS
   start_installed "$1"
-  wait_main_window 60 || fail "the installed program's window did not appear$(kill -0 "$app" 2>/dev/null || echo ' (it ended)'): $(xwininfo -root -children 2>&1 | grep -F '"' | head -5)"
+  wait_main_window 60 || fail "the installed program's window did not appear$(kill -0 "$app" 2>/dev/null || echo ' (it ended)');$(kill -0 "${pids[0]}" 2>/dev/null || echo ' Xvfb ended;') on screen: $(xwininfo -root -children 2>&1 | grep -F -e '"' -e rror | head -5)"
   for _ in $(seq 50); do [ -f "$data/PlayLog.txt" ] && break; sleep 0.1; done
   iconv -f GB18030 -t UTF-8 "$data/PlayLog.txt" 2>/dev/null | grep -q '06:00:00.*xyz' \
     || fail "the task file in $data was not read"
