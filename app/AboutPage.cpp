@@ -1,5 +1,7 @@
 #include "app/AboutPage.h"
 
+#include "platform/AppDirectory.h"
+
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -28,10 +30,15 @@ AboutPage::AboutPage(const QString& productTitle, QWidget* parent) : QWidget(par
     3. 在“基本设置”页设置节假日；
     4. 全部设置完成后，重新启动一次本软件。
 
+数据文件：
+    设置、任务列表和音频库、用户分别保存在 Config.ini、TimeMusicList.ini 和 user.dat 中，位于：
+    %1
+    备份时复制这三个文件即可；恢复时先从托盘菜单“退出”本软件，再把它们复制回该文件夹。
+
 联系方式：请与贵单位的系统管理员联系。
 问题反馈：请写明所用版本和出现问题的任务设置。
 
-如果本软件对您有帮助，欢迎捐助，支持我们继续改进。)"));
+如果本软件对您有帮助，欢迎捐助，支持我们继续改进。)").arg(ApplicationDirectory()));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_text);

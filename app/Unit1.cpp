@@ -3,6 +3,8 @@
 #include "app/AboutPage.h"
 #include "app/FailureReport.h"
 #include "app/PlaybackView.h"
+#include "app/TrayTooltip.h"
+#include "desktop/AppIcon.h"
 #include "library/MusicLibrary.h"
 #include "library/MusicLibraryPage.h"
 #include "platform/AppDirectory.h"
@@ -86,7 +88,7 @@ void TfrmMain::buildWindow()
                       QStringLiteral("WenQuanYi Micro Hei")});
     font.setPointSize(9);
     setFont(font);
-    setWindowIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    setWindowIcon(AppIcon());
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);
@@ -123,6 +125,8 @@ void TfrmMain::buildWindow()
     N4 = pm1->addAction(QStringLiteral("退出"));
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
     RzTrayIcon1->setContextMenu(pm1);
+    m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, ScheduleList, HolidayList,
+                                                  *tsplaylist->lvMusicTime, ProductTitle());
     if (m_services.trayAvailable)
         RzTrayIcon1->show();
 
@@ -272,6 +276,7 @@ void TfrmMain::tmrSystemTimer()
     if (now.time() != QTime(0, 0))
         text += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
     statPanels[0]->setText(text);
+    m_trayTooltip->update(now);
 }
 
 void TfrmMain::tmrMusicPlayTimer()

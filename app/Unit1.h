@@ -27,6 +27,7 @@ class QSystemTrayIcon;
 class QTabWidget;
 class SettingsPage;
 class TaskListPage;
+class TrayTooltip;
 class UsersPage;
 class WeekAndAutoStart;
 
@@ -110,5 +111,6 @@ private:
     std::function<void(const QString&)> m_report;
     QString m_applicationTitle;
     std::unique_ptr<MainPlaybackView> m_playbackView;
+    std::unique_ptr<TrayTooltip> m_trayTooltip;
     DueTimeCheck m_dueTimeCheck;
 };

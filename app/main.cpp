@@ -1,9 +1,12 @@
 #include "app/DataModule.h"
 #include "app/Unit1.h"
+#include "desktop/AppIcon.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/DisplayCheck.h"
 #include "platform/FailureBox.h"
 #include "platform/GstMediaPlayer.h"
+#include "platform/Localization.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemShutdownRequest.h"
@@ -13,18 +16,30 @@
 #include <QSystemTrayIcon>
 
 #include <csignal>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     // A sound server or a pipe that goes away mid-write must cost one file, not the program.
     std::signal(SIGPIPE, SIG_IGN);
+    if (!DisplayReachable(argc, argv)) {
+        std::fprintf(stderr, "%s\n", NoDisplayMessage());
+        return 1;
+    }
+    PreferChineseSystemLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavuroMP3"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The menu entry's name, so that task bars group the window under its entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("TavuroMP3"));
+    QApplication::setWindowIcon(AppIcon());
+    UseChineseInterface(app);
 
     QtMessageBoxes boxes;
     SingleInstanceGuard instance(QStringLiteral("TAVUROMP3play"));
     if (!instance.acquire()) {
+        // The running window comes to the front first, so the box is seen beside it.
+        instance.askRunningToRaise();
         boxes.show(nullptr, QStringLiteral("错误"), QStringLiteral("MP3定时播放器程序已运行！"),
                    BoxIcon::Error, BoxButtons::Ok);
         return 0;
@@ -50,6 +65,7 @@ int main(int argc, char** argv)
 
     TdmMain dmMain;
     TfrmMain window(services);
+    instance.listenForRaise([&window] { window.RestoreFromTray(); });
     window.show();
     return app.exec();
 }

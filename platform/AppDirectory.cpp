@@ -21,6 +21,13 @@ QString withSeparator(QString dir)
 }
 } // namespace
 
+bool IsInstalledLayout(const QString& exeDir)
+{
+    const QDir bin(exeDir);
+    return bin.dirName() == QStringLiteral("bin") &&
+           QFileInfo::exists(bin.filePath(QStringLiteral("../share/applications/TavuroMP3.desktop")));
+}
+
 void SetApplicationDirectoryOverride(const QString& dir)
 {
     overrideDir() = dir.isEmpty() ? QString() : withSeparator(dir);
@@ -32,7 +39,7 @@ QString ApplicationDirectory()
         return overrideDir();
     static const QString resolved = [] {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
+        if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !IsInstalledLayout(exeDir))
             return withSeparator(exeDir);
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(data);

@@ -3,6 +3,7 @@
 # (only the missing ones), then configures and builds into build/. Called by run.sh and test.sh;
 # test.sh --sanitize passes another build directory and its CMake options:
 #   bash scripts/setup.sh [build-dir [cmake options...]]
+# TAVURO_TARGET=<target> builds that target alone (run.sh: the program), else everything.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -12,7 +13,8 @@ packages=(
   libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont
   nettle-dev libgtest-dev libbenchmark-dev
-  fonts-wqy-microhei xvfb xdotool x11-utils
+  fonts-wqy-microhei qt6-translations-l10n librsvg2-bin
+  desktop-file-utils appstream imagemagick xvfb xdotool x11-utils
   at-spi2-core python3-pyatspi dbus-x11
   clang libclang-rt-14-dev
 )
@@ -34,4 +36,4 @@ build_dir=${1:-build}
 if [ ! -f "$build_dir/build.ninja" ] || [ $# -gt 0 ]; then
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
-cmake --build "$build_dir"
+cmake --build "$build_dir" ${TAVURO_TARGET:+--target "$TAVURO_TARGET"}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real executable under Xvfb: its window appears with the right caption, a second start
-# shows its message and exits 0 without touching any file, and the first ends when told to.
+# brings it to the front, shows its message and exits 0 without touching any file, and the
+# first ends when told to.
 set -uo pipefail
 exe=$1
 source "$(dirname "$0")/xvfb_env.sh"
@@ -23,10 +24,23 @@ title=$(xdotool getwindowname "$main_id")
   || fail "caption was '$title'"
 echo "main window: $title"
 
+# Another window covers the running one; the second start brings it back to the front.
+xmessage -geometry 600x400+50+50 "covers the window" 2>/dev/null &
+pids+=($!)
+wait_window '^xmessage$' 10 >/dev/null || fail "the covering window did not appear"
+# Top-most first, as the X server stacks them (there is no window manager here).
+stacked_above() { # upper id, lower id
+  xwininfo -root -children | awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" \
+    '$1 == a { seen = 1 } $1 == b { exit !seen }'
+}
+cover_id=$(wait_window '^xmessage$' 1)
+stacked_above "$cover_id" "$main_id" || fail "the covering window is not on top"
+
 before=$(ls -A "$work" | sort)
 "$work/TavuroMP3" &
 second=$!
 box_id=$(wait_window '^错误$' 30) || fail "second start showed no message"
+stacked_above "$main_id" "$cover_id" || fail "the second start did not bring the running window to the front"
 xdotool windowfocus --sync "$box_id" 2>/dev/null; xdotool key Return
 for _ in $(seq 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$second" 2>/dev/null && fail "second instance still running"

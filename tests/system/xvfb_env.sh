@@ -6,7 +6,9 @@ runtime=$(mktemp -d)
 chmod 700 "$runtime"
 pids=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  # Newest first: the programs go before the X server they draw on.
+  local i
+  for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do kill "${pids[i]}" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work" "$runtime"
 }
@@ -55,4 +57,53 @@ start_program() {
   "$work/TavuroMP3" &
   app=$!
   pids+=($app)
+}
+
+# Starts an installed program as its menu entry does: the entry's Exec, found on PATH with
+# <root>/bin first, in a scratch home whose per-user data folder ($data) holds the safe
+# Config.ini above and the task file written by write_tasks, if any. Its pid goes to $app.
+start_installed() { # root: the install prefix, /usr for the package
+  export HOME=$runtime/home XDG_DATA_HOME=$runtime/home/.local/share
+  data=$XDG_DATA_HOME/TavuroMP3
+  mkdir -p "$data"
+  cp "$work/Config.ini" "$data/"
+  [ -f "$work/TimeMusicList.ini" ] && cp "$work/TimeMusicList.ini" "$data/"
+  local entry=$1/share/applications/TavuroMP3.desktop command
+  command=$(sed -n 's/^Exec=//p' "$entry")
+  [ -n "$command" ] || fail "no Exec in $entry"
+  # shellcheck disable=SC2086 # the entry's command line, split as a launcher splits it
+  PATH="$1/bin:$PATH" $command &
+  app=$!
+  pids+=($app)
+}
+
+# Waits for the main window (caption: product title and version); true when it appeared.
+wait_main_window() { # seconds
+  for _ in $(seq $(( $1 * 10 ))); do
+    xdotool search --onlyvisible --name '^TavuroMP3音乐定时播放器.*[0-9]$' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The installed program reads its data from the per-user folder: a bad line put in the task
+# file there is written to the play log there, and nothing lands beside the executable.
+check_installed_start() { # root
+  write_tasks <<'TASKS'
+[Time]
+06:00:00=xyz,0,1
+[TimeParams]
+06:00:00=1,1,1,0,,0,00:00:00
+TASKS
+  start_installed "$1"
+  wait_main_window 60 || fail "the installed program's window did not appear$(kill -0 "$app" 2>/dev/null || echo ' (it ended)');$(kill -0 "${pids[0]}" 2>/dev/null || echo ' Xvfb ended;') on screen: $(xwininfo -root -children 2>&1 | grep -F -e '"' -e rror | head -5)"
+  for _ in $(seq 50); do [ -f "$data/PlayLog.txt" ] && break; sleep 0.1; done
+  iconv -f GB18030 -t UTF-8 "$data/PlayLog.txt" 2>/dev/null | grep -q '06:00:00.*xyz' \
+    || fail "the task file in $data was not read"
+  local file
+  for file in Config.ini TimeMusicList.ini user.dat PlayLog.txt; do
+    [ ! -e "$1/bin/$file" ] || fail "$file written beside the installed executable"
+  done
+  kill -0 "$app" 2>/dev/null || fail "the installed program ended"
+  echo "installed program started from its menu entry, data in $data"
 }

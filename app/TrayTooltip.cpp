@@ -1,0 +1,130 @@
+#include "app/TrayTooltip.h"
+
+#include "platform/Errors.h"
+#include "schedule/DueTimeCheck.h"
+#include "storage/IniStore.h"
+#include "storage/TaskEntry.h"
+#include "storage/TaskFile.h"
+#include "storage/TimeText.h"
+
+#include <QSystemTrayIcon>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+void NextTaskFinder::rebuild(const QStringList& scheduleList, const QStringList& paramLines)
+{
+    m_order.clear();
+    m_order.reserve(scheduleList.size());
+    for (const QString& line : scheduleList) {
+        bool ok = false;
+        const QString key = LineName(line);
+        const QTime at = ParseTimeText(key, &ok);
+        if (ok)
+            m_order.push_back({at.msecsSinceStartOfDay() / 1000, key, LineValue(line)});
+    }
+    std::stable_sort(m_order.begin(), m_order.end(),
+                     [](const Task& a, const Task& b) { return a.second < b.second; });
+    m_params.clear();
+    for (const QString& line : paramLines)
+        m_params.insert(LineName(line).toLower(), LineValue(line));
+}
+
+std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, const QDateTime& now,
+                                            std::size_t* position) const
+{
+    const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
+    std::size_t at = position ? *position : 0;
+    while (at < m_order.size() && m_order[at].second <= nowSecond)
+        ++at;
+    const bool holiday = IsHoliday(holidayList, now);
+    std::optional<QString> found;
+    for (; at < m_order.size(); ++at) {
+        const Task& task = m_order[at];
+        TaskEntryFields fields;
+        ReadTimeFlags(task.timeValue, TimeFlagsAt::Places, fields);
+        // As the due-time check reads them: only a flag that reads 0 keeps a task off.
+        if (fields.EnabledValid && !fields.Entry.Enabled)
+            continue;
+        if (holiday && fields.HolidayValid && fields.Entry.HolidayFlag == 0)
+            continue;
+        try {
+            if (IsPlayDay(m_params.value(task.key.toLower()), now.date()))
+                found = task.key;
+        } catch (const AppError&) {
+        }
+        if (found)
+            break;
+    }
+    if (position)
+        *position = at;
+    return found;
+}
+
+QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music)
+{
+    if (!key)
+        return title + QStringLiteral("\n今天没有待播放的任务");
+    constexpr int kMusicLength = 48;
+    const QString shown = music.size() > kMusicLength ? music.left(kMusicLength - 1) + QChar(0x2026) : music;
+    return title + QStringLiteral("\n下一个任务：") + (*key + QLatin1Char(' ') + shown).trimmed();
+}
+
+TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList,
+                         const QStringList& holidayList, QTreeWidget& lvMusicTime, QString title)
+    : m_tray(tray),
+      m_scheduleList(scheduleList),
+      m_holidayList(holidayList),
+      m_lvMusicTime(lvMusicTime),
+      m_title(std::move(title))
+{
+    // An edit that leaves the Time lines alone (days, loops) still shows in the rows.
+    QAbstractItemModel* model = m_lvMusicTime.model();
+    auto changed = [this] { m_rowsChanged = true; };
+    connect(model, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(model, &QAbstractItemModel::modelReset, this, changed);
+    connect(model, &QAbstractItemModel::dataChanged, this, changed);
+    m_tray.setToolTip(m_title);
+}
+
+void TrayTooltip::rebuild()
+{
+    QStringList params;
+    ReadWholeIniSection(TaskFilePath(), TimeParamsSection, params);
+    m_finder.rebuild(m_scheduleList, params);
+    m_seenSchedule = m_scheduleList;
+    m_seenHolidays = m_holidayList;
+    m_rowsChanged = false;
+}
+
+void TrayTooltip::update(const QDateTime& now)
+{
+    const bool listsChanged =
+        m_rowsChanged || m_seenSchedule != m_scheduleList || m_seenHolidays != m_holidayList;
+    const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
+    // A new day or a clock set back: the day's tasks are looked at from its start again.
+    const bool restart = listsChanged || now.date() != m_date || nowSecond < m_lastSecond;
+    m_lastSecond = nowSecond;
+    if (!restart && !(m_shownSecond && nowSecond >= *m_shownSecond))
+        return;
+    if (listsChanged)
+        rebuild();
+    if (restart)
+        m_position = 0;
+    m_date = now.date();
+    const std::optional<QString> key = m_finder.next(m_holidayList, now, &m_position);
+    m_shownSecond = key ? std::optional<int>(m_finder.secondAt(m_position)) : std::nullopt;
+    m_tray.setToolTip(TrayTooltipText(m_title, key, key ? musicOf(*key) : QString()));
+}
+
+QString TrayTooltip::musicOf(const QString& key) const
+{
+    // Once per task that comes next, so a walk over the rows is cheap enough.
+    for (int i = 0; i < m_lvMusicTime.topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = m_lvMusicTime.topLevelItem(i);
+        if (row->text(0).compare(key, Qt::CaseInsensitive) == 0)
+            return row->text(1);
+    }
+    return QString();
+}

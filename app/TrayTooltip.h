@@ -1,0 +1,72 @@
+#pragma once
+// The tray icon's tooltip: the product title and the task that rings next today.
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class QSystemTrayIcon;
+class QTreeWidget;
+
+// The day rules of the due-time check over a sorted copy of the timetable, so that "what rings
+// next" costs a look at the next few tasks, not a pass over all of them.
+class NextTaskFinder {
+public:
+    // scheduleList: the Time lines; paramLines: the TimeParams lines of the task file.
+    void rebuild(const QStringList& scheduleList, const QStringList& paramLines);
+    // The key of the first task after now's second that plays today, from the given position
+    // on; *position is moved to it (or to the end), so a caller that keeps it scans each task
+    // at most once a day. A task whose lines do not read is passed over: its failure is the
+    // due-time check's to report.
+    std::optional<QString> next(const QStringList& holidayList, const QDateTime& now,
+                                std::size_t* position = nullptr) const;
+    // The second of the day of the task at position.
+    int secondAt(std::size_t position) const { return m_order[position].second; }
+
+private:
+    struct Task {
+        int second;
+        QString key;
+        QString timeValue;
+    };
+    std::vector<Task> m_order;
+    QHash<QString, QString> m_params; // lower-case key -> TimeParams value
+};
+
+// "title\n下一个任务：HH:mm:ss music", or that none is due today; the music text is cut to a
+// length tray hosts show in full.
+QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music);
+
+// Keeps the tray icon's tooltip current. update() runs every second but recomputes only when
+// the timetable, the holidays or the task list's rows have changed, the date has, or the
+// task it shows has started.
+class TrayTooltip : public QObject {
+public:
+    TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList, const QStringList& holidayList,
+                QTreeWidget& lvMusicTime, QString title);
+    void update(const QDateTime& now);
+
+private:
+    void rebuild();
+    QString musicOf(const QString& key) const;
+
+    QSystemTrayIcon& m_tray;
+    const QStringList& m_scheduleList;
+    const QStringList& m_holidayList;
+    QTreeWidget& m_lvMusicTime;
+    QString m_title;
+
+    // Copies share the lists' data, so comparing them is cheap while nothing has changed.
+    QStringList m_seenSchedule;
+    QStringList m_seenHolidays;
+    bool m_rowsChanged = true;
+    NextTaskFinder m_finder;
+    QDate m_date;
+    std::size_t m_position = 0;
+    int m_lastSecond = 0;
+    std::optional<int> m_shownSecond; // of the task the tooltip names; none: nothing more today
+};

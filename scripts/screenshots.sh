@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The pictures of the user guide (README.md): the real program under Xvfb with a school's
+# timetable, its task editor, its music library with Qt's file dialog, and its settings page.
+#   scripts/screenshots.sh [executable [output folder]]
+# (default: build/app/TavuroMP3 and doc/screenshots). The system tests run it into the build
+# folder, so the guide's pictures are remade, and its steps checked, on every test run.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+exe=$(realpath "${1:-$here/build/app/TavuroMP3}")
+out=$(realpath -m "${2:-$here/doc/screenshots}")
+mkdir -p "$out"
+source "$here/tests/system/xvfb_env.sh"
+
+# The library's files, under names a school would give them.
+music=/tmp/学校铃声
+rm -rf "$music"
+mkdir -p "$music/课间音乐" "$music/午休音乐"
+trap 'cleanup; rm -rf "$music"' EXIT
+for f in 预备铃 上课铃 下课铃 眼保健操 放学歌 课间音乐/小星星 课间音乐/茉莉花 午休音乐/摇篮曲; do
+  write_bell "$music/$f.wav" || fail "could not write $f.wav"
+done
+write_tasks <<TASKS || fail "could not write the task file"
+[Music]
+1=$music/预备铃.wav
+2=$music/上课铃.wav
+3=$music/下课铃.wav
+4=$music/眼保健操.wav
+5=$music/课间音乐/
+6=$music/午休音乐/
+7=$music/放学歌.wav
+[Time]
+07:50:00=1,0,1
+08:00:00=1,0,2
+08:45:00=1,0,3
+08:55:00=1,0,2
+09:40:00=1,0,3,4
+10:00:00=1,0,5
+12:00:00=1,1,6
+14:00:00=1,0,2
+17:30:00=1,0,7
+18:30:00=0,1,7
+[TimeParams]
+07:50:00=1,1,1,1,1111100,0,00:00:00
+08:00:00=1,1,1,1,1111100,0,00:00:00
+08:45:00=1,1,1,1,1111100,0,00:00:00
+08:55:00=1,1,1,1,1111100,0,00:00:00
+09:40:00=1,1,1,1,1111100,0,00:00:00
+10:00:00=3,2,2,1,1111100,1200,10:20:00
+12:00:00=1,2,1,0,,0,12:30:00
+14:00:00=1,1,1,2,0000000000000000000000000000001,0,00:00:00
+17:30:00=2,1,1,1,1111100,0,00:00:00
+18:30:00=1,1,1,3,2026-12-24,0,00:00:00
+TASKS
+# The year's holidays; shutdown and start with log-on stay off (xvfb_env.sh's Config.ini).
+printf '[Holiday]\r\n1-1=1-3\r\n2-10=2-17\r\n5-1=5-5\r\n7-10=8-31\r\n10-1=10-7\r\n' >>"$work/Config.ini"
+# Qt's file dialog opens in the working folder: the folder of the school's bells.
+cd "$music" || fail "no $music"
+start_program
+
+window() { # name pattern, seconds: the id of the visible window
+  for _ in $(seq $(( $2 * 10 ))); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+gone() { # name pattern
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "'$1' did not close"
+}
+main=$(window '^TavuroMP3音乐定时播放器.*[0-9]$' 30) || fail "the main window did not appear"
+# Without a window manager the main window sits at the top left; dialogs open over it.
+shot() { # name, [geometry of a window: that window alone, else the main window]
+  sleep 0.7
+  if [ -n "${2:-}" ]; then # X=.. Y=.. WIDTH=.. HEIGHT=.. of a window: that part of the screen
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$2"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+  else
+    import -window root -crop 968x618+0+0 +repage "$out/$1.png"
+  fi || fail "could not take $1.png"
+  echo "$out/$1.png"
+}
+click() { xdotool mousemove "$1" "$2" click --repeat "${3:-1}" 1; }
+tab() { click "$1" 13; }
+
+sleep 0.5 # the status bar's clock shows from the first second on
+shot tasks
+
+# The task editor, opened by a double click on the 08:00:00 row.
+opened=
+for _ in 1 2 3; do # a busy machine may take the two clicks for two single ones
+  click 50 122 2
+  window '定时任务$' 5 >/dev/null && { opened=1; break; }
+done
+[ -n "$opened" ] || fail "the task editor did not open"
+shot editor
+xdotool key Escape
+gone '定时任务$'
+
+tab 126
+shot library
+
+# "增加" opens its menu; "添加文件" opens Qt's file dialog, in Chinese.
+files=
+for _ in 1 2 3; do # the menu may take a moment to come up on a busy machine
+  click 20 582
+  sleep 1
+  xdotool key Down Return
+  files=$(window '^添加文件$' 5) && break
+done
+[ -n "$files" ] || fail "the file dialog did not open"
+geometry=$(xdotool getwindowgeometry --shell "$files" | tr '\n' ' ')
+eval "$geometry"
+shot file-dialog "$geometry"
+for _ in 1 2 3; do
+  click $(( X + WIDTH - 50 )) $(( Y + HEIGHT - 22 )) # 取消
+  sleep 1
+  xdotool search --onlyvisible --name '^添加文件$' >/dev/null 2>&1 || break
+done
+gone '^添加文件$'
+
+tab 192
+shot settings
+echo "$(ls "$out"/*.png | wc -l) pictures in $out"
