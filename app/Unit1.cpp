@@ -266,17 +266,17 @@ void TfrmMain::LoadLists()
 void TfrmMain::tmrSystemTimer()
 {
     const QDateTime now = m_services.clock->now();
-    const QLocale locale;
+    m_trayTooltip->update(now);
     // Nobody sees the clock of a window in the tray or minimized, and repainting it each second
     // is most of what the waiting program costs; it is set again as the window comes back.
     if (!isVisible() || isMinimized())
         return;
+    const QLocale locale;
     QString text = QStringLiteral("当前时间：") + locale.toString(now.date(), QLocale::ShortFormat);
     // Like the platform's date-time text, midnight shows the date alone.
     if (now.time() != QTime(0, 0))
         text += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
     statPanels[0]->setText(text);
-    m_trayTooltip->update(now);
 }
 
 void TfrmMain::tmrMusicPlayTimer()
