@@ -6,6 +6,7 @@
 #include <string>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,7 +66,14 @@ bool DisplayReachable(int argc, char** argv)
         return true;
     if (!isSet("DISPLAY"))
         return false;
-    return xServerAnswers();
+    // Started with the log-on, the program may come before the X server takes clients, and a
+    // busy server may turn one connection away; it is asked a few times over two seconds.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (xServerAnswers())
+            return true;
+        ::usleep(200 * 1000);
+    }
+    return false;
 }
 
 const char* NoDisplayMessage()
