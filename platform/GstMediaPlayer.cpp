@@ -30,6 +30,8 @@ constexpr GstClockTime kStateTimeout = 2 * GST_SECOND;
 constexpr qint64 kStuckMs = 1000;
 // On destruction a healthy worker is joined; a stuck one is left behind after this.
 constexpr auto kJoinTimeout = 2s;
+// How long a closed pipeline waits, idle, before it lets its output go.
+constexpr auto kCloseDelay = 300ms;
 // A prepared file that nobody opens is let go after this.
 constexpr auto kStandbyKeep = 5s;
 
@@ -211,6 +213,7 @@ struct GstMediaPlayer::Worker {
     std::atomic<bool> spoiled{false};
     gulong holdProbe = 0; // worker thread only: keeps a prepared file from the output
     bool syncLowered = false; // worker thread only: the first sound went out unsynchronised
+    bool closePending = false; // worker thread only: closed, not yet taken down to READY
     QString sinkDescription;
 
     std::mutex prerollMutex;
@@ -319,7 +322,13 @@ struct GstMediaPlayer::Worker {
             Command command;
             {
                 std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return quit || !queue.empty(); });
+                auto ready = [this] { return quit || !queue.empty(); };
+                if (closePending && !wake.wait_for(lock, kCloseDelay, ready)) {
+                    lock.unlock();
+                    finishClose();
+                    continue;
+                }
+                wake.wait(lock, ready);
                 if (quit)
                     break;
                 command = std::move(queue.front());
@@ -463,6 +472,18 @@ struct GstMediaPlayer::Worker {
             gst_object_unref(pad);
         }
         gst_object_unref(sink);
+    }
+
+    // Taking a pipeline down to READY lets its output go, which keeps the sound server and
+    // a core busy for some milliseconds: done as a Close comes, it would fall on the second
+    // when the next bell starts on the other pipeline. It is done once the worker has had
+    // nothing to do for a moment; an Open does it itself.
+    void finishClose()
+    {
+        if (!closePending)
+            return;
+        closePending = false;
+        gst_element_set_state(playbin, GST_STATE_READY);
     }
 
     void releaseHold()
@@ -621,9 +642,12 @@ struct GstMediaPlayer::Worker {
             return;
         }
         // Anything else lets held data go; flushing on the way to READY releases it first.
-        if (command.kind == CloseCommand)
+        if (command.kind == CloseCommand && holdProbe != 0)
             gst_element_set_state(playbin, GST_STATE_READY);
         releaseHold();
+        if (command.kind != CloseCommand && command.kind != OpenCommand)
+            finishClose();
+        closePending = false;
         switch (command.kind) {
         case OpenCommand:
             open(command);
@@ -651,8 +675,10 @@ struct GstMediaPlayer::Worker {
                 waitForState();
             break;
         case CloseCommand:
-            // READY, not NULL: the audio output stays open for the next file.
-            gst_element_set_state(playbin, GST_STATE_READY);
+            // Silent at once; the rest waits (see finishClose).
+            if (GST_STATE(playbin) == GST_STATE_PLAYING)
+                gst_element_set_state(playbin, GST_STATE_PAUSED);
+            closePending = true;
             break;
         }
     }

@@ -21,6 +21,8 @@ constexpr qint64 kCatchUpSeconds = 5;
 // A second with a prepared task is ticked this much early and waited out to the millisecond,
 // as a timer fires a millisecond or two after its time.
 constexpr qint64 kEarlyMs = 3;
+// A coming second's tasks are prepared from this far into the second before it.
+constexpr int kPrepareFromMs = 250;
 
 bool CharIsOne(const QString& text, qsizetype place)
 {
@@ -208,9 +210,13 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
     const QDateTime now = clock.now();
     const qint64 current = now.toSecsSinceEpoch();
     qint64 first = current;
-    if (m_lastServed) {
-        if (*m_lastServed == current)
-            return;
+    // A second already served has nothing to start; its tick may still prepare the next.
+    const bool served = m_lastServed && *m_lastServed == current;
+    if (served && !m_prepare)
+        return;
+    if (served) {
+        first = current + 1;
+    } else if (m_lastServed) {
         // Catch up only when every skipped second is still young enough; a clock set back
         // serves the current second alone.
         if (*m_lastServed < current && current - (*m_lastServed + 1) <= kCatchUpSeconds)
@@ -228,7 +234,9 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)
         Serve(s, *index, clock, now, holidayList, startTask, report);
-    if (m_prepare)
+    // Not in the tick that starts this second's tasks: opening the next file would compete
+    // with the bell that is just starting.
+    if (m_prepare && now.time().msec() >= kPrepareFromMs)
         PrepareAhead(current + 1, *index, now, holidayList);
 }
 

@@ -57,8 +57,9 @@ public:
     using Journal = std::function<void(const QString& key, const QString& event)>;
 
     void setJournal(Journal journal) { m_journal = std::move(journal); }
-    // Told once, on the first tick that sees a second coming, of each task that will start in
-    // it as things stand, so its first file can be made ready. The start itself decides again.
+    // Told once, on the first tick in the second half of the second before, of each task that
+    // will start in the coming second as things stand, so its first file can be made ready.
+    // The start itself decides again.
     using PrepareTask = std::function<void(const QString& key)>;
     void setPrepare(PrepareTask prepare) { m_prepare = std::move(prepare); }
 

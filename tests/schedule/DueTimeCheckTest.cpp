@@ -480,7 +480,7 @@ TEST_F(DueTimeCheckTest, AParameterLineChangedOnDiskBetweenTwoDueTimesCountsAtTh
 
 } // namespace
 
-TEST_F(DueTimeCheckTest, TheFirstTickThatSeesASecondComingPreparesItsTasksOnce)
+TEST_F(DueTimeCheckTest, TheSecondHalfOfASecondPreparesTheNextSecondsTasksOnce)
 {
     // Only tasks that would start as things stand; a bad line is said at its due time only.
     schedule = {"08:00:01=1,1,1", "08:00:01=1,1,1", "8:00:01=1,1,1", "08:00:01x=1,1,1",
@@ -491,8 +491,15 @@ TEST_F(DueTimeCheckTest, TheFirstTickThatSeesASecondComingPreparesItsTasksOnce)
     QStringList prepared;
     check.setPrepare([&](const QString& key) { prepared << key; });
     const QDateTime start(QDate(2026, 3, 2), QTime(8, 0, 0, 1));
-    for (clock.current = start; clock.current < start.addMSecs(4600); clock.advance(500))
+    for (clock.current = start; clock.current < start.addMSecs(4600); clock.advance(500)) {
+        const qsizetype before = prepared.size();
         tick();
+        EXPECT_TRUE(clock.current.time().msec() >= 250 || prepared.size() == before)
+            << "nothing is prepared in the tick that starts a second's tasks";
+        if (clock.current.time() == QTime(8, 0, 0, 501)) {
+            EXPECT_EQ(prepared, QStringList({"08:00:01", "8:00:01"}));
+        }
+    }
     EXPECT_EQ(prepared, QStringList({"08:00:01", "8:00:01"}));
     EXPECT_EQ(started, QStringList({"08:00:01", "8:00:01"}));
     EXPECT_EQ(reports.size(), 1) << "08:00:04 is reported once, when it falls due";
