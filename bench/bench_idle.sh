@@ -51,13 +51,7 @@ sleep 15
 kill -0 "$app" 2>/dev/null || fail "the program exited"
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
 before=$(ticks)
-if [ -n "${IDLE_PERF:-}" ]; then
-  perf record -g -o "$IDLE_PERF" -p "$app" -- sleep "$measure" >/dev/null 2>&1
-elif [ -n "${IDLE_STRACE:-}" ]; then
-  timeout "$measure" strace -tt -p "$app" -o "$IDLE_STRACE" || true
-else
-  sleep "$measure"
-fi
+sleep "$measure"
 after=$(ticks)
 hz=$(getconf CLK_TCK)
 # The same with the window out of sight, as it is in the tray (unmapped: no window manager here).

@@ -228,6 +228,19 @@ bool runPipeline(GstElement* pipeline)
     return ok;
 }
 
+// A pipeline from its description; null when it cannot be built.
+GstElement* parsePipeline(const QString& description)
+{
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
+    if (!error)
+        return pipeline;
+    g_error_free(error);
+    if (pipeline)
+        gst_object_unref(pipeline);
+    return nullptr;
+}
+
 // A 300 ms bell tone as MP3.
 bool writeBell(const QString& path)
 {
@@ -236,15 +249,8 @@ bool writeBell(const QString& path)
                        "samplesperbuffer=441 ! audio/x-raw,rate=44100,channels=2 ! "
                        "lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=\"%1\"")
             .arg(path);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (error) {
-        g_error_free(error);
-        if (pipeline)
-            gst_object_unref(pipeline);
-        return false;
-    }
-    return runPipeline(pipeline);
+    GstElement* pipeline = parsePipeline(description);
+    return pipeline && runPipeline(pipeline);
 }
 
 struct LeadIn {
@@ -277,14 +283,9 @@ qint64 measureLeadIn(const QString& path)
                        "audio/x-raw,format=F32LE,channels=1,rate=48000 ! "
                        "fakesink name=out signal-handoffs=true sync=false")
             .arg(path);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (error) {
-        g_error_free(error);
-        if (pipeline)
-            gst_object_unref(pipeline);
+    GstElement* pipeline = parsePipeline(description);
+    if (!pipeline)
         return -1;
-    }
     LeadIn lead;
     GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     g_signal_connect(out, "handoff", G_CALLBACK(onDecoded), &lead);
