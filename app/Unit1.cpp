@@ -110,7 +110,9 @@ void TfrmMain::buildWindow()
     const int widths[3] = {180, 500, 50};
     for (int i = 0; i < 3; ++i) {
         statPanels[i] = new QLabel(statMain);
-        statPanels[i]->setFixedWidth(widths[i]);
+        // Fixed in both directions, so a new text (the clock's, every second) repaints the
+        // panel alone instead of laying out the whole window again.
+        statPanels[i]->setFixedSize(widths[i], statPanels[i]->fontMetrics().height());
         statMain->addWidget(statPanels[i]);
     }
 
@@ -204,7 +206,7 @@ void TfrmMain::FormCreate()
 {
     // Armed first, so that whatever a step shows, the bells fall due behind it. Each step is
     // guarded on its own, so that one bad file never keeps the rest from loading.
-    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
+    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->msecsSinceEpoch()));
     startupStep([this] { LoadSettings(); });
     startupStep([this] { LoadLists(); });
 }
@@ -282,13 +284,13 @@ void TfrmMain::tmrSystemTimer()
 void TfrmMain::tmrMusicPlayTimer()
 {
     // Armed before the check runs: a box opened by a starting task keeps the ticks coming.
-    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->now()));
+    tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->msecsSinceEpoch()));
     m_dueTimeCheck.Tick(
         *m_services.clock, ScheduleList, HolidayList,
         [this](const QString& key) { playback->StartTask(key); }, m_report);
     // Aimed again now that the check knows whether the next second has a prepared task.
     if (tmrMusicPlay.isActive())
-        tmrMusicPlay.start(m_dueTimeCheck.MsUntilTick(m_services.clock->now()));
+        tmrMusicPlay.start(m_dueTimeCheck.MsUntilTick(m_services.clock->msecsSinceEpoch()));
 }
 
 void TfrmMain::tmrCycleTimer()

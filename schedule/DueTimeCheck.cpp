@@ -124,6 +124,12 @@ Decision DecideWithValue(const QString& key, const QString& value, const QString
     }
 }
 
+// The whole second holding an instant, also before the epoch.
+qint64 SecondOf(qint64 msecs)
+{
+    return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+}
+
 // Second s in the time representation of now.
 QDateTime LocalAt(qint64 s, const QDateTime& now)
 {
@@ -274,7 +280,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     const QDate date = local.date();
     // A box opened by a task can hold the walk for long; what is left of a second by then
     // too old is dropped rather than started late.
-    auto stale = [&] { return clock.now().toSecsSinceEpoch() - second > kCatchUpSeconds; };
+    auto stale = [&] { return SecondOf(clock.msecsSinceEpoch()) - second > kCatchUpSeconds; };
     for (int i = from; i < to; ++i) {
         const Entry& entry = index.entries[i];
         const auto last = m_started.constFind(entry.key);
@@ -291,7 +297,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
             if (stale())
                 return;
             m_started.insert(entry.key, LastStart{date, sod});
-            const qint64 late = clock.now().toSecsSinceEpoch() - second;
+            const qint64 late = SecondOf(clock.msecsSinceEpoch()) - second;
             if (late > 0 && m_journal)
                 m_journal(entry.key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
             startTask(entry.key);
@@ -351,28 +357,28 @@ void DueTimeCheck::WaitForPreparedSecond(const IClock& clock) const
     if (!m_preparedAny || !m_preparedSecond)
         return;
     const qint64 target = *m_preparedSecond * 1000;
-    if (clock.now().toMSecsSinceEpoch() < target - kEarlyMs - 1)
+    if (clock.msecsSinceEpoch() < target - kEarlyMs - 1)
         return;
     // Bounded by the wall clock too, so a clock that stands still cannot hold the thread.
     QElapsedTimer waited;
     waited.start();
-    while (clock.now().toMSecsSinceEpoch() < target && waited.elapsed() <= kEarlyMs + 1) {
+    while (clock.msecsSinceEpoch() < target && waited.elapsed() <= kEarlyMs + 1) {
     }
 }
 
-int DueTimeCheck::MsUntilTick(const QDateTime& now) const
+int DueTimeCheck::MsUntilTick(qint64 nowMSecs) const
 {
-    const int ms = MsUntilNextTick(now);
-    const qint64 at = now.toMSecsSinceEpoch() + ms;
+    const int ms = MsUntilNextTick(nowMSecs);
+    const qint64 at = nowMSecs + ms;
     if (m_preparedAny && m_preparedSecond && at - 1 == *m_preparedSecond * 1000)
         return int(std::max<qint64>(0, ms - 1 - kEarlyMs));
     return ms;
 }
 
-int DueTimeCheck::MsUntilNextTick(const QDateTime& now)
+int DueTimeCheck::MsUntilNextTick(qint64 nowMSecs)
 {
     constexpr qint64 half = 500;
-    const qint64 into = ((now.toMSecsSinceEpoch() % half) + half) % half;
+    const qint64 into = ((nowMSecs % half) + half) % half;
     // Just past it, so a bell starts as its second begins; a tick that comes a hair early by
     // the wall clock finds nothing new and is armed again for the second it just missed.
     return static_cast<int>(half - into) + 1;

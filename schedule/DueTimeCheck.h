@@ -72,10 +72,10 @@ public:
               const StartTask& startTask, const Report& report);
 
     // Milliseconds from now to 1 ms past the next whole or half second, in [1, 501].
-    static int MsUntilNextTick(const QDateTime& now);
+    static int MsUntilNextTick(qint64 nowMSecs);
     // As MsUntilNextTick, but a coming second with a prepared task is aimed a few
     // milliseconds early; its tick then waits for the second itself.
-    int MsUntilTick(const QDateTime& now) const;
+    int MsUntilTick(qint64 nowMSecs) const;
 
 private:
     struct Entry {

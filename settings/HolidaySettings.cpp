@@ -91,7 +91,7 @@ void HolidaySettings::refillHolidayList()
 {
     m_tmrMusicPlay.stop();
     const QStringList bad = ReadHolidayList(m_holidayList);
-    m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.now()));
+    m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.msecsSinceEpoch()));
     // The check skips a hand-edited line that is no range; here, where it can be deleted, the
     // user is told. Shown with the timer running, so bells ring while the box is open.
     if (!bad.isEmpty())

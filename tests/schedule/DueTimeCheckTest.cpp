@@ -380,7 +380,7 @@ TEST(MsUntilNextTick, AimsJustPastTheNextHalfSecond)
                             {504, 497}, {505, 496}, {999, 2}};
     for (const auto& c : cases) {
         const QDateTime now(QDate(2026, 3, 2), QTime(8, 0, 0).addMSecs(c[0]));
-        EXPECT_EQ(DueTimeCheck::MsUntilNextTick(now), c[1]) << c[0];
+        EXPECT_EQ(DueTimeCheck::MsUntilNextTick(now.toMSecsSinceEpoch()), c[1]) << c[0];
     }
 }
 

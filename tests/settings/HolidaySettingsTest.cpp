@@ -66,7 +66,7 @@ TEST_F(HolidaySettingsTest, SaveAndDeleteKeepListFileAndDueCheckTogether)
         EXPECT_EQ(rows(), s.after);
         EXPECT_EQ(holidayList, s.after);
         EXPECT_TRUE(tmrMusicPlay.isActive());
-        EXPECT_EQ(tmrMusicPlay.interval(), DueTimeCheck::MsUntilNextTick(clock.now()));
+        EXPECT_EQ(tmrMusicPlay.interval(), DueTimeCheck::MsUntilNextTick(clock.msecsSinceEpoch()));
     }
     page.lvHoliday->topLevelItem(1)->setSelected(true);
     tmrMusicPlay.stop();
