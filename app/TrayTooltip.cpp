@@ -12,22 +12,20 @@
 
 #include <algorithm>
 
-void NextTaskFinder::rebuild(const QStringList& scheduleList, const QStringList& paramLines)
+void NextTaskFinder::rebuild(const QStringList& scheduleList, ParamsOf paramsOf)
 {
+    m_lines = scheduleList;
+    m_paramsOf = std::move(paramsOf);
     m_order.clear();
     m_order.reserve(scheduleList.size());
-    for (const QString& line : scheduleList) {
+    for (qsizetype i = 0; i < scheduleList.size(); ++i) {
         bool ok = false;
-        const QString key = LineName(line);
-        const QTime at = ParseTimeText(key, &ok);
+        const QTime at = ParseTimeText(LineName(scheduleList[i]), &ok);
         if (ok)
-            m_order.push_back({at.msecsSinceStartOfDay() / 1000, key, LineValue(line)});
+            m_order.push_back({at.msecsSinceStartOfDay() / 1000, i});
     }
     std::stable_sort(m_order.begin(), m_order.end(),
                      [](const Task& a, const Task& b) { return a.second < b.second; });
-    m_params.clear();
-    for (const QString& line : paramLines)
-        m_params.insert(LineName(line).toLower(), LineValue(line));
 }
 
 std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, const QDateTime& now,
@@ -40,17 +38,18 @@ std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, cons
     const bool holiday = IsHoliday(holidayList, now);
     std::optional<QString> found;
     for (; at < m_order.size(); ++at) {
-        const Task& task = m_order[at];
+        const QString& line = m_lines[m_order[at].line];
         TaskEntryFields fields;
-        ReadTimeFlags(task.timeValue, TimeFlagsAt::Places, fields);
+        ReadTimeFlags(LineValue(line), TimeFlagsAt::Places, fields);
         // As the due-time check reads them: only a flag that reads 0 keeps a task off.
         if (fields.EnabledValid && !fields.Entry.Enabled)
             continue;
         if (holiday && fields.HolidayValid && fields.Entry.HolidayFlag == 0)
             continue;
         try {
-            if (IsPlayDay(m_params.value(task.key.toLower()), now.date()))
-                found = task.key;
+            const QString key = LineName(line);
+            if (IsPlayDay(m_paramsOf(key), now.date()))
+                found = key;
         } catch (const AppError&) {
         }
         if (found)
@@ -90,9 +89,10 @@ TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList,
 
 void TrayTooltip::rebuild()
 {
-    QStringList params;
-    ReadWholeIniSection(TaskFilePath(), TimeParamsSection, params);
-    m_finder.rebuild(m_scheduleList, params);
+    // Read through the task file's kept parse, as the due-time check reads them.
+    m_finder.rebuild(m_scheduleList, [](const QString& key) {
+        return ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
+    });
     m_seenSchedule = m_scheduleList;
     m_seenHolidays = m_holidayList;
     m_rowsChanged = false;

@@ -2,10 +2,10 @@
 // The tray icon's tooltip: the product title and the task that rings next today.
 #include <QDate>
 #include <QDateTime>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,8 +16,10 @@ class QTreeWidget;
 // next" costs a look at the next few tasks, not a pass over all of them.
 class NextTaskFinder {
 public:
-    // scheduleList: the Time lines; paramLines: the TimeParams lines of the task file.
-    void rebuild(const QStringList& scheduleList, const QStringList& paramLines);
+    // A task's TimeParams value, empty when it has none.
+    using ParamsOf = std::function<QString(const QString& key)>;
+    // scheduleList: the Time lines of the task file.
+    void rebuild(const QStringList& scheduleList, ParamsOf paramsOf);
     // The key of the first task after now's second that plays today, from the given position
     // on; *position is moved to it (or to the end), so a caller that keeps it scans each task
     // at most once a day. A task whose lines do not read is passed over: its failure is the
@@ -28,13 +30,14 @@ public:
     int secondAt(std::size_t position) const { return m_order[position].second; }
 
 private:
+    // Line numbers, not copies: a timetable of a task a second would be held again.
     struct Task {
         int second;
-        QString key;
-        QString timeValue;
+        qsizetype line;
     };
+    QStringList m_lines; // shares the lines of the list it was built from
     std::vector<Task> m_order;
-    QHash<QString, QString> m_params; // lower-case key -> TimeParams value
+    ParamsOf m_paramsOf;
 };
 
 // "title\n下一个任务：HH:mm:ss music", or that none is due today; the music text is cut to a

@@ -130,6 +130,12 @@ qint64 SecondOf(qint64 msecs)
     return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
 }
 
+QStringView LineNameView(const QString& line)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    return eq < 0 ? QStringView(line) : QStringView(line).left(eq);
+}
+
 // Second s in the time representation of now.
 QDateTime LocalAt(qint64 s, const QDateTime& now)
 {
@@ -256,11 +262,11 @@ void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTi
     const QDateTime local = LocalAt(second, now);
     const int sod = local.time().msecsSinceStartOfDay() / 1000;
     for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
-        const Entry& entry = index.entries[i];
+        const QString key = index.key(i);
         try {
-            if (DecideWithValue(entry.key, entry.value, holidayList, local) == Decision::Plays) {
+            if (DecideWithValue(key, index.value(i), holidayList, local) == Decision::Plays) {
                 m_preparedAny = true;
-                m_prepare(entry.key);
+                m_prepare(key);
             }
         } catch (const AppError&) {
             // Said when the task falls due, where it counts.
@@ -282,25 +288,25 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     // too old is dropped rather than started late.
     auto stale = [&] { return SecondOf(clock.msecsSinceEpoch()) - second > kCatchUpSeconds; };
     for (int i = from; i < to; ++i) {
-        const Entry& entry = index.entries[i];
-        const auto last = m_started.constFind(entry.key);
+        const QString key = index.key(i);
+        const auto last = m_started.constFind(key);
         if (last != m_started.cend() && last->date == date && last->second == sod)
             continue;
         if (stale())
             return;
         try {
-            const Decision decision = DecideWithValue(entry.key, entry.value, holidayList, local);
+            const Decision decision = DecideWithValue(key, index.value(i), holidayList, local);
             if (decision == Decision::Holiday && m_journal)
-                m_journal(entry.key, QStringLiteral("节假日，不播放"));
+                m_journal(key, QStringLiteral("节假日，不播放"));
             if (decision != Decision::Plays)
                 continue;
             if (stale())
                 return;
-            m_started.insert(entry.key, LastStart{date, sod});
+            m_started.insert(key, LastStart{date, sod});
             const qint64 late = SecondOf(clock.msecsSinceEpoch()) - second;
             if (late > 0 && m_journal)
-                m_journal(entry.key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
-            startTask(entry.key);
+                m_journal(key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
+            startTask(key);
         } catch (const AppError& e) {
             report(e.message());
         }
@@ -330,26 +336,36 @@ void DueTimeCheck::Rebuild(const QStringList& scheduleList)
     }
 
     index->offsets.assign(kSecondsPerDay + 1, 0);
-    index->entries.reserve(order.size());
+    index->lines.reserve(order.size());
+    index->list = scheduleList;
     for (int d = 0; d < kSecondsPerDay; ++d) {
-        const int bucket = static_cast<int>(index->entries.size());
+        const int bucket = static_cast<int>(index->lines.size());
         index->offsets[d] = bucket;
         for (int j = start[d]; j < start[d + 1]; ++j) {
-            const QString& line = scheduleList[order[j]];
-            const QString key = LineName(line);
+            const QStringView key = LineNameView(scheduleList[order[j]]);
             // A key listed twice is one task, checked by its first line. Keys of one second
             // differ at most in a leading zero, so the bucket is tiny.
             bool seen = false;
-            for (std::size_t k = bucket; k < index->entries.size() && !seen; ++k)
-                seen = index->entries[k].key == key;
+            for (std::size_t k = bucket; k < index->lines.size() && !seen; ++k)
+                seen = LineNameView(scheduleList[index->lines[k]]) == key;
             if (!seen)
-                index->entries.push_back({key, LineValue(line)});
+                index->lines.push_back(order[j]);
         }
     }
-    index->offsets[kSecondsPerDay] = static_cast<int>(index->entries.size());
+    index->offsets[kSecondsPerDay] = static_cast<int>(index->lines.size());
 
     m_index = std::move(index);
     m_list = scheduleList;
+}
+
+QString DueTimeCheck::Index::key(int i) const
+{
+    return LineName(list[lines[std::size_t(i)]]);
+}
+
+QString DueTimeCheck::Index::value(int i) const
+{
+    return LineValue(list[lines[std::size_t(i)]]);
 }
 
 void DueTimeCheck::WaitForPreparedSecond(const IClock& clock) const

@@ -78,14 +78,15 @@ public:
     int MsUntilTick(qint64 nowMSecs) const;
 
 private:
-    struct Entry {
-        QString key;
-        QString value; // of the first line with this key
-    };
-    // Entries due at second-of-day d are entries[offsets[d] .. offsets[d + 1]), in list order.
+    // Lines due at second-of-day d are list[lines[offsets[d] .. offsets[d + 1])], in list
+    // order, the first line of each key only. Line numbers rather than copies of the keys and
+    // values: a timetable of a task a second would hold them twice.
     struct Index {
         std::vector<int> offsets;
-        std::vector<Entry> entries;
+        std::vector<qsizetype> lines;
+        QStringList list; // shares the lines of the list it was built from
+        QString key(int i) const;
+        QString value(int i) const;
     };
     struct LastStart {
         QDate date;

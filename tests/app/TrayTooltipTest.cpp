@@ -1,5 +1,6 @@
 #include "app/TrayTooltip.h"
 #include "app/Unit1.h"
+#include "storage/TaskFile.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -26,7 +27,7 @@ TEST(NextTaskFinder, FollowsTheDueTimeChecksRules)
         "08:30:00=1,1,1,1,1000000,0,00:00:00", "09:00:00=1,1,1,0,,0,00:00:00",
         "10:00:00=1,1,1,x", "11:00:00=1,1,1,2,000000001,0,00:00:00"};
     NextTaskFinder finder;
-    finder.rebuild(schedule, params);
+    finder.rebuild(schedule, [&](const QString& key) { return NameValue(params, key); });
 
     struct Case {
         QTime now;
