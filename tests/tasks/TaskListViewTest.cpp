@@ -45,10 +45,10 @@ TEST_F(TaskListFixture, LoadsOutOfOrderFileSortedAscending)
     EXPECT_EQ(ten->text(7), "是");
     EXPECT_EQ(ten->text(8), "15");
     EXPECT_EQ(ten->text(9), "11:00:00");
-    ASSERT_TRUE(ten->record);
-    EXPECT_TRUE(ten->record->ExcludeHolidays);
+    ASSERT_TRUE(ten->record());
+    EXPECT_TRUE(ten->record()->ExcludeHolidays);
     EXPECT_EQ(list.topLevelItem(0)->checkState(0), Qt::Checked);
-    EXPECT_FALSE(static_cast<TaskListItem*>(list.topLevelItem(3))->record);
+    EXPECT_FALSE(static_cast<TaskListItem*>(list.topLevelItem(3))->record());
 
     // A second load replaces the rows and keeps the order.
     LoadTaskList(list, file, library);
