@@ -140,6 +140,13 @@ TaskListItem::TaskListItem(const TaskRow& row, Pool* pool) : QTreeWidgetItem(Typ
                        : QExplicitlySharedDataPointer<Cells>(cells.release());
 }
 
+TaskListItem::~TaskListItem() = default;
+
+QTreeWidgetItem* TaskListItem::clone() const
+{
+    return new TaskListItem(*this);
+}
+
 std::optional<TTaskRecord> TaskListItem::record() const
 {
     if (!m_cells || !m_cells->record)
@@ -159,7 +166,7 @@ QString TaskListItem::key() const
     return m_keyLength == LongKey ? m_cells->longKey : QString::fromLatin1(m_key, m_keyLength);
 }
 
-// Only records where the key goes; a long key is then stored by the caller.
+// Keeps a short key in place; a long one is only marked, for the caller to keep in the cells.
 void TaskListItem::setKey(const QString& key)
 {
     const bool fits = key.size() <= qsizetype(sizeof m_key) &&

@@ -28,6 +28,7 @@ public:
     class Pool;
 
     explicit TaskListItem(const TaskRow& row, Pool* pool = nullptr);
+    ~TaskListItem() override;
 
     // The record the row was built with, its start time the row's caption; none for a task
     // without parameters.
@@ -38,10 +39,10 @@ public:
 
     QVariant data(int column, int role) const override;
     void setData(int column, int role, const QVariant& value) override;
-
-    struct Cells;
+    QTreeWidgetItem* clone() const override;
 
 private:
+    struct Cells;
     QString key() const;
     void setKey(const QString& key);
     Cells& ownCells();
