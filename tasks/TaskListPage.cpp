@@ -117,6 +117,7 @@ void TaskListPage::buildPage()
     lvMusicTime->setHeaderLabels(captions);
     lvMusicTime->header()->setSectionsClickable(true);
     lvMusicTime->header()->setStretchLastSection(false);
+    static_assert(std::size(kColumns) == TaskListColumns);
     for (int i = 0; i < int(std::size(kColumns)); ++i)
         lvMusicTime->setColumnWidth(i, kColumns[i].width);
     // The stored flag means "play on holidays too", which the caption alone does not say.
@@ -290,9 +291,10 @@ void TaskListPage::actEditTaskExecute()
     // A task without parameters is edited with the values of a new one, at its time and with
     // the music its Time entry names.
     TTaskRecord rec{oldKey, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
-    const bool hasRecord = row->record.has_value();
+    const std::optional<TTaskRecord> record = row->record();
+    const bool hasRecord = record.has_value();
     if (hasRecord)
-        rec = *row->record;
+        rec = *record;
     QString newKey;
     const bool saved = editAndSave(QStringLiteral("修改定时任务"), [&rec, hasRecord](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::EditMode;

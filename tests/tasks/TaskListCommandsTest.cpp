@@ -332,7 +332,7 @@ TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
     LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
     ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks);
     auto* last = static_cast<TaskListItem*>(select("01:23:19"));
-    ASSERT_TRUE(last && last->record);
+    ASSERT_TRUE(last && last->record());
     EXPECT_EQ(last->text(1), "ring.mp3");
 
     page.actVaildTask->trigger();

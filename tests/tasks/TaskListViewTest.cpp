@@ -45,10 +45,10 @@ TEST_F(TaskListFixture, LoadsOutOfOrderFileSortedAscending)
     EXPECT_EQ(ten->text(7), "是");
     EXPECT_EQ(ten->text(8), "15");
     EXPECT_EQ(ten->text(9), "11:00:00");
-    ASSERT_TRUE(ten->record);
-    EXPECT_TRUE(ten->record->ExcludeHolidays);
+    ASSERT_TRUE(ten->record());
+    EXPECT_TRUE(ten->record()->ExcludeHolidays);
     EXPECT_EQ(list.topLevelItem(0)->checkState(0), Qt::Checked);
-    EXPECT_FALSE(static_cast<TaskListItem*>(list.topLevelItem(3))->record);
+    EXPECT_FALSE(static_cast<TaskListItem*>(list.topLevelItem(3))->record());
 
     // A second load replaces the rows and keeps the order.
     LoadTaskList(list, file, library);
@@ -89,6 +89,53 @@ TEST_F(TaskListFixture, MissingFileGivesEmptyList)
     list.addTopLevelItem(new QTreeWidgetItem(QStringList{"old"}));
     LoadTaskList(list, file, library);
     EXPECT_EQ(list.topLevelItemCount(), 0);
+}
+
+// Rows with the same parameters share them: a change to one row is that row's alone, and the
+// list hears of it. A row without parameters lacks every cell but its caption.
+TEST_F(TaskListFixture, RowChangesStayInTheRowAndAreReported)
+{
+    dir.writeText(TaskFileName, "[Time]\n08:00:00=1,0,1\n09:00:00=1,0,1\n10:00:00=0,0,1\n[TimeParams]\n"
+                                "08:00:00=1,1,1,0,,0,00:00:00\n09:00:00=1,1,1,0,,0,00:00:00\n");
+    LoadTaskList(list, file, library);
+    auto row = [this](int i) { return static_cast<TaskListItem*>(list.topLevelItem(i)); };
+    TaskListItem* eight = row(0);
+    TaskListItem* nine = row(1);
+    TaskListItem* ten = row(2);
+    ASSERT_EQ(captions(list), (QStringList{"08:00:00", "09:00:00", "10:00:00"}));
+    EXPECT_EQ(ten->cellCount(), 1);
+    EXPECT_EQ(ten->text(1), QString());
+
+    QList<QTreeWidgetItem*> changed;
+    int checkColumn = -1; // the page takes a change in column 0 for its check box
+    QObject::connect(&list, &QTreeWidget::itemChanged, [&](QTreeWidgetItem* item, int column) {
+        changed << item;
+        if (changed.size() == 3)
+            checkColumn = column;
+    });
+    nine->setText(1, "other.mp3");
+    nine->setText(0, "九点整"); // no Latin-1 caption
+    nine->setCheckState(0, Qt::Unchecked);
+    nine->setCheckState(0, Qt::Unchecked); // no change, no report
+    nine->setBackground(2, Qt::green);
+    EXPECT_EQ(changed, (QList<QTreeWidgetItem*>{nine, nine, nine, nine}));
+    EXPECT_EQ(checkColumn, 0);
+    EXPECT_EQ(nine->text(0), "九点整");
+    EXPECT_EQ(nine->text(1), "other.mp3");
+    EXPECT_EQ(nine->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(nine->background(2).color(), QColor(Qt::green));
+    ASSERT_TRUE(nine->record());
+    EXPECT_EQ(nine->record()->StartTime, "九点整");
+    EXPECT_EQ(eight->text(0), "08:00:00");
+    EXPECT_EQ(eight->text(1), "a.mp3");
+    EXPECT_EQ(eight->checkState(0), Qt::Checked);
+
+    SortAscending = true;
+    EXPECT_LT(CompareTaskRows(eight, nine, 1), 0);
+    EXPECT_EQ(CompareTaskRows(eight, ten, 1), 0);
+    SortTaskRows(list, 0); // GB18030 of 九 is past every digit
+    EXPECT_EQ(captions(list), (QStringList{"08:00:00", "10:00:00", "九点整"}));
+    SortAscending = false;
 }
 
 TEST(CompareTaskRows, ComparesTextBytesInDirection)
