@@ -124,18 +124,6 @@ Decision DecideWithValue(const QString& key, const QString& value, const QString
     }
 }
 
-// The whole second holding an instant, also before the epoch.
-qint64 SecondOf(qint64 msecs)
-{
-    return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
-}
-
-QStringView LineNameView(const QString& line)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? QStringView(line) : QStringView(line).left(eq);
-}
-
 // Second s in the time representation of now.
 QDateTime LocalAt(qint64 s, const QDateTime& now)
 {
@@ -286,7 +274,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     const QDate date = local.date();
     // A box opened by a task can hold the walk for long; what is left of a second by then
     // too old is dropped rather than started late.
-    auto stale = [&] { return SecondOf(clock.msecsSinceEpoch()) - second > kCatchUpSeconds; };
+    auto stale = [&] { return clock.msecsSinceEpoch() / 1000 - second > kCatchUpSeconds; };
     for (int i = from; i < to; ++i) {
         const QString key = index.key(i);
         const auto last = m_started.constFind(key);
@@ -303,7 +291,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
             if (stale())
                 return;
             m_started.insert(key, LastStart{date, sod});
-            const qint64 late = SecondOf(clock.msecsSinceEpoch()) - second;
+            const qint64 late = clock.msecsSinceEpoch() / 1000 - second;
             if (late > 0 && m_journal)
                 m_journal(key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
             startTask(key);
