@@ -24,6 +24,9 @@ using SteadyClock = std::chrono::steady_clock;
 // playbin's GstPlayFlags; the enum lives in a plugin, not in a header.
 constexpr guint kPlayFlagVideo = 1u << 0;
 constexpr guint kPlayFlagText = 1u << 2;
+// Nothing sets a volume here; the volume element playbin would add for it outlives its
+// pipeline (GStreamer 1.22 never drops its last reference).
+constexpr guint kPlayFlagSoftVolume = 1u << 4;
 // How long the worker waits for a state change that should be quick (pause, stop).
 constexpr GstClockTime kStateTimeout = 2 * GST_SECOND;
 // A worker still busy with a quick command after this long is taken to be stuck.
@@ -312,7 +315,10 @@ struct GstMediaPlayer::Worker {
         default:
             break;
         }
-        // Nobody pops this bus, so every message is dropped here rather than piling up.
+        // Nobody pops this bus, so every message is dropped here rather than piling up. A
+        // handler that drops a message owns it: each one kept would hold its source element,
+        // and with it every parser, decoder and pad of every file played, for good.
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 
@@ -511,7 +517,7 @@ struct GstMediaPlayer::Worker {
         audioSink = GST_ELEMENT(gst_object_ref_sink(sink));
         guint flags = 0;
         g_object_get(playbin, "flags", &flags, nullptr);
-        flags &= ~(kPlayFlagVideo | kPlayFlagText);
+        flags &= ~(kPlayFlagVideo | kPlayFlagText | kPlayFlagSoftVolume);
         // The video sink is a fallback in case something turns the video flag back on.
         g_object_set(playbin, "flags", flags, "audio-sink", audioSink, "video-sink",
                      gst_element_factory_make("fakesink", nullptr), nullptr);
