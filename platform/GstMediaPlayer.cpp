@@ -39,6 +39,25 @@ constexpr auto kCloseDelay = 300ms;
 constexpr auto kStandbyKeep = 5s;
 
 std::atomic<int> g_abandonedWorkers{0};
+std::atomic<int> g_livePipelines{0};
+std::atomic<int> g_liveElements{0};
+
+void onElementGone(gpointer, GObject*)
+{
+    g_liveElements.fetch_sub(1);
+}
+
+// Every element that enters a pipeline of ours, at any depth, is counted until it is freed,
+// also after its bin has let it go: one still held elsewhere is what a leak looks like.
+void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+{
+    static const GQuark counted = g_quark_from_static_string("tavuro-counted");
+    if (g_object_get_qdata(G_OBJECT(element), counted))
+        return; // taken out and added again
+    g_object_set_qdata(G_OBJECT(element), counted, GINT_TO_POINTER(1));
+    g_liveElements.fetch_add(1);
+    g_object_weak_ref(G_OBJECT(element), &onElementGone, nullptr);
+}
 
 void initGStreamer()
 {
@@ -227,8 +246,11 @@ struct GstMediaPlayer::Worker {
     bool sinkFailed = false;
     MediaFailure failure;
 
+    Worker() { g_livePipelines.fetch_add(1); }
+
     ~Worker()
     {
+        g_livePipelines.fetch_sub(1);
         if (bus)
             gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
         if (bus)
@@ -514,6 +536,8 @@ struct GstMediaPlayer::Worker {
             throw MediaError(QStringLiteral("没有安装 GStreamer 的 playbin 组件"));
         }
         gst_object_ref_sink(playbin);
+        onElementAdded(nullptr, nullptr, playbin, nullptr);
+        g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&onElementAdded), nullptr);
         audioSink = GST_ELEMENT(gst_object_ref_sink(sink));
         guint flags = 0;
         g_object_get(playbin, "flags", &flags, nullptr);
@@ -714,6 +738,16 @@ GstMediaPlayer::~GstMediaPlayer()
 int GstMediaPlayer::abandonedWorkers()
 {
     return g_abandonedWorkers.load();
+}
+
+int GstMediaPlayer::livePipelines()
+{
+    return g_livePipelines.load();
+}
+
+int GstMediaPlayer::liveElements()
+{
+    return g_liveElements.load();
 }
 
 void GstMediaPlayer::startWorker()

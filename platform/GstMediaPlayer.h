@@ -52,6 +52,11 @@ public:
 
     // Workers given up on because they did not finish in time, since the program started.
     static int abandonedWorkers();
+    // Pipelines of all players not yet freed, abandoned ones included, and the GStreamer
+    // elements ever added to them that are still alive. Both return to where they were once
+    // the players are gone and their pipelines have ended.
+    static int livePipelines();
+    static int liveElements();
 
 private:
     struct Worker;

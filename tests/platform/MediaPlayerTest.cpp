@@ -642,3 +642,42 @@ TEST(MediaPlayer, APreparedFileThatIsNeverOpenedCostsNothingLater)
                   (QList<MediaNotice>{MediaNotice::Opened, MediaNotice::Successful}));
     }
 }
+
+// A bell computer rings for months: whatever a bell makes, prepared or not, played to its end
+// or stopped, is gone once the player is.
+TEST(MediaPlayer, FiftyBellsLeaveNoPipelineOrElementBehind)
+{
+    const int pipelines = GstMediaPlayer::livePipelines();
+    const int elements = GstMediaPlayer::liveElements();
+    int elementsAfterFirst = 0;
+    {
+        GstMediaPlayer player(kSink);
+        NoticeLog log;
+        log.attach(player);
+        for (int bell = 0; bell < 50; ++bell) {
+            SCOPED_TRACE(bell);
+            const QString file = fixture(bell % 2 ? kMp3 : kWav);
+            if (bell % 3 != 0)
+                player.Prepare(file);
+            player.Close();
+            player.setFileName(file);
+            log.notices.clear();
+            player.Open();
+            player.Play();
+            if (bell % 10 == 9) {
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] { return log.notices.contains(MediaNotice::Successful); }, kWaitMs));
+            } else {
+                ASSERT_TRUE(waitForPosition(player, 1));
+                player.Stop();
+            }
+            if (bell == 0)
+                elementsAfterFirst = GstMediaPlayer::liveElements();
+        }
+        // The pipelines are used again: a bell adds no elements that outlive it.
+        EXPECT_LE(GstMediaPlayer::liveElements(), elementsAfterFirst + 40);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return GstMediaPlayer::livePipelines() == pipelines; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return GstMediaPlayer::liveElements() == elements; }, kWaitMs))
+        << GstMediaPlayer::liveElements() - elements << " elements still alive";
+}
