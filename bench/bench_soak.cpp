@@ -11,17 +11,24 @@
 //           refreshed). Every 10th bell the lists are loaded again from disk (the library
 //           checks its files), and every 50th bell's file is missing (the failure box and the
 //           play log). The background music loops on a player of its own all the while.
+//   paths   each of those repeated paths alone, 1,000 times: a day's rollover, a pass of the
+//           background music, the lists loaded again, a failure added to the open box, a play
+//           log line, the tray tooltip after a list change, the library's check for missing
+//           files.
 //
-// Prints, per part, the raw readings every 100 bells, the readings after bell 100 and bell
-// 1,000, and the growth per bell between them. Resident memory is VmRSS; heap is what malloc
-// has handed out and not had back (mallinfo2: arenas plus mmapped blocks).
-//   bench_soak [player|window] [bells]
+// Prints, per part, the raw readings every 100 bells (or times), the readings after 100 and
+// after 1,000, and the growth per bell between them. Resident memory is VmRSS; heap is what
+// malloc has handed out and not had back (mallinfo2: arenas plus mmapped blocks). About 6 minutes.
+//   bench_soak [player|window|paths] [bells, 1,000 unless given]
+#include "app/FailureReport.h"
 #include "app/Unit1.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/FailureBox.h"
 #include "platform/GstMediaPlayer.h"
+#include "library/MusicLibraryPage.h"
 #include "schedule/TaskPlayback.h"
+#include "storage/PlayLog.h"
 #include "tasks/TaskListPage.h"
 #include "tests/support/Fakes.h"
 
@@ -37,6 +44,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -128,9 +137,11 @@ bool writeBell(const QString& path)
     return runPipeline(description.constData());
 }
 
-void report(const char* part, const std::vector<Reading>& readings, int failed, const QString& more)
+// unit: what is counted ("bell", or "time" for a path repeated on its own).
+void report(const char* part, const char* unit, const std::vector<Reading>& readings, int failed,
+            const QString& more)
 {
-    std::printf("%s: raw readings (bell, VmRSS KiB, heap KiB):", part);
+    std::printf("%s: raw readings (%ss, VmRSS KiB, heap KiB):", part, unit);
     for (const Reading& r : readings)
         std::printf(" (%d, %ld, %ld)", r.bell, r.rssKiB, r.heapKiB);
     std::printf("\n");
@@ -140,18 +151,16 @@ void report(const char* part, const std::vector<Reading>& readings, int failed, 
             first = &r;
     const Reading& last = readings.back();
     if (first && last.bell > first->bell) {
-        const double bells = last.bell - first->bell;
-        std::printf("%s: after bell %d: VmRSS %ld KiB, heap %ld KiB; after bell %d: VmRSS %ld KiB,"
-                    " heap %ld KiB\n",
+        const double count = last.bell - first->bell;
+        std::printf("%s: after %d: VmRSS %ld KiB, heap %ld KiB; after %d: VmRSS %ld KiB, heap %ld KiB\n",
                     part, first->bell, first->rssKiB, first->heapKiB, last.bell, last.rssKiB,
                     last.heapKiB);
-        std::printf("%s: growth per bell after the first %d: VmRSS %.3f KiB, heap %.3f KiB"
+        std::printf("%s: growth per %s after the first %d: VmRSS %.3f KiB, heap %.3f KiB"
                     " (goal < 1 KiB)\n",
-                    part, kReadEvery, (last.rssKiB - first->rssKiB) / bells,
-                    (last.heapKiB - first->heapKiB) / bells);
+                    part, unit, kReadEvery, (last.rssKiB - first->rssKiB) / count,
+                    (last.heapKiB - first->heapKiB) / count);
     }
-    std::printf("%s: bells that did not end as expected: %d%s\n", part, failed,
-                qPrintable(more));
+    std::printf("%s: %ss that did not go as expected: %d%s\n", part, unit, failed, qPrintable(more));
     std::fflush(stdout);
 }
 
@@ -189,7 +198,7 @@ int soakPlayer(const QString& bell, int bells)
         if (i % kReadEvery == 0)
             readings.push_back(read(i));
     }
-    report("player", readings, failures, QString());
+    report("player", "bell", readings, failures, QString());
     return failures == 0 ? 0 : 1;
 }
 
@@ -203,7 +212,10 @@ public:
 class LoopCounter : public IMediaPlayer {
 public:
     int plays = 0;
-    LoopCounter() { m_inner.setNoticeHandler([this] { deliverNotice(m_inner.lastNotice()); }); }
+    explicit LoopCounter(const QString& sink) : m_inner(sink)
+    {
+        m_inner.setNoticeHandler([this] { deliverNotice(m_inner.lastNotice()); });
+    }
     void setFileName(const QString& f) override { m_inner.setFileName(f); }
     QString fileName() const override { return m_inner.fileName(); }
     void Open() override { m_inner.Open(); }
@@ -224,8 +236,7 @@ public:
     void setTimeFormatMilliseconds() override { m_inner.setTimeFormatMilliseconds(); }
 
 private:
-    // Paced by the clock, as a loop of the music is.
-    GstMediaPlayer m_inner{QStringLiteral("fakesink sync=true")};
+    GstMediaPlayer m_inner;
 };
 
 void writeCrlf(const QString& path, const QString& text)
@@ -242,74 +253,171 @@ QString taskKey(int slot)
     return QTime(8, 0).addSecs(slot * 60).toString(QStringLiteral("HH:mm:ss"));
 }
 
-int soakWindow(const QString& dir, const QString& bell, int bells)
+bool playsMissingFile(int slot)
 {
-    QFile::copy(bell, dir + QStringLiteral("/music.mp3"));
-    QString tasks = QStringLiteral("[Time]\n");
-    QString params = QStringLiteral("[TimeParams]\n");
-    for (int slot = 0; slot < kDayTasks; ++slot) {
-        // Every 50th task plays a file that has gone.
-        const int music = slot % 50 == 49 ? 2 : 1;
-        tasks += taskKey(slot) + QStringLiteral("=1,1,%1\n").arg(music);
-        params += taskKey(slot) + QStringLiteral("=1,1,1,0,,0,00:00:00\n");
-    }
-    writeCrlf(dir + QStringLiteral("/TimeMusicList.ini"),
-                 tasks + params + QStringLiteral("[Music]\n1=") + bell + QStringLiteral("\n2=") + dir +
-                     QStringLiteral("/gone.mp3\n"));
-    // Never the machine's shutdown or the user's autostart folder.
-    writeCrlf(dir + QStringLiteral("/Config.ini"),
-                 QStringLiteral("[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\nIsBackgroup=1\n"
-                                "BackgroupMusicFile=") +
-                     dir + QStringLiteral("/music.mp3\n"));
+    return slot % 50 == 49;
+}
 
+// A school's day of 100 bells a minute apart from 08:00, every 50th playing a file that has
+// gone, with background music, in the whole window as the program starts it.
+struct School {
     StepClock clock;
-    clock.current = QDateTime(QDate(2027, 3, 1), QTime(7, 0));
     FakeMessageBoxes boxes;
     FakeDialogs dialogs;
     FakeShutdownRequest shutdown;
     FakeStartupRegistration startup;
     QtFailureBox failureBox;
-    GstMediaPlayer mp1(kSink);
+    GstMediaPlayer mp1{kSink};
     LoopCounter background;
-    TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &background, true, &shutdown, &startup,
-                        &failureBox});
-    QTreeWidget& list = *w.tsplaylist->lvMusicTime;
+    std::unique_ptr<TfrmMain> w;
 
-    std::vector<Reading> readings{read(0)};
-    int failures = 0;
-    for (int i = 1; i <= bells; ++i) {
+    School(const QString& dir, const QString& bell, const QString& backgroundSink)
+        : background(backgroundSink)
+    {
+        QFile::copy(bell, dir + QStringLiteral("/music.mp3"));
+        QString tasks = QStringLiteral("[Time]\n");
+        QString params = QStringLiteral("[TimeParams]\n");
+        for (int slot = 0; slot < kDayTasks; ++slot) {
+            tasks += taskKey(slot) + QStringLiteral("=1,1,%1\n").arg(playsMissingFile(slot) ? 2 : 1);
+            params += taskKey(slot) + QStringLiteral("=1,1,1,0,,0,00:00:00\n");
+        }
+        writeCrlf(dir + QStringLiteral("/TimeMusicList.ini"),
+                  tasks + params + QStringLiteral("[Music]\n1=") + bell + QStringLiteral("\n2=") +
+                      dir + QStringLiteral("/gone.mp3\n"));
+        // Never the machine's shutdown or the user's autostart folder.
+        writeCrlf(dir + QStringLiteral("/Config.ini"),
+                  QStringLiteral("[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\nIsBackgroup=1\n"
+                                 "BackgroupMusicFile=") +
+                      dir + QStringLiteral("/music.mp3\n"));
+        clock.current = QDateTime(QDate(2027, 3, 1), QTime(7, 0));
+        w = std::make_unique<TfrmMain>(Services{&clock, &boxes, &dialogs, &mp1, &background, true,
+                                                &shutdown, &startup, &failureBox});
+        w->show(); // as the program starts; failures wait for the window before they are shown
+    }
+    ~School() { w.reset(); }
+
+    QTreeWidget& list() const { return *w->tsplaylist->lvMusicTime; }
+
+    // A task switched off and on again, as a click in the list does.
+    void toggleTask(int i)
+    {
+        if (QTreeWidgetItem* row = list().topLevelItem(i % list().topLevelItemCount())) {
+            row->setCheckState(0, Qt::Unchecked);
+            row->setCheckState(0, Qt::Checked);
+        }
+    }
+
+    // Bell i (from 1) of a run of 100-bell days: prepared, started, played to its end.
+    bool ring(int i)
+    {
         const int slot = (i - 1) % kDayTasks;
         const QDateTime due(QDate(2027, 3, 1).addDays((i - 1) / kDayTasks),
                             QTime::fromString(taskKey(slot), QStringLiteral("HH:mm:ss")));
         clock.current = due.addMSecs(-499);
-        w.tmrMusicPlayTimer(); // prepares the coming bell
+        w->tmrMusicPlayTimer(); // prepares the coming bell
         clock.current = due.addMSecs(1);
-        w.tmrMusicPlayTimer(); // starts it
-        const bool started = w.playback->CurrentTaskKey() == taskKey(slot);
+        w->tmrMusicPlayTimer(); // starts it
+        const bool started = w->playback->CurrentTaskKey() == taskKey(slot);
         // The cycle timer's second, shortened: it is what ends a task whose file has ended.
         const bool ended = runEventsUntil([&] {
-            w.tmrCycleTimer();
-            return w.playback->CurrentTaskKey().isEmpty();
+            w->tmrCycleTimer();
+            return w->playback->CurrentTaskKey().isEmpty();
         }, 5000);
-        if (!ended || (!started && slot % 50 != 49))
+        return ended && (started || playsMissingFile(slot));
+    }
+};
+
+int soakWindow(const QString& dir, const QString& bell, int bells)
+{
+    // The music paced by the clock, as it plays at school.
+    School school(dir, bell, QStringLiteral("fakesink sync=true"));
+    std::vector<Reading> readings{read(0)};
+    int failures = 0;
+    for (int i = 1; i <= bells; ++i) {
+        if (!school.ring(i))
             ++failures;
-        // A task switched off and on again, as a click in the list does.
-        if (QTreeWidgetItem* row = list.topLevelItem(i % list.topLevelItemCount())) {
-            row->setCheckState(0, Qt::Unchecked);
-            row->setCheckState(0, Qt::Checked);
-        }
+        school.toggleTask(i);
         if (i % 10 == 0)
-            w.LoadLists();
+            school.w->LoadLists();
         if (i % kReadEvery == 0)
             readings.push_back(read(i));
     }
-    const int shown = boxes.shown.size();
-    report("window", readings, failures,
+    report("window", "bell", readings, failures,
            QStringLiteral("; background music passes: %1; message boxes: %2; failure box open: %3")
-               .arg(background.plays)
-               .arg(shown)
-               .arg(failureBox.isOpen() ? "yes" : "no"));
+               .arg(school.background.plays)
+               .arg(school.boxes.shown.size())
+               .arg(school.failureBox.isOpen() ? "yes" : "no"));
     return failures == 0 ? 0 : 1;
+}
+
+// Each path a bell computer repeats for months, alone, as often as the bells: the growth it
+// leaves per repetition.
+int soakPaths(const QString& dir, const QString& bell, int times)
+{
+    // The music loops as fast as it decodes, so that it can be counted pass by pass.
+    School school(dir, bell, kSink);
+    PlayLog log(dir + QStringLiteral("/SoakLog.txt"));
+    int day = 0;
+    const std::pair<const char*, std::function<bool(int)>> paths[] = {
+        {"day rollover",
+         [&](int) {
+             const QDate date = QDate(2027, 3, 1).addDays(++day);
+             school.clock.current = QDateTime(date.addDays(-1), QTime(23, 59, 59, 500));
+             school.w->tmrMusicPlayTimer();
+             school.w->tmrSystemTimer();
+             school.clock.current = QDateTime(date, QTime(0, 0, 0, 1));
+             school.w->tmrMusicPlayTimer();
+             school.w->tmrSystemTimer();
+             return true;
+         }},
+        {"background music pass",
+         [&](int) {
+             const int passes = school.background.plays;
+             return runEventsUntil([&] { return school.background.plays > passes; }, 5000);
+         }},
+        {"task list refresh",
+         [&](int) {
+             school.w->LoadLists();
+             return true;
+         }},
+        {"failure into the open box",
+         [&](int i) {
+             school.w->failures().report(QStringLiteral("第 %1 个错误").arg(i));
+             return school.failureBox.isOpen();
+         }},
+        {"play log line",
+         [&](int i) {
+             log.Append(school.clock.current, taskKey(i % kDayTasks), bell, QStringLiteral("播放结束"));
+             return true;
+         }},
+        {"tray tooltip after a list change",
+         [&](int i) {
+             school.toggleTask(i);
+             school.w->tmrSystemTimer();
+             return true;
+         }},
+        {"library check for missing files",
+         [&](int) {
+             school.w->tslib->LoadMusicLibrary();
+             return true;
+         }},
+    };
+    int status = 0;
+    for (const auto& [name, step] : paths) {
+        std::vector<Reading> readings{read(0)};
+        int failures = 0;
+        for (int i = 1; i <= times; ++i) {
+            if (!step(i))
+                ++failures;
+            if (i % 20 == 0)
+                QCoreApplication::processEvents();
+            if (i % kReadEvery == 0)
+                readings.push_back(read(i));
+        }
+        report(name, "time", readings, failures, QString());
+        status |= failures == 0 ? 0 : 1;
+    }
+    return status;
 }
 
 } // namespace
@@ -324,8 +432,10 @@ int main(int argc, char** argv)
     gst_init(nullptr, nullptr);
     const QString part = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const int bells = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 1000;
-    if ((!part.isEmpty() && part != "player" && part != "window") || bells < kReadEvery) {
-        std::fprintf(stderr, "usage: bench_soak [player|window] [bells, at least %d]\n", kReadEvery);
+    if ((!part.isEmpty() && part != "player" && part != "window" && part != "paths")
+        || bells < kReadEvery) {
+        std::fprintf(stderr, "usage: bench_soak [player|window|paths] [bells, at least %d]\n",
+                     kReadEvery);
         return 2;
     }
     QTemporaryDir dir;
@@ -340,5 +450,7 @@ int main(int argc, char** argv)
         status |= soakPlayer(bell, bells);
     if (part.isEmpty() || part == "window")
         status |= soakWindow(dir.path(), bell, bells);
+    if (part.isEmpty() || part == "paths")
+        status |= soakPaths(dir.path(), bell, bells);
     return status;
 }

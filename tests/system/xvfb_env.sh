@@ -31,6 +31,24 @@ rm "$work/.display"
 printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n' > "$work/Config.ini"
 export XDG_CONFIG_HOME=$runtime/config
 
+# A private PulseAudio server with a null sink, when pulseaudio is installed (benchmarks only);
+# without one the program falls back to a silent output.
+start_private_sound() {
+  if ! command -v pulseaudio >/dev/null; then
+    echo "sound: no PulseAudio here; the program falls back to a silent output"
+    return
+  fi
+  mkdir -p "$runtime/pulse"
+  printf 'load-module module-null-sink sink_name=bench\nset-default-sink bench\nload-module module-native-protocol-unix socket=%s auth-anonymous=1\n' \
+    "$runtime/pulse/native" > "$runtime/pulse/bench.pa"
+  HOME=$runtime/pulse PULSE_RUNTIME_PATH=$runtime/pulse pulseaudio -n -F "$runtime/pulse/bench.pa" \
+    --daemonize=no --exit-idle-time=-1 --log-level=error &
+  pids+=($!)
+  for _ in $(seq 50); do [ -S "$runtime/pulse/native" ] && break; sleep 0.1; done
+  export PULSE_SERVER=unix:$runtime/pulse/native
+  echo "sound: private PulseAudio server"
+}
+
 # A second of silence as a WAV file: the bell the tests' tasks play.
 write_bell() { # path
   python3 - "$1" <<'PY'
