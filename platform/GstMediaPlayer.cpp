@@ -235,6 +235,9 @@ struct GstMediaPlayer::Worker {
     std::atomic<bool> spoiled{false};
     gulong holdProbe = 0; // worker thread only: keeps a prepared file from the output
     bool syncLowered = false; // worker thread only: the first sound went out unsynchronised
+    GstPad* syncPad = nullptr; // worker thread only: where the probe that restores it waits
+    std::atomic<gulong> syncProbe{0}; // that probe, 0 once it has removed itself
+    int buffersSinceStart = 0;        // streaming thread, while the probe is there
     bool closePending = false; // worker thread only: closed, not yet taken down to READY
     QString sinkDescription;
 
@@ -251,6 +254,7 @@ struct GstMediaPlayer::Worker {
     ~Worker()
     {
         g_livePipelines.fetch_sub(1);
+        dropSyncProbe();
         if (bus)
             gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
         if (bus)
@@ -461,20 +465,33 @@ struct GstMediaPlayer::Worker {
 
     static GstPadProbeReturn onSecondBuffer(GstPad* pad, GstPadProbeInfo*, gpointer data)
     {
-        auto* count = static_cast<int*>(data);
-        if (++*count < 2)
+        auto* self = static_cast<Worker*>(data);
+        if (++self->buffersSinceStart < 2)
             return GST_PAD_PROBE_OK;
         if (GstElement* sink = gst_pad_get_parent_element(pad)) {
             g_object_set(sink, "sync", TRUE, nullptr);
             gst_object_unref(sink);
         }
+        self->syncProbe = 0;
         return GST_PAD_PROBE_REMOVE;
+    }
+
+    // A file too short for a second buffer leaves its probe behind; one more for each such
+    // bell would pile up on the output for as long as the pipeline lives.
+    void dropSyncProbe()
+    {
+        if (const gulong probe = syncProbe.exchange(0))
+            gst_pad_remove_probe(syncPad, probe);
+        if (syncPad)
+            gst_object_unref(syncPad);
+        syncPad = nullptr;
     }
 
     // A file too short for a second buffer leaves the output unsynchronised; the next file
     // must not inherit that.
     void restoreSync()
     {
+        dropSyncProbe();
         if (!syncLowered)
             return;
         syncLowered = false;
@@ -492,12 +509,14 @@ struct GstMediaPlayer::Worker {
         GstElement* sink = playingSink();
         if (!sink)
             return;
+        dropSyncProbe();
         if (GstPad* pad = gst_element_get_static_pad(sink, "sink")) {
             syncLowered = true;
             g_object_set(sink, "sync", FALSE, nullptr);
-            gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &Worker::onSecondBuffer, new int(0),
-                              [](gpointer p) { delete static_cast<int*>(p); });
-            gst_object_unref(pad);
+            buffersSinceStart = 0;
+            syncPad = pad; // the reference is kept until the probe goes
+            syncProbe = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &Worker::onSecondBuffer,
+                                          this, nullptr);
         }
         gst_object_unref(sink);
     }
@@ -553,6 +572,7 @@ struct GstMediaPlayer::Worker {
     {
         if (playbin)
             gst_element_set_state(playbin, GST_STATE_NULL);
+        dropSyncProbe();
         if (bus) {
             gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
             gst_object_unref(bus);
