@@ -137,7 +137,7 @@ bool writeBell(const QString& path)
     return runPipeline(description.constData());
 }
 
-// unit: what is counted ("bell", or "time" for a path repeated on its own).
+// unit: what is counted ("bell", or "repetition" for a path repeated on its own).
 void report(const char* part, const char* unit, const std::vector<Reading>& readings, int failed,
             const QString& more)
 {
@@ -414,7 +414,7 @@ int soakPaths(const QString& dir, const QString& bell, int times)
             if (i % kReadEvery == 0)
                 readings.push_back(read(i));
         }
-        report(name, "time", readings, failures, QString());
+        report(name, "repetition", readings, failures, QString());
         status |= failures == 0 ? 0 : 1;
     }
     return status;
