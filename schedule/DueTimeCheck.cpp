@@ -163,7 +163,13 @@ bool IsPlayDay(const QString& params, const QDate& today)
     case 2:
         return CharIsOne(dates, today.day());
     default:
-        return dates == today.toString(QStringLiteral("yyyy-MM-dd"));
+        // Read as the task editor reads it: a hand-written "2025-5-1" is the day the editor
+        // shows and saves, so it rings then too. A text that names no date rings on no day.
+        try {
+            return ParseDateTime(dates).date() == today;
+        } catch (const ConversionError&) {
+            return false;
+        }
     }
 }
 

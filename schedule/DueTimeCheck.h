@@ -18,8 +18,9 @@
 
 // Whether a task with the parameter line "LoopCount,SourceType,PlayMode,DateType,DateParams,..."
 // plays on the given day. Date types: 0 every day, 1 weekdays (place 1..7 = Monday..Sunday),
-// 2 days of the month (place n = day n), 3 one date "yyyy-MM-dd", 4 once only; any other
-// type never plays. A place past the end of the text counts as not chosen.
+// 2 days of the month (place n = day n), 3 one date ("yyyy-m-d", read as the editor reads it),
+// 4 once only; any other type never plays. A place past the end of the text counts as not
+// chosen.
 // Raises ListIndexError when the date type (or, for types 1 to 3, the date text) is missing
 // and ConversionError when the date type is no number.
 bool IsPlayDay(const QString& params, const QDate& today);

@@ -42,7 +42,12 @@ TEST(IsPlayDay, FollowsTheDateType)
         {"1,1,1,3,2013-05-01,0,", QDate(2013, 5, 1), true},
         {"1,1,1,3,2013-05-01,0,", QDate(2013, 5, 2), false},
         {"1,1,1,3,2013-05-01,0,", QDate(2014, 5, 1), false},
-        {"1,1,1,3,2013-5-1,0,", QDate(2013, 5, 1), false},
+        // The editor's grammar: leading zeros optional, a time of day allowed.
+        {"1,1,1,3,2013-5-1,0,", QDate(2013, 5, 1), true},
+        {"1,1,1,3,2013-5-1 8:00:00,0,", QDate(2013, 5, 1), true},
+        {"1,1,1,3,2013-5-1,0,", QDate(2013, 5, 2), false},
+        {"1,1,1,3,2013-2-30,0,", QDate(2013, 3, 2), false},
+        {"1,1,1,3,5/1/2013,0,", QDate(2013, 5, 1), false},
         {"1,1,1,5,1111111", monday, false},
     };
     for (const Case& c : cases) {
