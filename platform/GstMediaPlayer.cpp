@@ -368,18 +368,51 @@ struct GstMediaPlayer::Worker {
                 busySince = steadyMs();
             }
             executing = command.seq;
-            execute(command);
+            runCommand(command);
             completed = command.seq;
             busySince = 0;
         }
         // Joins the streaming threads; for a source stuck in a read this never returns,
         // which is why nobody waits for an abandoned worker.
-        gst_element_set_state(playbin, GST_STATE_NULL);
+        if (playbin)
+            gst_element_set_state(playbin, GST_STATE_NULL);
         {
             std::lock_guard lock(mutex);
             finished = true;
         }
         finishedChanged.notify_all();
+    }
+
+    // Nothing may leave this thread: an exception would end the program. A command that
+    // fails so is reported as the failure of what it was for, and the next file gets a new
+    // pipeline.
+    void runCommand(const Command& command)
+    {
+        QString reason;
+        try {
+            if (!playbin && command.kind != OpenCommand)
+                throw MediaError(QStringLiteral("播放管道没有建成"));
+            execute(command);
+            return;
+        } catch (const MediaError& e) {
+            reason = e.message();
+        } catch (const std::exception& e) {
+            reason = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            reason = QStringLiteral("未知错误");
+        }
+        spoiled = true;
+        holdProbe = 0;
+        syncLowered = false;
+        closePending = false;
+        const unsigned id = this->id, seq = command.seq;
+        if (command.kind == OpenCommand) {
+            const MediaFailure failure{MediaFailureReason::Other, reason};
+            postToOwner([id, seq, failure](GstMediaPlayer& p) { p.onOpenFailed(id, seq, failure); });
+        } else {
+            broken = true;
+            postToOwner([id, seq](GstMediaPlayer& p) { p.onStreamError(id, seq); });
+        }
     }
 
     void waitForState() { gst_element_get_state(playbin, nullptr, nullptr, kStateTimeout); }
@@ -527,7 +560,7 @@ struct GstMediaPlayer::Worker {
     // nothing to do for a moment; an Open does it itself.
     void finishClose()
     {
-        if (!closePending)
+        if (!closePending || !playbin)
             return;
         closePending = false;
         gst_element_set_state(playbin, GST_STATE_READY);
@@ -1075,7 +1108,7 @@ qint64 GstMediaPlayer::Length() const
     if (!isOpen() || m_mode == MediaMode::Open || !d)
         return 0;
     gint64 ns = 0;
-    if (gst_element_query_duration(d->playbin, GST_FORMAT_TIME, &ns) && ns > 0)
+    if (d->playbin && gst_element_query_duration(d->playbin, GST_FORMAT_TIME, &ns) && ns > 0)
         m_length = ns / GST_MSECOND;
     return m_length;
 }
@@ -1085,7 +1118,7 @@ qint64 GstMediaPlayer::livePosition() const
     gint64 ns = 0;
     // Until the worker has carried out a jump (a new file, back to the start), the pipeline
     // still tells the old place.
-    if (d && d->completed.load() >= m_positionSeq
+    if (d && d->playbin && d->completed.load() >= m_positionSeq
         && gst_element_query_position(d->playbin, GST_FORMAT_TIME, &ns) && ns >= 0)
         m_position = ns / GST_MSECOND;
     const qint64 length = Length();

@@ -681,3 +681,41 @@ TEST(MediaPlayer, FiftyBellsLeaveNoPipelineOrElementBehind)
     EXPECT_TRUE(QTest::qWaitFor([&] { return GstMediaPlayer::liveElements() == elements; }, kWaitMs))
         << GstMediaPlayer::liveElements() - elements << " elements still alive";
 }
+
+// GStreamer's playbin taken from the system while the program runs: the pipeline that must be
+// built again for the next file cannot be. That Open fails with the reason, nothing ends the
+// program, and once playbin is back the player plays again.
+TEST(MediaPlayer, APipelineThatCannotBeBuiltAgainFailsItsOpenAndThePlayerRecovers)
+{
+    GstMediaPlayer player(kSink);
+    NoticeLog log;
+    log.attach(player);
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(QStringLiteral("junk.mp3"));
+    writeFile(junk, "not a sound at all");
+    player.setFileName(junk); // its error spoils the pipeline: the next Open builds a new one
+    player.Open();
+    ASSERT_TRUE(log.waitFor(1));
+
+    GstRegistry* registry = gst_registry_get();
+    GstPluginFeature* playbin = gst_registry_lookup_feature(registry, "playbin");
+    ASSERT_NE(playbin, nullptr);
+    gst_registry_remove_feature(registry, playbin);
+    log.notices.clear();
+    player.setFileName(fixture(kWav));
+    player.Open();
+    player.Play();
+    const bool failed = log.waitFor(1);
+    gst_registry_add_feature(registry, playbin);
+    gst_object_unref(playbin);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(log.notices, QList<MediaNotice>{MediaNotice::OpenFailed});
+    EXPECT_EQ(player.lastFailure().reason, MediaFailureReason::Other);
+    EXPECT_TRUE(player.lastFailure().detail.contains("playbin")) << player.lastFailure().text().toStdString();
+
+    log.notices.clear();
+    player.Open();
+    player.Play();
+    ASSERT_TRUE(log.waitFor(2));
+    EXPECT_EQ(log.notices, (QList<MediaNotice>{MediaNotice::Opened, MediaNotice::Successful}));
+}
