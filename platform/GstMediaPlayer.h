@@ -1,19 +1,24 @@
 #pragma once
 #include "platform/MediaPlayer.h"
+#include "platform/PipelineEvents.h"
 
 #include <QTimer>
 
 #include <chrono>
 #include <memory>
 
+struct GstPipelineWorker;
+class PreparedPipeline;
+
 // IMediaPlayer on a GStreamer playbin. Video streams are never shown: an AVI plays its sound.
 // Each instance has its own pipeline, so several can sound at once.
 //
-// The pipeline lives on a worker thread of its own that does every state change; this
-// thread only sends it commands and reads the results it posts back. A worker that does not
+// The pipeline lives on a worker thread of its own that does every state change
+// (GstPipelineWorker); this thread only sends it commands and reads the results it posts
+// back. A file prepared ahead waits on a second pipeline (PreparedPipeline). A worker that does not
 // finish opening in time is abandoned with its pipeline (a source stuck in a read cannot be
 // torn down without waiting for it), and the next Open starts a fresh one.
-class GstMediaPlayer : public IMediaPlayer {
+class GstMediaPlayer : public IMediaPlayer, private PipelineEvents {
 public:
     struct Options {
         // A file that has not prerolled by then counts as failed (打开超时).
@@ -59,38 +64,18 @@ public:
     static int liveElements();
 
 private:
-    struct Worker;
-    // What a worker reports when a file has prerolled.
-    struct Opened {
-        unsigned workerId = 0;
-        unsigned seq = 0;
-        qint64 length = 0;
-        bool hasAudioOutput = true;
-    };
+    void onOpened(const PipelineOpened& result) override;
+    void onOpenFailed(unsigned workerId, unsigned seq, const MediaFailure& failure) override;
+    void onStreamEnded(unsigned workerId, unsigned seq) override;
+    void onStreamError(unsigned workerId, unsigned seq) override;
 
-    struct FileIdentity {
-        bool valid = false;
-        quint64 device = 0, inode = 0;
-        qint64 size = 0, mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
-        bool operator==(const FileIdentity&) const = default;
-    };
-    enum class StandbyState { Idle, Opening, Ready };
-
-    static FileIdentity identityOf(const QString& path);
-    std::shared_ptr<Worker> makeWorker();
-    void retire(std::shared_ptr<Worker>& worker, std::chrono::milliseconds wait);
-    bool takeStandby();
-    void onStandbyExpired();
-    void startWorker();
+    std::shared_ptr<GstPipelineWorker> makeWorker();
+    bool takePrepared();
     void abandonWorker();
     void retireWorker(std::chrono::milliseconds wait);
     void failOpenLater(const MediaFailure& failure);
     void send(int kind);
-    void onOpened(const Opened& result);
-    void onOpenFailed(unsigned workerId, unsigned seq, const MediaFailure& failure);
     void onOpenTimeout();
-    void onStreamEnded(unsigned workerId, unsigned seq);
-    void onStreamError(unsigned workerId, unsigned seq);
     void failOpen(const MediaFailure& failure);
     void shutDown();
     void endPendingPlay(MediaNotice notice);
@@ -101,20 +86,14 @@ private:
 
     const QString m_audioSink;
     const Options m_options;
-    std::shared_ptr<Worker> d;
+    std::shared_ptr<GstPipelineWorker> d;
     unsigned m_workerCount = 0;
     // Lives on this thread; results are posted to it, and deleting it drops those still queued.
     std::unique_ptr<QObject> m_context;
     QTimer m_openTimer;
 
-    // The pipeline a file is prepared on, and what it holds.
-    std::shared_ptr<Worker> m_standby;
-    StandbyState m_standbyState = StandbyState::Idle;
-    QString m_standbyFile;
-    FileIdentity m_standbyIdentity;
-    unsigned m_standbySeq = 0;
-    Opened m_standbyOpened;
-    QTimer m_standbyExpiry;
+    // The pipeline a file is prepared on; made after the members it uses.
+    std::unique_ptr<PreparedPipeline> m_prepared;
 
     QString m_fileName;
     MediaMode m_mode = MediaMode::NotReady;
