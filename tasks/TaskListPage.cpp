@@ -234,7 +234,7 @@ void TaskListPage::refresh()
 bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,
                                QString& savedKey)
 {
-    TfrmTaskSet dialog(m_boxes, m_guard, window());
+    TfrmTaskSet dialog(m_boxes, m_guard, m_clock, window());
     dialog.setWindowTitle(caption);
     fill(dialog);
     if (dialog.ShowModal() != TfrmTaskSet::mrOk)

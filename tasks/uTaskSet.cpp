@@ -2,6 +2,7 @@
 
 #include "library/MusicLibrary.h"
 #include "library/UntEnDescrypt.h"
+#include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
 #include "storage/MusicName.h"
@@ -66,8 +67,9 @@ QLabel* label(const QString& text, QWidget* buddy)
 
 } // namespace
 
-TfrmTaskSet::TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner)
-    : TfmBaseFrm(boxes, owner), m_guard(guard)
+TfrmTaskSet::TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const IClock& clock,
+                         QWidget* owner)
+    : TfmBaseFrm(boxes, owner), m_guard(guard), m_clock(clock)
 {
     // A dialog window with only a close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -144,7 +146,7 @@ void TfrmTaskSet::buildForm()
     dtpPlayDateFixedDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dtpPlayDateFixedDate->setCalendarPopup(true);
     // Shown when no fixed date is given, so a new fixed-date task starts from today.
-    dtpPlayDateFixedDate->setDate(QDate::currentDate());
+    dtpPlayDateFixedDate->setDate(m_clock.now().date());
     auto* fixedRow = new QHBoxLayout;
     fixedRow->addWidget(label(QStringLiteral("日期："), dtpPlayDateFixedDate));
     fixedRow->addWidget(dtpPlayDateFixedDate);

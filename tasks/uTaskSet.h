@@ -17,11 +17,14 @@ class QPushButton;
 class QStackedWidget;
 class QTimeEdit;
 
+class IClock;
+
 class TfrmTaskSet : public TfmBaseFrm {
 public:
     enum Mode { AddMode = 1, EditMode = 2 };
 
-    TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner);
+    // A fixed date starts at the clock's day.
+    TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const IClock& clock, QWidget* owner);
 
     // 1 = add a task, 2 = edit one; only the "确定" check looks at it.
     int DialogMode = AddMode;
@@ -88,6 +91,7 @@ private:
     bool confirmOverwrite();
 
     const HandlerGuard& m_guard;
+    const IClock& m_clock;
     // The key the task stands under in the file, as it was given (it may lack the leading zero
     // that the picker's text has).
     QString m_givenStartTime;

@@ -27,7 +27,8 @@ protected:
     TempAppDir dir;
     FakeMessageBoxes boxes;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
-    TfrmTaskSet dialog{boxes, guard, nullptr};
+    FakeClock clock;
+    TfrmTaskSet dialog{boxes, guard, clock, nullptr};
 
     void SetUp() override
     {
@@ -85,19 +86,19 @@ TEST_F(TaskSetTest, DateParametersGoToThePageOfTheirTypeAndReadBack)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.given.toStdString());
-        TfrmTaskSet d(boxes, guard, nullptr);
+        TfrmTaskSet d(boxes, guard, clock, nullptr);
         d.setDateType(c.type);
         d.setDateParams(c.given);
         EXPECT_EQ(d.nbPlayDateParams->currentIndex(), c.type);
         EXPECT_EQ(d.DateType(), c.type);
         EXPECT_EQ(d.DateParams(), c.read);
     }
-    TfrmTaskSet d(boxes, guard, nullptr);
+    TfrmTaskSet d(boxes, guard, clock, nullptr);
     d.setDateType(1);
     d.setDateParams("0000011");
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(d.chkPlayDateWeek[i]->isChecked(), i >= 5) << d.chkPlayDateWeek[i]->text().toStdString();
-    EXPECT_EQ(d.dtpPlayDateFixedDate->date(), QDate::currentDate()) << "no fixed date shows today";
+    EXPECT_EQ(d.dtpPlayDateFixedDate->date(), clock.current.date()) << "no fixed date: the clock's day";
     d.setPlayMode(2);
     d.setDateType(4);
     d.setEndTime("abc");
