@@ -1,6 +1,7 @@
 #include "tasks/TaskListView.h"
 
 #include "platform/Errors.h"
+#include "platform/FreedMemory.h"
 #include "storage/IniStore.h"
 
 #include <QHash>
@@ -11,10 +12,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 bool SortAscending = false;
 
@@ -299,10 +296,8 @@ QStringList ReadTaskList(QTreeWidget& lvMusicTime, const QString& taskFile,
     SortAscending = !SortAscending;
     SortTaskRows(lvMusicTime, 0);
     SortAscending = !SortAscending;
-#ifdef __GLIBC__
-    // The load's lines, rows and sort keys are freed by now; glibc would keep their pages.
-    malloc_trim(0);
-#endif
+    // The load's lines, rows and sort keys are freed by now.
+    ReturnFreedMemory();
     return messages;
 }
 
