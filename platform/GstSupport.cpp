@@ -131,21 +131,3 @@ GstElement* BuildAudioSink(const QString& description)
     }
     return sink;
 }
-
-FileIdentity FileIdentityOf(const QString& path)
-{
-    FileIdentity id;
-    struct stat st {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return id;
-    id.valid = true;
-    id.device = st.st_dev;
-    id.inode = st.st_ino;
-    id.size = st.st_size;
-    id.mtimeSec = st.st_mtim.tv_sec;
-    id.mtimeNsec = st.st_mtim.tv_nsec;
-    id.ctimeSec = st.st_ctim.tv_sec;
-    id.ctimeNsec = st.st_ctim.tv_nsec;
-    return id;
-}
-

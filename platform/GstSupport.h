@@ -29,12 +29,3 @@ bool ContainsFakeSink(GstElement* bin);
 // The audio output from its description ("autoaudiosink", "fakesink sync=true"); raises
 // MediaError when it cannot be built.
 GstElement* BuildAudioSink(const QString& description);
-
-// A file as it is on disk now: the same path holding other bytes is another identity.
-struct FileIdentity {
-    bool valid = false; // a regular file that could be looked at
-    quint64 device = 0, inode = 0;
-    qint64 size = 0, mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-FileIdentity FileIdentityOf(const QString& path);

@@ -30,7 +30,7 @@ void PreparedPipeline::prepare(const QString& fileName)
 {
     // Only regular files: a pipe or device is never opened before it is asked for.
     const FileIdentity id = FileIdentityOf(fileName);
-    if (!id.valid)
+    if (!id.regular)
         return;
     if (m_state != State::Idle && m_file == fileName && m_identity == id)
         return;

@@ -2,7 +2,7 @@
 // A file opened ahead on a pipeline of its own and held before the output, so that an Open
 // of the same file, unchanged on disk, takes that pipeline ready to play. Kept for a few
 // seconds; the player's previous pipeline waits here for the next file.
-#include "platform/GstSupport.h"
+#include "platform/FileIdentity.h"
 #include "platform/PipelineEvents.h"
 
 #include <QString>

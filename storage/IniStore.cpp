@@ -1,6 +1,7 @@
 #include "storage/IniStore.h"
 
 #include "platform/AppDirectory.h"
+#include "platform/FileIdentity.h"
 #include "storage/IniStoreTesting.h"
 
 #include <QDir>
@@ -11,9 +12,6 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <sys/stat.h>
-#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -462,27 +460,6 @@ private:
     LineTable m_keys;
 };
 
-// What tells one version of a file from another: a save replaces the file by rename (a new
-// inode), a write in place changes the size or the times.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    static FileIdentity of(const struct stat& st)
-    {
-        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-    }
-    bool operator==(const FileIdentity& o) const
-    {
-        return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
-
 // A file modified this recently may change again within the same tick of the file system's
 // clock without its times showing it (a whole second or two on some file systems), so its
 // text is not kept. Once it is older, any later write gives it newer times.
@@ -490,11 +467,7 @@ constexpr int kSettledSeconds = 2;
 
 bool settled(const FileIdentity& id)
 {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    const timespec& m = id.modified;
-    return m.tv_sec + kSettledSeconds < now.tv_sec ||
-           (m.tv_sec + kSettledSeconds == now.tv_sec && m.tv_nsec < now.tv_nsec);
+    return ModifiedMoreThanSecondsAgo(id, kSettledSeconds);
 }
 
 // The few files read last (the program goes back and forth between Config.ini and the task
@@ -519,12 +492,11 @@ public:
     {
         if (g_bypassCache)
             return {nullptr, true};
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        const FileIdentity id = FileIdentityOf(path);
+        if (!id.exists)
             return {empty()};
-        if (st.st_size >= kLargestIndexed)
+        if (id.size >= kLargestIndexed)
             return {nullptr, true};
-        const FileIdentity id = FileIdentity::of(st);
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
@@ -541,8 +513,7 @@ public:
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly))
             return {nullptr};
-        struct stat before {}, after {};
-        const bool known = ::fstat(f.handle(), &before) == 0;
+        const FileIdentity before = FileIdentityOfOpen(f.handle());
         QByteArray all = f.readAll();
         if (f.error() != QFileDevice::NoError)
             return {nullptr};
@@ -550,15 +521,14 @@ public:
             return {nullptr, true};
         // The identity is taken from the file actually read; one that changed while it was
         // being read is parsed for this read alone.
-        const bool keep = known && ::fstat(f.handle(), &after) == 0 &&
-                          FileIdentity::of(before) == FileIdentity::of(after) &&
-                          settled(FileIdentity::of(after));
+        const FileIdentity after = FileIdentityOfOpen(f.handle());
+        const bool keep = before.exists && after == before && settled(after);
         f.close();
         auto ini = std::make_shared<const ParsedIni>(std::move(all));
         ++m_parses;
         if (keep) {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            m_entries.insert(m_entries.begin(), Entry{path, FileIdentity::of(after), ini});
+            m_entries.insert(m_entries.begin(), Entry{path, after, ini});
             if (m_entries.size() > kKept)
                 m_entries.pop_back();
         }
