@@ -1,6 +1,7 @@
 #include "library/MusicLibrary.h"
 
 #include "library/UntEnDescrypt.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
@@ -47,7 +48,7 @@ void DescribeLibraryPath(const QString& path, QString& name, QString& state, QSt
 
 bool LibraryEnciphered()
 {
-    return ReadConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"), 0) == 1;
+    return ReadSettings().enCodeLib;
 }
 
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)

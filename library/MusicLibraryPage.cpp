@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 
@@ -189,8 +190,7 @@ void MusicLibraryPage::btn1Click()
 
 void MusicLibraryPage::chkEnCodeLibClick()
 {
-    WriteConfigInteger(QStringLiteral("base"), QStringLiteral("EnCodeLib"),
-                       chkEnCodeLib->isChecked() ? 1 : 0);
+    WriteEnCodeLib(chkEnCodeLib->isChecked());
 }
 
 void MusicLibraryPage::UpdateEnCodeLibEnabled()

@@ -5,7 +5,7 @@
 #include "platform/Guard.h"
 #include "platform/ShutdownRequest.h"
 #include "schedule/ShotdownHint.h"
-#include "storage/IniStore.h"
+#include "storage/ConfigFile.h"
 #include "storage/TimeText.h"
 
 #include <QCheckBox>
@@ -15,7 +15,6 @@
 
 namespace {
 
-const QString Base = QStringLiteral("base");
 constexpr int SecondsPerDay = 24 * 60 * 60;
 
 int SecondOfDay(const QTime& t)
@@ -57,22 +56,17 @@ AutomaticShutdown::~AutomaticShutdown() = default;
 
 void AutomaticShutdown::LoadShutdownSettings()
 {
-    const QString timeText =
-        ReadConfigString(Base, QStringLiteral("ShotdownTime"), QStringLiteral("00:00:00"));
+    const Settings settings = ReadSettings();
+    const QString& timeText = settings.shotdownTime;
     bool ok = false;
     const QTime time = ParseTimeText(timeText, &ok);
     if (!ok)
         throw ConversionError(
             QStringLiteral("Config.ini 中 [base] 的 ShotdownTime 不是有效的时间：'%1'").arg(timeText));
     m_controls.dtpShotdownTime->setTime(time);
-    m_controls.edtGuanjiHintFengzhong->setText(
-        ReadConfigString(Base, QStringLiteral("GuanjiHintFengzhong"), QStringLiteral("1")));
-    m_controls.chkShotdown->setChecked(
-        ReadConfigString(Base, QStringLiteral("Shotdown"), QStringLiteral("1")) ==
-        QLatin1String("1"));
-    m_controls.chkShowGuanjiHint->setChecked(
-        ReadConfigString(Base, QStringLiteral("ShotdownHint"), QStringLiteral("1")) ==
-        QLatin1String("1"));
+    m_controls.edtGuanjiHintFengzhong->setText(settings.guanjiHintFengzhong);
+    m_controls.chkShotdown->setChecked(settings.shotdown);
+    m_controls.chkShowGuanjiHint->setChecked(settings.shotdownHint);
 }
 
 void AutomaticShutdown::chkShotdownClick()
@@ -88,13 +82,12 @@ void AutomaticShutdown::chkShotdownClick()
     m_controls.dtpShotdownTime->setEnabled(!on);
     m_controls.chkShowGuanjiHint->setEnabled(on);
     if (on) {
-        WriteConfigString(Base, QStringLiteral("Shotdown"), QStringLiteral("1"));
-        WriteConfigString(Base, QStringLiteral("ShotdownTime"),
-                          FormatTimeText(m_controls.dtpShotdownTime->time()));
+        WriteShotdown(true);
+        WriteShotdownTime(FormatTimeText(m_controls.dtpShotdownTime->time()));
     } else {
         // Its handler closes the countdown window.
         m_controls.chkShowGuanjiHint->setChecked(false);
-        WriteConfigString(Base, QStringLiteral("Shotdown"), QStringLiteral("0"));
+        WriteShotdown(false);
     }
     if (on)
         m_tmrShotdown.start();
@@ -107,12 +100,12 @@ void AutomaticShutdown::chkShowGuanjiHintClick()
     const bool on = m_controls.chkShowGuanjiHint->isChecked();
     if (on) {
         const QString minutes = m_controls.edtGuanjiHintFengzhong->text();
-        WriteConfigString(Base, QStringLiteral("ShotdownHint"), QStringLiteral("1"));
-        WriteConfigString(Base, QStringLiteral("GuanjiHintFengzhong"), minutes);
+        WriteShotdownHint(true);
+        WriteGuanjiHintFengzhong(minutes);
         if (minutes.isEmpty() || minutes == QLatin1String("0"))
             openCountdownWindow();
     } else {
-        WriteConfigString(Base, QStringLiteral("ShotdownHint"), QStringLiteral("0"));
+        WriteShotdownHint(false);
         m_hint.reset();
     }
     m_controls.edtGuanjiHintFengzhong->setEnabled(!on);

@@ -6,20 +6,12 @@
 #include "platform/Guard.h"
 #include "platform/MediaPlayer.h"
 #include "schedule/TaskPlayback.h"
-#include "storage/IniStore.h"
+#include "storage/ConfigFile.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-const QString BaseSection = QStringLiteral("Base");
-const QString FileKey = QStringLiteral("BackgroupMusicFile");
-const QString OnKey = QStringLiteral("IsBackgroup");
-
-} // namespace
 
 bool IsPlayableBackgroupMusic(const QString& path)
 {
@@ -58,14 +50,15 @@ BackgroundMusic::~BackgroundMusic()
 
 void BackgroundMusic::LoadBackgroupMusic()
 {
-    m_edtBackgroupMusicFile->setText(ReadConfigString(BaseSection, FileKey, QString()));
-    m_chkPlayBackgroupMusic->setChecked(ReadConfigInteger(BaseSection, OnKey, 0) == 1);
+    const Settings settings = ReadSettings();
+    m_edtBackgroupMusicFile->setText(settings.backgroupMusicFile);
+    m_chkPlayBackgroupMusic->setChecked(settings.isBackgroup);
 }
 
 void BackgroundMusic::chkPlayBackgroupMusicClick()
 {
     if (!m_chkPlayBackgroupMusic->isChecked()) {
-        WriteConfigString(BaseSection, OnKey, QStringLiteral("0"));
+        WriteIsBackgroup(false);
         m_btnSelectBackgroupMusic->setEnabled(true);
         // Paused, not closed: checking the box again goes on from here.
         if (m_mpBackgroupMusic.Mode() == MediaMode::Playing)
@@ -73,7 +66,7 @@ void BackgroundMusic::chkPlayBackgroupMusicClick()
         return;
     }
 
-    WriteConfigString(BaseSection, OnKey, QStringLiteral("1"));
+    WriteIsBackgroup(true);
     m_btnSelectBackgroupMusic->setEnabled(false);
     const QString file = m_edtBackgroupMusicFile->text();
     if (!IsPlayableBackgroupMusic(file))
@@ -96,7 +89,7 @@ void BackgroundMusic::btnSelectBackgroupMusicClick()
     if (file.isEmpty())
         return;
     m_edtBackgroupMusicFile->setText(file);
-    WriteConfigString(BaseSection, FileKey, file);
+    WriteBackgroupMusicFile(file);
 }
 
 void BackgroundMusic::mpBackgroupMusicNotify()

@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 
@@ -15,7 +16,6 @@
 
 namespace {
 
-const QString HolidaySection = QStringLiteral("Holiday");
 
 } // namespace
 

@@ -4,32 +4,19 @@
 #include "platform/MessageBoxes.h"
 #include "platform/StartupRegistration.h"
 #include "settings/SettingsPage.h"
-#include "storage/IniStore.h"
+#include "storage/ConfigFile.h"
 
 #include <QCheckBox>
 #include <QSignalBlocker>
 
-namespace {
-
-const QString WeekSection = QStringLiteral("Week");
-const QString AutoStartKey = QStringLiteral("AutoStart");
-const QString One = QStringLiteral("1");
-const QString Zero = QStringLiteral("0");
-
-} // namespace
+#include <algorithm>
 
 WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, IStartupRegistration& registration,
                                    IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner,
                                    const QString& executablePath)
     : m_chkAutoStart(page.chkAutoStart),
-      // Saturday has always been read as "SaturDay"; names match without regard to case.
-      m_weekdays{{{page.chkMonday, "Monday", "Monday", One},
-                  {page.chkTuesday, "Tuesday", "Tuesday", One},
-                  {page.chkWednesday, "Wednesday", "Wednesday", One},
-                  {page.chkThursday, "Thursday", "Thursday", One},
-                  {page.chkFriday, "Friday", "Friday", One},
-                  {page.chkSaturday, "Saturday", "SaturDay", Zero},
-                  {page.chkSunday, "Sunday", "Sunday", Zero}}},
+      m_weekdays{page.chkMonday, page.chkTuesday, page.chkWednesday, page.chkThursday,
+                 page.chkFriday, page.chkSaturday, page.chkSunday},
       m_registration(registration),
       m_boxes(boxes),
       m_owner(owner),
@@ -38,8 +25,7 @@ WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, IStartupRegistration& reg
     // Run on a change made by the load as on a click.
     QObject::connect(m_chkAutoStart, &QCheckBox::toggled, &m_receiver,
                      guard.wrap([this] { chkAutoStartClick(); }));
-    for (const Weekday& day : m_weekdays) {
-        QCheckBox* box = day.box;
+    for (QCheckBox* box : m_weekdays) {
         QObject::connect(box, &QCheckBox::toggled, &m_receiver,
                          guard.wrap([this, box] { chkFridayClick(box); }));
     }
@@ -47,12 +33,13 @@ WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, IStartupRegistration& reg
 
 void WeekAndAutoStart::LoadWeekAndAutoStart()
 {
-    for (const Weekday& day : m_weekdays)
-        day.box->setChecked(ReadConfigString(WeekSection, day.readKey, day.def) == One);
+    const Settings settings = ReadSettings();
+    for (size_t i = 0; i < m_weekdays.size(); ++i)
+        m_weekdays[i]->setChecked(settings.workingDays[i]);
 
     // At start a failure gets this box rather than the standard one, and the load goes on.
     try {
-        const bool on = ReadConfigString(QStringLiteral("Base"), AutoStartKey, One) == One;
+        const bool on = settings.autoStart;
         if (m_chkAutoStart->isChecked() != on) {
             {
                 const QSignalBlocker quiet(m_chkAutoStart);
@@ -71,23 +58,16 @@ void WeekAndAutoStart::chkAutoStartClick()
         return;
     if (m_chkAutoStart->isChecked()) {
         m_registration.registerProgram(m_executablePath);
-        WriteConfigString(QStringLiteral("base"), AutoStartKey, One);
+        WriteAutoStart(true);
     } else {
         m_registration.unregisterProgram();
-        WriteConfigString(QStringLiteral("base"), AutoStartKey, Zero);
+        WriteAutoStart(false);
     }
 }
 
 void WeekAndAutoStart::chkFridayClick(QCheckBox* box)
 {
-    if (const Weekday* day = weekdayOf(box))
-        WriteConfigString(WeekSection, day->key, box->isChecked() ? One : Zero);
-}
-
-const WeekAndAutoStart::Weekday* WeekAndAutoStart::weekdayOf(const QCheckBox* box) const
-{
-    for (const Weekday& day : m_weekdays)
-        if (day.box == box)
-            return &day;
-    return nullptr;
+    const auto at = std::find(m_weekdays.begin(), m_weekdays.end(), box);
+    if (at != m_weekdays.end())
+        WriteWorkingDay(int(at - m_weekdays.begin()) + 1, box->isChecked());
 }

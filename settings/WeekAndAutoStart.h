@@ -28,17 +28,9 @@ public:
     void chkFridayClick(QCheckBox* box);
 
 private:
-    struct Weekday {
-        QCheckBox* box;
-        QString key;     // written under this name
-        QString readKey; // and read under this one
-        QString def;
-    };
-
-    const Weekday* weekdayOf(const QCheckBox* box) const;
-
     QCheckBox* m_chkAutoStart;
-    std::array<Weekday, 7> m_weekdays;
+    // Monday to Sunday.
+    std::array<QCheckBox*, 7> m_weekdays;
     IStartupRegistration& m_registration;
     IMessageBoxes& m_boxes;
     QWidget* m_owner;

@@ -2,6 +2,7 @@
 
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 
 #include <QGridLayout>
@@ -10,13 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString BaseSection = QStringLiteral("Base");
-const QString PasswordKey = QStringLiteral("libp");
-
-} // namespace
 
 TfrmPasswordSet::TfrmPasswordSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner)
     : TfmBaseFrm(boxes, owner)
@@ -61,7 +55,8 @@ TfrmPasswordSet::TfrmPasswordSet(IMessageBoxes& boxes, const HandlerGuard& guard
 
 void TfrmPasswordSet::btnOKClick()
 {
-    const QString stored = ReadEncryptedString(ConfigFilePath(), BaseSection, PasswordKey, QString());
+    const QString stored =
+        ReadEncryptedString(ConfigFilePath(), LibraryPasswordSection, LibraryPasswordKey, QString());
     if (edtOldPassword->text() != stored) {
         ErrorBox(QStringLiteral("密码不正确，请重新输入。"));
         edtOldPassword->clear();
@@ -76,7 +71,7 @@ void TfrmPasswordSet::btnOKClick()
         WarningBox(QStringLiteral("新密码不能为空。"));
         return;
     }
-    WriteEncryptedString(ConfigFilePath(), BaseSection, PasswordKey, edtNewPassword->text());
+    WriteEncryptedString(ConfigFilePath(), LibraryPasswordSection, LibraryPasswordKey, edtNewPassword->text());
 }
 
 void ShowPasswordSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner,

@@ -1,0 +1,101 @@
+#include "storage/ConfigFile.h"
+
+#include "storage/IniStore.h"
+
+namespace {
+
+// Each writer has always spelled its section so; the spelling shows only when the write
+// creates the section, and readers match it without regard to case.
+const QString BaseLower = QStringLiteral("base");
+const QString BaseUpper = QStringLiteral("Base");
+const QString Week = QStringLiteral("Week");
+const QString One = QStringLiteral("1");
+const QString Zero = QStringLiteral("0");
+
+struct Weekday {
+    const char* key;     // as written
+    const char* readKey; // as read: Saturday has always been asked for as "SaturDay"
+};
+constexpr std::array<Weekday, 7> kWeekdays{{{"Monday", "Monday"},
+                                            {"Tuesday", "Tuesday"},
+                                            {"Wednesday", "Wednesday"},
+                                            {"Thursday", "Thursday"},
+                                            {"Friday", "Friday"},
+                                            {"Saturday", "SaturDay"},
+                                            {"Sunday", "Sunday"}}};
+
+// "1"/"0" keys read as text: any text but "1" is off.
+bool readFlag(const QString& section, const QString& key, bool byDefault)
+{
+    return ReadConfigString(section, key, byDefault ? One : Zero) == One;
+}
+
+QString flagText(bool on)
+{
+    return on ? One : Zero;
+}
+
+} // namespace
+
+Settings ReadSettings()
+{
+    Settings s;
+    s.backgroupMusicFile = ReadConfigString(BaseUpper, QStringLiteral("BackgroupMusicFile"), QString());
+    // These two are numbers: "01" is on as well.
+    s.isBackgroup = ReadConfigInteger(BaseUpper, QStringLiteral("IsBackgroup"), 0) == 1;
+    s.enCodeLib = ReadConfigInteger(BaseLower, QStringLiteral("EnCodeLib"), 0) == 1;
+    s.autoStart = readFlag(BaseUpper, QStringLiteral("AutoStart"), true);
+    for (int i = 0; i < 7; ++i)
+        s.workingDays[i] = readFlag(Week, QLatin1String(kWeekdays[i].readKey), i < 5);
+    s.shotdown = readFlag(BaseLower, QStringLiteral("Shotdown"), true);
+    s.shotdownTime = ReadConfigString(BaseLower, QStringLiteral("ShotdownTime"), QStringLiteral("00:00:00"));
+    s.shotdownHint = readFlag(BaseLower, QStringLiteral("ShotdownHint"), true);
+    s.guanjiHintFengzhong = ReadConfigString(BaseLower, QStringLiteral("GuanjiHintFengzhong"), One);
+    return s;
+}
+
+void WriteBackgroupMusicFile(const QString& file)
+{
+    WriteConfigString(BaseUpper, QStringLiteral("BackgroupMusicFile"), file);
+}
+
+void WriteIsBackgroup(bool on)
+{
+    WriteConfigString(BaseUpper, QStringLiteral("IsBackgroup"), flagText(on));
+}
+
+void WriteEnCodeLib(bool on)
+{
+    WriteConfigInteger(BaseLower, QStringLiteral("EnCodeLib"), on ? 1 : 0);
+}
+
+void WriteAutoStart(bool on)
+{
+    WriteConfigString(BaseLower, QStringLiteral("AutoStart"), flagText(on));
+}
+
+void WriteWorkingDay(int dayOfWeek, bool on)
+{
+    if (dayOfWeek >= 1 && dayOfWeek <= 7)
+        WriteConfigString(Week, QLatin1String(kWeekdays[dayOfWeek - 1].key), flagText(on));
+}
+
+void WriteShotdown(bool on)
+{
+    WriteConfigString(BaseLower, QStringLiteral("Shotdown"), flagText(on));
+}
+
+void WriteShotdownTime(const QString& time)
+{
+    WriteConfigString(BaseLower, QStringLiteral("ShotdownTime"), time);
+}
+
+void WriteShotdownHint(bool on)
+{
+    WriteConfigString(BaseLower, QStringLiteral("ShotdownHint"), flagText(on));
+}
+
+void WriteGuanjiHintFengzhong(const QString& minutes)
+{
+    WriteConfigString(BaseLower, QStringLiteral("GuanjiHintFengzhong"), minutes);
+}

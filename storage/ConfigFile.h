@@ -1,0 +1,44 @@
+#pragma once
+// Config.ini's key table: every setting the program keeps there, typed, read with its default
+// and written with the section spelling and the text it has always been written with, so that
+// a file reads the same and every write leaves the same bytes as before. Reading never fails:
+// a missing or unreadable file gives the defaults.
+#include <QString>
+
+#include <array>
+
+// Sections and keys kept elsewhere in the program: the holiday ranges (one "begin=end" entry
+// each) and the music library's enciphered password.
+inline const QString HolidaySection = QStringLiteral("Holiday");
+inline const QString LibraryPasswordSection = QStringLiteral("Base");
+inline const QString LibraryPasswordKey = QStringLiteral("libp");
+
+struct Settings {
+    QString backgroupMusicFile;   // background music file
+    bool isBackgroup = false;     // background music on (the stored number is 1)
+    bool enCodeLib = false;       // the library's paths are stored enciphered (the number is 1)
+    bool autoStart = true;        // start at every log-on
+    // Monday to Sunday: the working weekdays.
+    std::array<bool, 7> workingDays{true, true, true, true, true, false, false};
+    bool shotdown = true;         // the daily automatic shutdown
+    // The shutdown time as stored, checked where it is used: a bad one is named there.
+    QString shotdownTime = QStringLiteral("00:00:00");
+    bool shotdownHint = true;     // the countdown window before the shutdown
+    // Minutes before the shutdown that the countdown opens, as the box holds them.
+    QString guanjiHintFengzhong = QStringLiteral("1");
+
+    bool operator==(const Settings&) const = default;
+};
+
+Settings ReadSettings();
+
+void WriteBackgroupMusicFile(const QString& file);
+void WriteIsBackgroup(bool on);
+void WriteEnCodeLib(bool on);
+void WriteAutoStart(bool on);
+// dayOfWeek: 1 (Monday) to 7 (Sunday).
+void WriteWorkingDay(int dayOfWeek, bool on);
+void WriteShotdown(bool on);
+void WriteShotdownTime(const QString& time);
+void WriteShotdownHint(bool on);
+void WriteGuanjiHintFengzhong(const QString& minutes);
