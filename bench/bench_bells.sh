@@ -21,19 +21,7 @@ fi
 echo "bell: $(basename "$bell")"
 
 first=$(( $(date +%s) + 10 ))
-python3 - "$first" "$bell" "$bells" <<'PY' | write_tasks
-import sys, time
-first, bell, bells = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
-keys = sorted({time.strftime("%H:%M:%S", time.localtime(first + i)) for i in range(bells)})
-print("[Time]")
-for k in keys:
-    print(k + "=1,1,1")
-print("[TimeParams]")
-for k in keys:
-    print(k + "=1,1,1,0,,0,00:00:00")
-print("[Music]")
-print("1=" + bell)
-PY
+write_bell_timetable "$first" "$bell" "$bells"
 
 start_program
 rss() { awk '/VmRSS/ { print $2 }' /proc/"$app"/status; }

@@ -17,21 +17,7 @@ start_private_sound
 
 write_bell "$work/bell.wav"
 first=$(( $(date +%s) + 6 ))
-python3 - "$first" "$work/bell.wav" "$tasks" <<'PY' | write_tasks
-import sys, time
-first, bell, tasks = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
-bells = {time.strftime("%H:%M:%S", time.localtime(first + i)) for i in range(3)}
-keys = sorted(bells | {"%02d:%02d:%02d" % (s // 3600, s // 60 % 60, s % 60)
-                       for s in range(0, 86400, max(1, 86400 // tasks))})
-print("[Time]")
-for k in keys:
-    print(k + ("=1,1,1" if k in bells else "=0,1,1"))
-print("[TimeParams]")
-for k in keys:
-    print(k + "=1,1,1,0,,0,00:00:00")
-print("[Music]")
-print("1=" + bell)
-PY
+write_bell_timetable "$first" "$work/bell.wav" 3 "$tasks"
 
 start_program
 # The bells ring from 6 s on; measure once they have played and the program has settled.

@@ -21,6 +21,7 @@
 #include "platform/GstMediaPlayer.h"
 #include "platform/ShutdownRequest.h"
 #include "platform/StartupRegistration.h"
+#include "tests/support/GstRun.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -212,45 +213,10 @@ private:
     std::vector<qint64> m_onsets;
 };
 
-// Runs a pipeline description to its end; false on an error or after 10 s.
-bool runPipeline(GstElement* pipeline)
-{
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 10 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-// A pipeline from its description; null when it cannot be built.
-GstElement* parsePipeline(const QString& description)
-{
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (!error)
-        return pipeline;
-    g_error_free(error);
-    if (pipeline)
-        gst_object_unref(pipeline);
-    return nullptr;
-}
-
 // A 300 ms bell tone as MP3.
 bool writeBell(const QString& path)
 {
-    const QString description =
-        QStringLiteral("audiotestsrc wave=sine freq=880 volume=0.8 num-buffers=30 "
-                       "samplesperbuffer=441 ! audio/x-raw,rate=44100,channels=2 ! "
-                       "lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=\"%1\"")
-            .arg(path);
-    GstElement* pipeline = parsePipeline(description);
-    return pipeline && runPipeline(pipeline);
+    return WriteMp3Bell(path, 300);
 }
 
 struct LeadIn {
@@ -283,14 +249,14 @@ qint64 measureLeadIn(const QString& path)
                        "audio/x-raw,format=F32LE,channels=1,rate=48000 ! "
                        "fakesink name=out signal-handoffs=true sync=false")
             .arg(path);
-    GstElement* pipeline = parsePipeline(description);
+    GstElement* pipeline = ParsePipeline(description);
     if (!pipeline)
         return -1;
     LeadIn lead;
     GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     g_signal_connect(out, "handoff", G_CALLBACK(onDecoded), &lead);
     gst_object_unref(out);
-    return runPipeline(pipeline) ? lead.ns : -1;
+    return RunToEnd(pipeline) ? lead.ns : -1;
 }
 
 class NoBoxes : public IMessageBoxes {

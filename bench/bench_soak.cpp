@@ -31,6 +31,8 @@
 #include "storage/PlayLog.h"
 #include "tasks/TaskListPage.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/GstRun.h"
+#include "tests/support/RecordingPlayer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -100,41 +102,6 @@ bool runEventsUntil(const std::function<bool()>& done, int ms)
 void settle(int ms)
 {
     runEventsUntil([] { return false; }, ms);
-}
-
-bool runPipeline(const char* description)
-{
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description, &error);
-    if (error) {
-        g_error_free(error);
-        if (pipeline)
-            gst_object_unref(pipeline);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 10 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-// A 100 ms bell tone as MP3: the output keeps time once the first sound is out.
-bool writeBell(const QString& path)
-{
-    const QByteArray description =
-        QStringLiteral("audiotestsrc wave=sine freq=880 num-buffers=10 samplesperbuffer=441"
-                       " ! audio/x-raw,rate=44100,channels=2"
-                       " ! lamemp3enc target=bitrate bitrate=128 cbr=true ! filesink location=\"%1\"")
-            .arg(path)
-            .toUtf8();
-    return runPipeline(description.constData());
 }
 
 // unit: what is counted ("bell", or "repetition" for a path repeated on its own).
@@ -208,37 +175,6 @@ public:
     QDateTime now() const override { return current; }
 };
 
-// Counts the background music's passes; the real player underneath.
-class LoopCounter : public IMediaPlayer {
-public:
-    int plays = 0;
-    explicit LoopCounter(const QString& sink) : m_inner(sink)
-    {
-        m_inner.setNoticeHandler([this] { deliverNotice(m_inner.lastNotice()); });
-    }
-    void setFileName(const QString& f) override { m_inner.setFileName(f); }
-    QString fileName() const override { return m_inner.fileName(); }
-    void Open() override { m_inner.Open(); }
-    bool isOpen() const override { return m_inner.isOpen(); }
-    void Close() override { m_inner.Close(); }
-    void requestNotice() override { m_inner.requestNotice(); }
-    void Play() override
-    {
-        ++plays;
-        m_inner.Play();
-    }
-    void Pause() override { m_inner.Pause(); }
-    void Stop() override { m_inner.Stop(); }
-    void Rewind() override { m_inner.Rewind(); }
-    MediaMode Mode() const override { return m_inner.Mode(); }
-    qint64 Length() const override { return m_inner.Length(); }
-    qint64 Position() const override { return m_inner.Position(); }
-    void setTimeFormatMilliseconds() override { m_inner.setTimeFormatMilliseconds(); }
-
-private:
-    GstMediaPlayer m_inner;
-};
-
 void writeCrlf(const QString& path, const QString& text)
 {
     QFile file(path);
@@ -268,7 +204,7 @@ struct School {
     FakeStartupRegistration startup;
     QtFailureBox failureBox;
     GstMediaPlayer mp1{kSink};
-    LoopCounter background;
+    RecordingPlayer background; // counts the music's passes
     std::unique_ptr<TfrmMain> w;
 
     School(const QString& dir, const QString& bell, const QString& backgroundSink)
@@ -344,7 +280,7 @@ int soakWindow(const QString& dir, const QString& bell, int bells)
     }
     report("window", "bell", readings, failures,
            QStringLiteral("; background music passes: %1; message boxes: %2; failure box open: %3")
-               .arg(school.background.plays)
+               .arg(school.background.played.size())
                .arg(school.boxes.shown.size())
                .arg(school.failureBox.isOpen() ? "yes" : "no"));
     return failures == 0 ? 0 : 1;
@@ -372,8 +308,8 @@ int soakPaths(const QString& dir, const QString& bell, int times)
          }},
         {"background music pass",
          [&](int) {
-             const int passes = school.background.plays;
-             return runEventsUntil([&] { return school.background.plays > passes; }, 5000);
+             const qsizetype passes = school.background.played.size();
+             return runEventsUntil([&] { return school.background.played.size() > passes; }, 5000);
          }},
         {"task list refresh",
          [&](int) {
@@ -440,7 +376,7 @@ int main(int argc, char** argv)
     }
     QTemporaryDir dir;
     const QString bell = dir.path() + QStringLiteral("/bell.mp3");
-    if (!writeBell(bell)) {
+    if (!WriteMp3Bell(bell, 100)) {
         std::fprintf(stderr, "cannot encode the MP3 bell (GStreamer's lamemp3enc)\n");
         return 1;
     }

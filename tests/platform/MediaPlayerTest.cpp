@@ -1,5 +1,6 @@
 #include "platform/Errors.h"
 #include "platform/GstMediaPlayer.h"
+#include "tests/support/GstRun.h"
 #include "tests/support/WavFile.h"
 
 #include <QApplication>
@@ -76,24 +77,12 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 void encode(const char* description, const QString& path)
 {
-    gst_init(nullptr, nullptr);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description, &error);
-    ASSERT_EQ(error, nullptr) << error->message;
+    GstElement* pipeline = ParsePipeline(QString::fromUtf8(description));
+    ASSERT_NE(pipeline, nullptr) << description;
     GstElement* out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     g_object_set(out, "location", QFile::encodeName(path).constData(), nullptr);
     gst_object_unref(out);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    ASSERT_TRUE(ok) << "encoding " << path.toStdString() << " failed";
+    ASSERT_TRUE(RunToEnd(pipeline)) << "encoding " << path.toStdString() << " failed";
 }
 
 // Each test process makes the files it needs on first use.
@@ -101,6 +90,15 @@ QString fixturePath(const QString& name)
 {
     static QTemporaryDir dir;
     return dir.filePath(name);
+}
+
+// A file named as a sound that holds none.
+QString junkFile()
+{
+    const QString path = fixturePath(QStringLiteral("junk.mp3"));
+    if (!QFile::exists(path))
+        writeFile(path, "not a sound at all");
+    return path;
 }
 
 QString fixture(const Format& format)
@@ -626,9 +624,7 @@ TEST(MediaPlayer, APreparedFileThatIsNeverOpenedCostsNothingLater)
     NoticeLog log;
     log.attach(player);
     QTemporaryDir dir;
-    const QString junk = dir.filePath(QStringLiteral("junk.mp3"));
-    writeFile(junk, "not a sound at all");
-    player.Prepare(junk);
+    player.Prepare(junkFile());
     player.Prepare(dir.filePath(QStringLiteral("missing.wav")));
     QTest::qWait(300);
     EXPECT_TRUE(log.notices.isEmpty());
@@ -690,10 +686,7 @@ TEST(MediaPlayer, APipelineThatCannotBeBuiltAgainFailsItsOpenAndThePlayerRecover
     GstMediaPlayer player(kSink);
     NoticeLog log;
     log.attach(player);
-    QTemporaryDir dir;
-    const QString junk = dir.filePath(QStringLiteral("junk.mp3"));
-    writeFile(junk, "not a sound at all");
-    player.setFileName(junk); // its error spoils the pipeline: the next Open builds a new one
+    player.setFileName(junkFile()); // its error spoils the pipeline: the next Open builds a new one
     player.Open();
     ASSERT_TRUE(log.waitFor(1));
 

@@ -8,7 +8,10 @@
 // The real player, with a record of the files it was told to open and play.
 class RecordingPlayer : public IMediaPlayer {
 public:
-    RecordingPlayer() { m_inner.setNoticeHandler([this] { deliverNotice(m_inner.lastNotice()); }); }
+    explicit RecordingPlayer(const QString& sink = QStringLiteral("fakesink sync=true")) : m_inner(sink)
+    {
+        m_inner.setNoticeHandler([this] { deliverNotice(m_inner.lastNotice()); });
+    }
     QStringList played;
     QList<qint64> playedAt; // ms since the epoch, as Play was called
 
@@ -33,5 +36,5 @@ public:
     void setTimeFormatMilliseconds() override { m_inner.setTimeFormatMilliseconds(); }
 
 private:
-    GstMediaPlayer m_inner{QStringLiteral("fakesink sync=true")};
+    GstMediaPlayer m_inner;
 };

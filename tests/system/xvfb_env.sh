@@ -70,6 +70,28 @@ write_tasks() {
   iconv -f UTF-8 -t GB18030 | sed 's/$/\r/' > "$work/TimeMusicList.ini"
 }
 
+# The task file of a bench: count enabled bells a second apart from first (seconds since the
+# epoch) playing bell, and with tasks, disabled ones spread over the day up to that many in all.
+write_bell_timetable() { # first bell count [tasks]
+  python3 - "$@" <<'PY' | write_tasks
+import sys, time
+first, bell, count = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+tasks = int(sys.argv[4]) if len(sys.argv) > 4 else 0
+bells = {time.strftime("%H:%M:%S", time.localtime(first + i)) for i in range(count)}
+spread = {"%02d:%02d:%02d" % (s // 3600, s // 60 % 60, s % 60)
+          for s in range(0, 86400, max(1, 86400 // tasks))} if tasks else set()
+keys = sorted(bells | spread)
+print("[Time]")
+for k in keys:
+    print(k + ("=1,1,1" if k in bells else "=0,1,1"))
+print("[TimeParams]")
+for k in keys:
+    print(k + "=1,1,1,0,,0,00:00:00")
+print("[Music]")
+print("1=" + bell)
+PY
+}
+
 # Starts the copied program in the background; its pid goes to $app.
 start_program() {
   "$work/TavuroMP3" &
