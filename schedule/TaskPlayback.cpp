@@ -1,5 +1,6 @@
 #include "schedule/TaskPlayback.h"
 
+#include "library/AudioFileFilter.h"
 #include "library/FileSearch.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"

@@ -60,7 +60,6 @@ public:
 using PlayJournal = std::function<void(const QString& taskKey, const QString& file,
                                        const QString& event)>;
 
-inline const QString MusicExtensions = QStringLiteral(".mp3.wav.mid.avi");
 inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频输出设备");
 
 class TaskPlayback {
