@@ -1,12 +1,9 @@
 #include "settings/UsersPage.h"
 
-#include "library/UntEnDescrypt.h"
-#include "platform/AppDirectory.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
-#include "storage/IniStore.h"
-#include "storage/TaskFile.h"
+#include "settings/UserFile.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -25,10 +22,6 @@
 
 namespace {
 
-const QString UserFileName = QStringLiteral("user.dat");
-const QString UserListSection = QStringLiteral("UserList");
-const QString LineEnd = QStringLiteral("\r\n");
-constexpr int RightsLength = 50;
 constexpr int RightsRole = Qt::UserRole;
 
 enum Column { ColumnName, ColumnPassword, ColumnGroupNumber, ColumnGroupName };
@@ -46,34 +39,6 @@ int GroupIndexOf(const QString& number)
 }
 
 } // namespace
-
-QString FormatUserRecord(const UserRecord& record)
-{
-    return record.name + LineEnd + record.password + LineEnd + record.group + LineEnd +
-           record.rights.leftJustified(RightsLength, u'0') + LineEnd;
-}
-
-bool ParseUserRecord(const QString& text, UserRecord& record)
-{
-    // Whole lines only: a password may hold blanks and commas, or be empty.
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    if (lines.size() < 4)
-        return false;
-    for (QString& line : lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    record.password = lines[1];
-    record.group = lines[2];
-    record.rights = lines[3];
-    return true;
-}
-
-QString UsersPage::UserFilePath()
-{
-    return ApplicationDirectory() + UserFileName;
-}
 
 UsersPage::UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent)
     : QWidget(parent), m_boxes(boxes), m_guard(guard)
@@ -195,18 +160,10 @@ QString UsersPage::rightsText() const
 void UsersPage::LoadUsers()
 {
     lvUserList->clear();
-    const QString file = UserFilePath();
-    QStringList lines;
-    ReadIniSection(file, UserListSection, lines);
     QList<QTreeWidgetItem*> rows;
-    for (const QString& line : lines) {
-        const QString key = LineName(line);
-        const QString text = ReadEncryptedString(file, UserListSection, key, QString());
-        UserRecord user;
-        if (text.isEmpty() || !ParseUserRecord(text, user))
-            continue;
+    for (const UserRecord& user : ReadUsers()) {
         const QString groupName = user.group == u"1" ? GroupNames[0] : GroupNames[1];
-        auto* row = new QTreeWidgetItem({key, user.password, user.group, groupName});
+        auto* row = new QTreeWidgetItem({user.name, user.password, user.group, groupName});
         row->setData(ColumnName, RightsRole, user.rights);
         rows.append(row);
     }
@@ -259,17 +216,16 @@ void UsersPage::btnUserSaveClick()
         m_boxes.WarningBox(this, QStringLiteral("组别不能为空"));
         return;
     }
-    const QString file = UserFilePath();
     // Looked up under the name the record is written under: " bob " would otherwise miss "bob"
     // and silently overwrite that user.
-    if (UserEditMode == 1 && !ReadIniString(file, UserListSection, name, QString()).isEmpty()) {
+    if (UserEditMode == 1 && UserExists(name)) {
         m_boxes.WarningBox(this, QStringLiteral("该用户名已存在，请重新填写"));
         return;
     }
     const UserRecord user{name, edtPassword->text(), QString::number(cbbGroupType->currentIndex() + 1),
                           rightsText()};
     // A refused write raises here, and the page stays as it is so that nothing typed is lost.
-    WriteEncryptedString(file, UserListSection, name, FormatUserRecord(user));
+    WriteUser(user);
     LoadUsers();
     setEditing(false);
 }
@@ -288,6 +244,6 @@ void UsersPage::btnUserDelClick()
     }
     if (!m_boxes.ConfirmBox(this, QStringLiteral("确定要删除么？")))
         return;
-    DeleteIniKey(UserFilePath(), UserListSection, row->text(ColumnName));
+    DeleteUser(row->text(ColumnName));
     LoadUsers();
 }

@@ -16,21 +16,6 @@ class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 
-// One user as user.dat keeps it.
-struct UserRecord {
-    QString name;
-    QString password;
-    QString group;  // "1" 管理员, "2" 普通用户
-    QString rights; // one "1"/"0" per right, in the order of the rights list
-};
-
-// The text that is enciphered: name, password, group and rights, each line ended by CR LF;
-// the rights are padded with "0" to 50 characters.
-QString FormatUserRecord(const UserRecord& record);
-// Reads the lines of a deciphered record (CR LF or a bare LF); false when it has fewer than four.
-// The name comes from the key, so line 1 is not read back.
-bool ParseUserRecord(const QString& text, UserRecord& record);
-
 class UsersPage : public QWidget {
 public:
     UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent = nullptr);
@@ -42,9 +27,6 @@ public:
     void btnUserSaveClick();
     void btnUserCancelClick();
     void btnUserDelClick();
-
-    // Full path of user.dat in the application directory, formed anew at each call.
-    static QString UserFilePath();
 
     QTreeWidget* lvUserList;
     QGroupBox* grpUserInfo;

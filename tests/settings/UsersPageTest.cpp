@@ -1,4 +1,5 @@
 #include "settings/UsersPage.h"
+#include "settings/UserFile.h"
 
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
@@ -73,8 +74,8 @@ protected:
 TEST_F(UsersPageTest, SavesTheTrimmedNameAndTheExactRecord)
 {
     add("  王老师 ", " a b,c", 0, {0, 2});
-    TEnDescrypt cipher(UsersPage::UserFilePath());
-    const QString stored = ReadIniString(UsersPage::UserFilePath(), "UserList", "王老师", {});
+    TEnDescrypt cipher(UserFilePath());
+    const QString stored = ReadIniString(UserFilePath(), "UserList", "王老师", {});
     EXPECT_EQ(cipher.Decipher(stored), "王老师\r\n a b,c\r\n1\r\n1010" + Zeros46 + "\r\n");
     EXPECT_EQ(rows(), QStringList{"王老师| a b,c|1|管理员|1010" + Zeros46});
     EXPECT_FALSE(editing());
