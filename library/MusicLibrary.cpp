@@ -99,10 +99,8 @@ qint64 NextEntryNumber(const QString& taskFile)
         for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
             ReadTimeValue(LineValue(line), at, task);
             for (const QString& key : task.Entry.MusicKeys) {
-                bool ok = false;
-                const int number = key.trimmed().toInt(&ok);
-                if (ok)
-                    largest = std::max<qint64>(largest, number);
+                if (const std::optional<int> number = ReadWholeNumber(key))
+                    largest = std::max<qint64>(largest, *number);
             }
         }
     }

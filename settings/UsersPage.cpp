@@ -4,6 +4,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
 #include "settings/UserFile.h"
+#include "storage/TaskFile.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -33,9 +34,8 @@ const QStringList RightNames = {QStringLiteral("定时时间列表"), QStringLit
 // Combo position of a stored group number; -1 for anything that names no group.
 int GroupIndexOf(const QString& number)
 {
-    bool ok = false;
-    const int n = number.trimmed().toInt(&ok);
-    return ok && n >= 1 && n <= GroupNames.size() ? n - 1 : -1;
+    const std::optional<int> n = ReadWholeNumber(number);
+    return n && *n >= 1 && *n <= GroupNames.size() ? *n - 1 : -1;
 }
 
 } // namespace

@@ -53,16 +53,6 @@ bool readBoolean(QStringView text, bool& value)
     return true;
 }
 
-// As ToInteger reads a number, so that Number raises exactly where ToInteger would.
-bool readInteger(const QString& text, int& value)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    if (ok)
-        value = number;
-    return ok;
-}
-
 // The member of entry that holds a number field; null for the two text fields.
 template <typename Entry>
 auto numberField(Entry& entry, ParamField field) -> decltype(&entry.LoopCount)
@@ -148,8 +138,13 @@ void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields)
     const qsizetype count = fields.Params.size();
     for (const ParamField field :
          {LoopCountField, SourceTypeField, PlayModeField, DateTypeField, PlayLengthField})
-        if (field < count)
-            fields.ParamValid[field] = readInteger(fields.Params[field], *numberField(e, field));
+        if (field < count) {
+            // Read as ToInteger reads it, so that Number raises exactly where ToInteger would.
+            const std::optional<int> number = ReadWholeNumber(fields.Params[field]);
+            fields.ParamValid[field] = number.has_value();
+            if (number)
+                *numberField(e, field) = *number;
+        }
     if (DateParamsField < count) {
         e.DateParams = fields.Params[DateParamsField];
         fields.ParamValid[DateParamsField] = true;

@@ -69,13 +69,18 @@ QDateTime ParseDateTime(const QString& text)
     throw ConversionError(QStringLiteral("“%1”不是有效的日期和时间").arg(text));
 }
 
-int ToInteger(const QString& text)
+std::optional<int> ReadWholeNumber(const QString& text)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw ConversionError(QStringLiteral("“%1”不是有效的整数").arg(text));
-    return value;
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+int ToInteger(const QString& text)
+{
+    if (const std::optional<int> value = ReadWholeNumber(text))
+        return *value;
+    throw ConversionError(QStringLiteral("“%1”不是有效的整数").arg(text));
 }
 
 QString TaskFilePath()

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
 #include <optional>
 
 inline const QString TaskFileName = QStringLiteral("TimeMusicList.ini");
@@ -19,8 +20,10 @@ QString TaskFilePath();
 // Removes a task: its entries under key in both Time and TimeParams.
 void DeleteTaskEntries(const QString& taskFile, const QString& key);
 
-// A whole decimal number (blanks around it allowed); raises ConversionError otherwise, with a
-// Chinese text that quotes the text.
+// A whole decimal number (blanks around it allowed), as every number of the task file and of
+// the lists is read; empty for any other text.
+std::optional<int> ReadWholeNumber(const QString& text);
+// The same, raising ConversionError, with a Chinese text that quotes the text, for any other.
 int ToInteger(const QString& text);
 
 // Name=value lists: a line's name (all of it when it holds no "=") and value, and the first line whose name equals name, ignoring case (-1 / empty if none).
