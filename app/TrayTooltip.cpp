@@ -3,7 +3,6 @@
 #include "platform/Errors.h"
 #include "schedule/DueTimeCheck.h"
 #include "storage/IniStore.h"
-#include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 
@@ -39,12 +38,7 @@ std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, cons
     std::optional<QString> found;
     for (; at < m_order.size(); ++at) {
         const QString& line = m_lines[m_order[at].line];
-        TaskEntryFields fields;
-        ReadTimeFlags(LineValue(line), TimeFlagsAt::Places, fields);
-        // As the due-time check reads them: only a flag that reads 0 keeps a task off.
-        if (fields.EnabledValid && !fields.Entry.Enabled)
-            continue;
-        if (holiday && fields.HolidayValid && fields.Entry.HolidayFlag == 0)
+        if (ReadTaskFlags(LineValue(line), holiday) != TaskFlagsSay::PlayDaysDecide)
             continue;
         try {
             const QString key = LineName(line);

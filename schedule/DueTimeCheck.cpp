@@ -100,14 +100,14 @@ enum class Decision { Plays, Off, Holiday };
 Decision DecideWithValue(const QString& key, const QString& value, const QStringList& holidayList,
                          const QDateTime& now)
 {
-    TaskEntryFields task;
-    ReadTimeFlags(value, TimeFlagsAt::Places, task);
-    // Only a flag that reads 0 keeps the task off or lets the holidays count; a damaged flag
-    // does neither.
-    if (task.EnabledValid && !task.Entry.Enabled)
+    switch (ReadTaskFlags(value, IsHoliday(holidayList, now))) {
+    case TaskFlagsSay::SwitchedOff:
         return Decision::Off;
-    if (task.HolidayValid && task.Entry.HolidayFlag == 0 && IsHoliday(holidayList, now))
+    case TaskFlagsSay::KeptOffByHoliday:
         return Decision::Holiday;
+    case TaskFlagsSay::PlayDaysDecide:
+        break;
+    }
     const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
     // The message names the line, so that whoever finds a silent bell can find what to mend.
     const QString notPlayed = QStringLiteral("，该任务未播放");
@@ -141,6 +141,17 @@ QDateTime LocalAt(qint64 s, const QDateTime& now)
 }
 
 } // namespace
+
+TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday)
+{
+    TaskEntryFields task;
+    ReadTimeFlags(timeValue, TimeFlagsAt::Places, task);
+    if (task.EnabledValid && !task.Entry.Enabled)
+        return TaskFlagsSay::SwitchedOff;
+    if (isHoliday && task.HolidayValid && task.Entry.HolidayFlag == 0)
+        return TaskFlagsSay::KeptOffByHoliday;
+    return TaskFlagsSay::PlayDaysDecide;
+}
 
 bool IsPlayDay(const QString& params, const QDate& today)
 {

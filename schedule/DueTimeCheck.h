@@ -35,6 +35,12 @@ bool IsHoliday(const QStringList& holidayList, const QDateTime& now);
 // the line; empty when every line is a range. For showing when the list is read.
 QStringList HolidayLineMessages(const QStringList& holidayList);
 
+// What the flags of a task's Time value say: it is switched off, a holiday keeps it silent
+// (isHoliday, and its holiday flag is "0"), or its play days decide. Only a flag that reads 0
+// keeps a task off or lets the holidays count; a damaged flag does neither.
+enum class TaskFlagsSay { PlayDaysDecide, SwitchedOff, KeptOffByHoliday };
+TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
+
 // Whether the task under key plays at now: its line in scheduleList ("key=E,H,music...", key
 // compared without regard to case) is enabled, it is not kept off by a holiday (when its
 // holiday flag is "0"), and its parameter line in the task file allows the day. The task file
