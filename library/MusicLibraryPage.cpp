@@ -92,7 +92,7 @@ void MusicLibraryPage::LoadMusicLibrary()
 {
     lvMusic->clear();
     m_libraryList.clear();
-    const QList<LibraryEntry> entries = ReadLibraryEntries(TaskFilePath(), chkEnCodeLib->isChecked());
+    const QList<LibraryEntry> entries = ReadLibraryEntries(TaskFilePath(), LibraryEnciphered());
     m_libraryList = LibraryListOf(entries);
     QList<QTreeWidgetItem*> rows;
     rows.reserve(entries.size());
@@ -129,7 +129,7 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
         return;
     }
     int number = static_cast<int>(first);
-    const bool enciphered = chkEnCodeLib->isChecked();
+    const bool enciphered = LibraryEnciphered();
     // An enciphered write that fails raises here: the rest is not written, the page not reloaded.
     for (const QString& path : paths)
         WriteLibraryEntry(taskFile, number++, path, enciphered);
