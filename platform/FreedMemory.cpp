@@ -1,5 +1,7 @@
 #include "platform/FreedMemory.h"
 
+#include <cstdlib> // brings in the C library's features, so __GLIBC__ is known below
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
