@@ -14,7 +14,7 @@
 //   paths   each of those repeated paths alone, 1,000 times: a day's rollover, a pass of the
 //           background music, the lists loaded again, a failure added to the open box, a play
 //           log line, the tray tooltip after a list change, the library's check for missing
-//           files.
+//           files, a bell prepared and never played.
 //
 // Prints, per part, the raw readings every 100 bells (or times), the readings after 100 and
 // after 1,000, and the growth per bell between them. Resident memory is VmRSS; heap is what
@@ -210,6 +210,7 @@ struct School {
     School(const QString& dir, const QString& bell, const QString& backgroundSink)
         : background(backgroundSink)
     {
+        background.recording = false;
         QFile::copy(bell, dir + QStringLiteral("/music.mp3"));
         QString tasks = QStringLiteral("[Time]\n");
         QString params = QStringLiteral("[TimeParams]\n");
@@ -280,7 +281,7 @@ int soakWindow(const QString& dir, const QString& bell, int bells)
     }
     report("window", "bell", readings, failures,
            QStringLiteral("; background music passes: %1; message boxes: %2; failure box open: %3")
-               .arg(school.background.played.size())
+               .arg(school.background.plays)
                .arg(school.boxes.shown.size())
                .arg(school.failureBox.isOpen() ? "yes" : "no"));
     return failures == 0 ? 0 : 1;
@@ -293,6 +294,8 @@ int soakPaths(const QString& dir, const QString& bell, int times)
     // The music loops as fast as it decodes, so that it can be counted pass by pass.
     School school(dir, bell, kSink);
     PlayLog log(dir + QStringLiteral("/SoakLog.txt"));
+    const QString other = dir + QStringLiteral("/other.mp3");
+    QFile::copy(bell, other);
     int day = 0;
     const std::pair<const char*, std::function<bool(int)>> paths[] = {
         {"day rollover",
@@ -308,8 +311,8 @@ int soakPaths(const QString& dir, const QString& bell, int times)
          }},
         {"background music pass",
          [&](int) {
-             const qsizetype passes = school.background.played.size();
-             return runEventsUntil([&] { return school.background.played.size() > passes; }, 5000);
+             const qsizetype passes = school.background.plays;
+             return runEventsUntil([&] { return school.background.plays > passes; }, 5000);
          }},
         {"task list refresh",
          [&](int) {
@@ -335,6 +338,14 @@ int soakPaths(const QString& dir, const QString& bell, int times)
         {"library check for missing files",
          [&](int) {
              school.w->tslib->LoadMusicLibrary();
+             return true;
+         }},
+        // Prepared for a start that does not come (the task was edited meanwhile), and then
+        // for another: the prepared file is let go again and again.
+        {"a bell prepared and never played",
+         [&](int i) {
+             school.mp1.Prepare(i % 2 ? bell : other);
+             settle(60); // prepared before the next: a bell's preparation comes once a second
              return true;
          }},
     };

@@ -14,6 +14,9 @@ public:
     }
     QStringList played;
     QList<qint64> playedAt; // ms since the epoch, as Play was called
+    qsizetype plays = 0;
+    // Off: only plays counts, so that a long run keeps nothing per Play.
+    bool recording = true;
 
     void setFileName(const QString& f) override { m_inner.setFileName(f); }
     QString fileName() const override { return m_inner.fileName(); }
@@ -23,8 +26,11 @@ public:
     void requestNotice() override { m_inner.requestNotice(); }
     void Play() override
     {
-        playedAt << QDateTime::currentMSecsSinceEpoch();
-        played << m_inner.fileName();
+        ++plays;
+        if (recording) {
+            playedAt << QDateTime::currentMSecsSinceEpoch();
+            played << m_inner.fileName();
+        }
         m_inner.Play();
     }
     void Pause() override { m_inner.Pause(); }
