@@ -151,10 +151,7 @@ void TEnDescrypt::ReadValue(const QString& Section, const QString& Key, QString&
 
 void TEnDescrypt::WriteValue(const QString& Section, const QString& Key, const QString& Value)
 {
-    const QString stored = Encipher(Value);
-    QString error;
-    if (!TryWriteIniString(m_fileName, Section, Key, stored, &error))
-        throw FileError(QStringLiteral("无法写入 %1：%2").arg(m_fileName, error));
+    WriteIniStringChecked(m_fileName, Section, Key, Encipher(Value));
 }
 
 QString ReadEncryptedString(const QString& File, const QString& Section, const QString& Key,

@@ -1,6 +1,7 @@
 #include "storage/IniStore.h"
 
 #include "platform/AppDirectory.h"
+#include "platform/Errors.h"
 #include "platform/FileIdentity.h"
 #include "storage/IniStoreTesting.h"
 
@@ -727,9 +728,11 @@ void WriteIniString(const QString& file, const QString& section, const QString& 
     TryWriteIniString(file, section, key, value);
 }
 
-void DeleteIniKey(const QString& file, const QString& section, const QString& key)
+namespace {
+
+bool tryDeleteIniKey(const QString& file, const QString& section, const QString& key, QString* error)
 {
-    modify(file, nullptr, [&](IniText& ini) {
+    return modify(file, error, [&](IniText& ini) {
         const int header = ini.findSection(encode(section));
         const int at = header < 0 ? -1 : ini.findKey(header, encode(key));
         if (at < 0)
@@ -739,15 +742,54 @@ void DeleteIniKey(const QString& file, const QString& section, const QString& ke
     });
 }
 
-void EraseIniSection(const QString& file, const QString& section)
+bool tryEraseIniSection(const QString& file, const QString& section, QString* error)
 {
-    modify(file, nullptr, [&](IniText& ini) {
+    return modify(file, error, [&](IniText& ini) {
         const int header = ini.findSection(encode(section));
         if (header < 0)
             return false;
         ini.lines.remove(header, ini.sectionEnd(header) - header);
         return true;
     });
+}
+
+[[noreturn]] void raiseWriteFailure(const QString& file, const QString& error)
+{
+    throw FileError(QStringLiteral("无法写入 %1：%2").arg(file, error));
+}
+
+} // namespace
+
+void DeleteIniKey(const QString& file, const QString& section, const QString& key)
+{
+    tryDeleteIniKey(file, section, key, nullptr);
+}
+
+void EraseIniSection(const QString& file, const QString& section)
+{
+    tryEraseIniSection(file, section, nullptr);
+}
+
+void WriteIniStringChecked(const QString& file, const QString& section, const QString& key,
+                           const QString& value)
+{
+    QString error;
+    if (!TryWriteIniString(file, section, key, value, &error))
+        raiseWriteFailure(file, error);
+}
+
+void DeleteIniKeyChecked(const QString& file, const QString& section, const QString& key)
+{
+    QString error;
+    if (!tryDeleteIniKey(file, section, key, &error))
+        raiseWriteFailure(file, error);
+}
+
+void EraseIniSectionChecked(const QString& file, const QString& section)
+{
+    QString error;
+    if (!tryEraseIniSection(file, section, &error))
+        raiseWriteFailure(file, error);
 }
 
 void ReadIniKeys(const QString& file, const QString& section, QStringList& list)

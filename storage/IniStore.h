@@ -44,5 +44,12 @@ void EraseIniSection(const QString& file, const QString& section);
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error = nullptr);
 
+// The same writes for callers that must not lose a change without a word: each raises
+// FileError ("无法写入 <file>：<why>") when the file is left as it was.
+void WriteIniStringChecked(const QString& file, const QString& section, const QString& key,
+                           const QString& value);
+void DeleteIniKeyChecked(const QString& file, const QString& section, const QString& key);
+void EraseIniSectionChecked(const QString& file, const QString& section);
+
 // Full path of Config.ini, formed anew at each call.
 QString ConfigFilePath();

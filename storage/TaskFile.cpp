@@ -90,8 +90,8 @@ QString TaskFilePath()
 
 void DeleteTaskEntries(const QString& taskFile, const QString& key)
 {
-    DeleteIniKey(taskFile, TimeSection, key);
-    DeleteIniKey(taskFile, TimeParamsSection, key);
+    DeleteIniKeyChecked(taskFile, TimeSection, key);
+    DeleteIniKeyChecked(taskFile, TimeParamsSection, key);
 }
 
 namespace {

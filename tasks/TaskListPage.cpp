@@ -1,6 +1,7 @@
 #include "tasks/TaskListPage.h"
 
 #include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
@@ -255,10 +256,23 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
     entry.EndTime = dialog.EndTime();
     savedKey = dialog.StartTime();
 
-    const QString taskFile = TaskFilePath();
-    WriteIniString(taskFile, TimeSection, savedKey, FormatTimeValue(entry));
-    WriteIniString(taskFile, TimeParamsSection, savedKey, FormatTimeParamsValue(entry));
+    changeTaskFile([&] {
+        const QString taskFile = TaskFilePath();
+        WriteIniStringChecked(taskFile, TimeSection, savedKey, FormatTimeValue(entry));
+        WriteIniStringChecked(taskFile, TimeParamsSection, savedKey, FormatTimeParamsValue(entry));
+    });
     return true;
+}
+
+void TaskListPage::changeTaskFile(const std::function<void()>& change)
+{
+    try {
+        change();
+    } catch (const FileError&) {
+        // What the file holds now, part of the change or none of it, is what the list shows.
+        refresh();
+        throw;
+    }
 }
 
 void TaskListPage::actAddTaskExecute()
@@ -314,7 +328,7 @@ void TaskListPage::actEditTaskExecute()
     // Written first, deleted second: an interrupted edit leaves the task twice, never lost.
     // Keys that the file takes as one (letter case) are the entry just written.
     if (newKey.compare(oldKey, Qt::CaseInsensitive) != 0)
-        DeleteTaskEntries(TaskFilePath(), oldKey);
+        changeTaskFile([&] { DeleteTaskEntries(TaskFilePath(), oldKey); });
     refresh();
 }
 
@@ -329,7 +343,7 @@ void TaskListPage::actDeleteTaskExecute()
     const QString key = row->text(0);
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
         return;
-    DeleteTaskEntries(TaskFilePath(), key);
+    changeTaskFile([&] { DeleteTaskEntries(TaskFilePath(), key); });
     removeTaskRow(key);
     rereadSchedule();
 }
@@ -357,8 +371,15 @@ void TaskListPage::lvMusicTimeCheckChanged(QTreeWidgetItem* item)
                                   Qt::QueuedConnection);
         return;
     }
-    WriteIniString(taskFile, TimeSection, key,
-                   WithEnabledFlag(value, item->checkState(0) == Qt::Checked));
+    try {
+        WriteIniStringChecked(taskFile, TimeSection, key,
+                              WithEnabledFlag(value, item->checkState(0) == Qt::Checked));
+    } catch (const FileError&) {
+        // The box goes back to what the file holds; later, as the row is in its own change.
+        QMetaObject::invokeMethod(this, [this] { m_guard.run([this] { refresh(); }); },
+                                  Qt::QueuedConnection);
+        throw;
+    }
     rereadSchedule();
 }
 
@@ -367,13 +388,15 @@ void TaskListPage::actClearVaildTaskExecute()
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定清除所有已禁用的任务么？")))
         return;
     bool deleted = false;
-    for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = lvMusicTime->topLevelItem(i);
-        if (row->checkState(0) == Qt::Checked)
-            continue;
-        DeleteTaskEntries(TaskFilePath(), row->text(0));
-        deleted = true;
-    }
+    changeTaskFile([&] {
+        for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = lvMusicTime->topLevelItem(i);
+            if (row->checkState(0) == Qt::Checked)
+                continue;
+            DeleteTaskEntries(TaskFilePath(), row->text(0));
+            deleted = true;
+        }
+    });
     if (deleted)
         refresh();
 }
@@ -382,8 +405,10 @@ void TaskListPage::actClearAllTaskExecute()
 {
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要清空所有播放任务么？")))
         return;
-    EraseIniSection(TaskFilePath(), TimeSection);
-    EraseIniSection(TaskFilePath(), TimeParamsSection);
+    changeTaskFile([] {
+        EraseIniSectionChecked(TaskFilePath(), TimeSection);
+        EraseIniSectionChecked(TaskFilePath(), TimeParamsSection);
+    });
     lvMusicTime->clear();
     rereadSchedule();
 }

@@ -69,6 +69,9 @@ private:
     // Re-reads scheduleList, rebuilds the rows from the file and re-applies the last sort.
     void refresh();
     void rereadSchedule();
+    // Runs a change of the task file; when the file refuses it (FileError, raised on), the
+    // rows are read again from what the file holds.
+    void changeTaskFile(const std::function<void()>& change);
     // Opens the editor as filled by fill; on OK saves the task and returns its start time.
     bool editAndSave(const QString& caption, const std::function<void(class TfrmTaskSet&)>& fill,
                      QString& savedKey);

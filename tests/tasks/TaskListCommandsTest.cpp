@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
 #include "storage/TaskFile.h"
 #include "support/Fakes.h"
 #include "support/ModalAnswer.h"
@@ -347,6 +348,58 @@ TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
     ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks + 1);
     EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks)->text(0), "23:59:15");
     EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks - 1)->checkState(0), Qt::Unchecked);
+}
+
+} // namespace
+
+namespace {
+
+// A task file that cannot be saved (a full disk, a folder made read-only): every command says
+// so, naming the file and the reason, and the list shows what the file still holds.
+TEST_F(TaskCommandsTest, ACommandTheFileRefusesIsReportedAndTheListShowsTheFile)
+{
+    const QString tasks = Library + "[Time]\n07:00:00=1,0,1\n08:00:00=0,0,2\n[TimeParams]\n"
+                                    "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n";
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+    };
+    const Case cases[] = {
+        {"add", [&] {
+             answerEditor([](TfrmTaskSet* d) { addAudio(d, "2"); });
+             page.actAddTask->trigger();
+         }},
+        {"edit to another time", [&] {
+             select("07:00:00");
+             answerEditor([](TfrmTaskSet* d) { d->setStartTime("09:00:00"); });
+             page.actEditTask->trigger();
+         }},
+        {"switch off", [&] {
+             select("07:00:00");
+             page.actVaildTask->trigger();
+         }},
+        {"delete", [&] {
+             select("07:00:00");
+             page.actDeleteTask->trigger();
+         }},
+        {"clear the disabled", [&] { page.actClearVaildTask->trigger(); }},
+        {"clear all", [&] { page.actClearAllTask->trigger(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        load(tasks);
+        boxes.shown.clear();
+        SetIniSaveInterruptedForTesting(true);
+        c.command();
+        SetIniSaveInterruptedForTesting(false);
+        QTest::qWait(0); // a refresh put off until the row's own change is over
+        EXPECT_EQ(file(), tasks);
+        EXPECT_EQ(captions(), (QStringList{"07:00:00", "08:00:00"}));
+        EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Checked);
+        ASSERT_FALSE(boxes.shown.isEmpty());
+        EXPECT_TRUE(boxes.shown.last().text.contains(TaskFileName)) << boxes.shown.last().text.toStdString();
+        EXPECT_TRUE(boxes.shown.last().text.contains("保存被中断")) << boxes.shown.last().text.toStdString();
+    }
 }
 
 } // namespace
