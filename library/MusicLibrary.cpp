@@ -113,5 +113,5 @@ void WriteLibraryEntry(const QString& taskFile, int number, const QString& path,
     if (enciphered)
         WriteEncryptedString(taskFile, MusicSection, key, path);
     else
-        WriteIniString(taskFile, MusicSection, key, path);
+        WriteIniStringChecked(taskFile, MusicSection, key, path);
 }

@@ -4,6 +4,7 @@
 #include "library/FileSearch.h"
 #include "library/MusicLibrary.h"
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
@@ -130,10 +131,24 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
     }
     int number = static_cast<int>(first);
     const bool enciphered = LibraryEnciphered();
-    // An enciphered write that fails raises here: the rest is not written, the page not reloaded.
-    for (const QString& path : paths)
-        WriteLibraryEntry(taskFile, number++, path, enciphered);
+    // A write that fails raises here: the rest is not written, and the page shows the file.
+    changeLibrary([&] {
+        for (const QString& path : paths)
+            WriteLibraryEntry(taskFile, number++, path, enciphered);
+    });
     LoadMusicLibrary();
+}
+
+void MusicLibraryPage::changeLibrary(const std::function<void()>& change)
+{
+    try {
+        change();
+    } catch (const FileError&) {
+        // Part of the change may be in the file: the page shows what the file holds.
+        LoadMusicLibrary();
+        UpdateEnCodeLibEnabled();
+        throw;
+    }
 }
 
 void MusicLibraryPage::miAddFileClick()
@@ -162,7 +177,7 @@ void MusicLibraryPage::btnDelMusicClick()
         m_boxes.MainErrorBox(this, QStringLiteral("请选择要删除的音频文件！"));
         return;
     }
-    DeleteIniKey(TaskFilePath(), MusicSection, row->text(ColumnKey));
+    DeleteIniKeyChecked(TaskFilePath(), MusicSection, row->text(ColumnKey));
     delete row;
     UpdateEnCodeLibEnabled();
 }
@@ -171,7 +186,7 @@ void MusicLibraryPage::btnClearMusicClick()
 {
     if (!m_boxes.ConfirmBox(this, QStringLiteral("确定要清空音频库中的所有音频文件吗？")))
         return;
-    EraseIniSection(TaskFilePath(), MusicSection);
+    EraseIniSectionChecked(TaskFilePath(), MusicSection);
     lvMusic->clear();
     UpdateEnCodeLibEnabled();
 }
@@ -179,11 +194,13 @@ void MusicLibraryPage::btnClearMusicClick()
 void MusicLibraryPage::btn1Click()
 {
     const QString taskFile = TaskFilePath();
-    for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
-        if (row->text(ColumnState) != LibraryStateOk)
-            DeleteIniKey(taskFile, MusicSection, row->text(ColumnKey));
-    }
+    changeLibrary([&] {
+        for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
+            if (row->text(ColumnState) != LibraryStateOk)
+                DeleteIniKeyChecked(taskFile, MusicSection, row->text(ColumnKey));
+        }
+    });
     LoadMusicLibrary();
     UpdateEnCodeLibEnabled();
 }

@@ -2,6 +2,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class HandlerGuard;
 class IDialogs;
 class IMessageBoxes;
@@ -47,6 +49,9 @@ public:
 
 private:
     void addEntries(const QStringList& paths);
+    // Runs a change of the library's section; when the file refuses it (FileError, raised
+    // on), the page is loaded again from what the file holds.
+    void changeLibrary(const std::function<void()>& change);
 
     QStringList& m_libraryList;
     IDialogs& m_dialogs;

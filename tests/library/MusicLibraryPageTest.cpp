@@ -2,6 +2,7 @@
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
 #include "storage/TaskFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -254,6 +257,46 @@ TEST_F(LibraryPageTest, LibraryLargerThanTheKeyListIsReadWholeAndNumberedPastIts
     addFiles({audio("new.mp3")});
     EXPECT_EQ(stored("4001"), dir.file("new.mp3"));
     EXPECT_EQ(stored(QString::number(limited.size() + 1)), a) << "an existing entry was overwritten";
+}
+
+} // namespace
+
+namespace {
+
+// A task file that cannot be saved: adding, deleting and clearing entries say so, naming the
+// file and the reason, and the page shows what the file still holds.
+TEST_F(LibraryPageTest, AChangeTheFileRefusesIsReportedAndThePageShowsTheFile)
+{
+    const QString kept = audio("kept.mp3");
+    const QString text = "[Music]\n1=" + kept + "\n2=" + dir.file("gone.mp3") + "\n";
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+    };
+    const Case cases[] = {
+        {"add", [&] { addFiles({audio("new.mp3")}); }},
+        {"delete", [&] {
+             page.lvMusic->setCurrentItem(page.lvMusic->topLevelItem(0));
+             page.btnDelMusic->click();
+         }},
+        {"clear", [&] { page.btnClearMusic->click(); }},
+        {"clear the missing", [&] { page.btn1->click(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.writeText(TaskFileName, text);
+        page.LoadMusicLibrary();
+        boxes.shown.clear();
+        SetIniSaveInterruptedForTesting(true);
+        c.command();
+        SetIniSaveInterruptedForTesting(false);
+        EXPECT_EQ(dir.readText(TaskFileName).replace("\r\n", "\n"), text);
+        ASSERT_EQ(page.lvMusic->topLevelItemCount(), 2);
+        EXPECT_EQ(row(0).value(0), "1");
+        ASSERT_FALSE(boxes.shown.isEmpty());
+        EXPECT_TRUE(boxes.shown.last().text.contains(TaskFileName)) << boxes.shown.last().text.toStdString();
+        EXPECT_TRUE(boxes.shown.last().text.contains("保存被中断")) << boxes.shown.last().text.toStdString();
+    }
 }
 
 } // namespace
