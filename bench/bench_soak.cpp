@@ -221,7 +221,8 @@ struct School {
         writeCrlf(dir + QStringLiteral("/TimeMusicList.ini"),
                   tasks + params + QStringLiteral("[Music]\n1=") + bell + QStringLiteral("\n2=") +
                       dir + QStringLiteral("/gone.mp3\n"));
-        // Never the machine's shutdown or the user's autostart folder.
+        // Shutdown and start with log-on stay off; besides, the shutdown request and the start-up
+        // registration are fakes, and main() points XDG_CONFIG_HOME at a temporary folder.
         writeCrlf(dir + QStringLiteral("/Config.ini"),
                   QStringLiteral("[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\nIsBackgroup=1\n"
                                  "BackgroupMusicFile=") +
