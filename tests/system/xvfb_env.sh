@@ -19,12 +19,28 @@ cp "$exe" "$work/TavuroMP3"
 export XDG_RUNTIME_DIR=$runtime
 export QT_QPA_PLATFORM=xcb
 
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/.display" ] && break; sleep 0.1; done
-[ -s "$work/.display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/.display")"
-rm "$work/.display"
+# A server that reported its display but takes no client (seen once on CI: the program aborted
+# with "could not connect to display :0") is replaced by a fresh one, up to three times.
+start_xvfb() {
+  local attempt
+  for attempt in 1 2 3; do
+    rm -f "$work/.display"
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>>"$work/.xvfb.log" &
+    pids+=($!)
+    # The number and its newline come in two writes: wait for the whole line.
+    for _ in $(seq 50); do [ "$(wc -l < "$work/.display" 2>/dev/null)" -ge 1 ] && break; sleep 0.1; done
+    if [ -s "$work/.display" ]; then
+      export DISPLAY=":$(head -n1 "$work/.display")"
+      for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && { rm "$work/.display"; return 0; }; sleep 0.1; done
+    fi
+    echo "Xvfb attempt $attempt: no client could connect to ${DISPLAY:-its display}; $(tail -n3 "$work/.xvfb.log")" >&2
+    kill "${pids[-1]}" 2>/dev/null
+    wait "${pids[-1]}" 2>/dev/null
+    unset 'pids[-1]'
+  done
+  return 1
+}
+start_xvfb || fail "Xvfb did not start: $(cat "$work/.xvfb.log")"
 
 # The real program must never power the machine off or register itself for log-on here: its
 # settings say so, and its autostart folder is a scratch one.
