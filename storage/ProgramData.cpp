@@ -1,0 +1,120 @@
+#include "storage/ProgramData.h"
+
+#include "platform/Errors.h"
+#include "storage/IniStore.h"
+
+ProgramData::ProgramData(QObject* parent) : QObject(parent) {}
+
+void ProgramData::setTimetable(const Timetable& timetable)
+{
+    // A reload does not bring back a once-only task that is still playing.
+    m_timetable = timetable.keepingLeaving(m_timetable);
+    emit changed();
+}
+
+QStringList ProgramData::loadTimetable()
+{
+    QStringList timeLines;
+    QStringList paramLines;
+    // Whole sections: a timetable past the key-list limit would otherwise lose its later
+    // tasks without a word.
+    const QString taskFile = TaskFilePath();
+    ReadWholeIniSection(taskFile, TimeSection, timeLines);
+    ReadWholeIniSection(taskFile, TimeParamsSection, paramLines);
+    setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList));
+    return m_timetable.messages();
+}
+
+void ProgramData::setLibraryList(const QStringList& lines)
+{
+    m_libraryList = lines;
+    emit changed();
+}
+
+void ProgramData::setHolidayList(const QStringList& lines)
+{
+    m_holidayList = lines;
+    emit changed();
+}
+
+void ProgramData::change(const std::function<void()>& write)
+{
+    try {
+        write();
+    } catch (const FileError&) {
+        // What the file holds now, part of the change or none of it, is the timetable.
+        loadTimetable();
+        throw;
+    }
+    loadTimetable();
+}
+
+void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const QString& replacedKey)
+{
+    change([&] {
+        const QString taskFile = TaskFilePath();
+        WriteIniStringChecked(taskFile, TimeSection, key, FormatTimeValue(entry));
+        WriteIniStringChecked(taskFile, TimeParamsSection, key, FormatTimeParamsValue(entry));
+        // Keys that the file takes as one (letter case) are the entry just written.
+        if (!replacedKey.isEmpty() && FoldedTaskKey(replacedKey) != FoldedTaskKey(key))
+            DeleteTaskEntries(taskFile, replacedKey);
+    });
+}
+
+void ProgramData::deleteTask(const QString& key)
+{
+    change([&] { DeleteTaskEntries(TaskFilePath(), key); });
+}
+
+bool ProgramData::setTaskEnabled(const QString& key, bool enabled)
+{
+    const QString taskFile = TaskFilePath();
+    const QString value = ReadIniString(taskFile, TimeSection, key, QString());
+    if (value.isEmpty()) {
+        // The task left the file meanwhile (a once-only task that ran): nothing to change.
+        loadTimetable();
+        return false;
+    }
+    change([&] { WriteIniStringChecked(taskFile, TimeSection, key, WithEnabledFlag(value, enabled)); });
+    return true;
+}
+
+bool ProgramData::clearDisabledTasks()
+{
+    QStringList keys;
+    for (const Task& task : m_timetable.tasks())
+        if (task.listed && !task.enabledInList && !task.leaving)
+            keys << task.key;
+    if (keys.isEmpty())
+        return false;
+    change([&] {
+        for (const QString& key : keys)
+            DeleteTaskEntries(TaskFilePath(), key);
+    });
+    return true;
+}
+
+void ProgramData::clearAllTasks()
+{
+    change([] {
+        EraseIniSectionChecked(TaskFilePath(), TimeSection);
+        EraseIniSectionChecked(TaskFilePath(), TimeParamsSection);
+    });
+}
+
+void ProgramData::startOnceOnly(const QString& key)
+{
+    // Marked before the file is written: whatever the file does, it does not start again.
+    m_timetable = m_timetable.withLeaving(key);
+    emit changed();
+    DeleteTaskEntries(TaskFilePath(), key);
+}
+
+void ProgramData::endLeaving(const QString& key)
+{
+    const Task* task = m_timetable.find(key);
+    if (!task || !task->leaving)
+        return;
+    m_timetable = m_timetable.without(key);
+    emit changed();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The one owner of what the program works from: the timetable of the task file, the music
+// library's lines and the holiday ranges. Every change of the timetable goes through here: it
+// is written to the file, its outcome checked, and then the timetable is what the file holds.
+// One signal tells the readers (due-time check, playback, tray, pages) that something changed.
+#include "storage/Timetable.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class ProgramData : public QObject {
+    Q_OBJECT
+public:
+    explicit ProgramData(QObject* parent = nullptr);
+
+    const Timetable& timetable() const { return m_timetable; }
+    // The Time lines of the timetable, "key=value" in file order (tasks leaving excluded).
+    QStringList ScheduleList() const { return m_timetable.ScheduleList(); }
+    // The [Music] lines, "number=path".
+    const QStringList& LibraryList() const { return m_libraryList; }
+    // The [Holiday] lines, "M-D=M-D".
+    const QStringList& HolidayList() const { return m_holidayList; }
+
+    // Reads the timetable from the task file; the result holds one message per Time line the
+    // list cannot show (those tasks still fall due as the due-time check reads them).
+    QStringList loadTimetable();
+    void setLibraryList(const QStringList& lines);
+    void setHolidayList(const QStringList& lines);
+
+    // The commands. Each raises FileError when the file refuses the change; the timetable is
+    // then read again, so it shows what the file holds.
+    // Writes the task under key; replacedKey, when another key, is deleted after the write, so
+    // an interrupted edit leaves the task twice, never lost.
+    void saveTask(const QString& key, const TaskEntry& entry, const QString& replacedKey = QString());
+    void deleteTask(const QString& key);
+    // Sets the enabled flag of the task's Time value; false when the task has left the file.
+    bool setTaskEnabled(const QString& key, bool enabled);
+    // Deletes every task the list shows switched off; false when there was none.
+    bool clearDisabledTasks();
+    void clearAllTasks();
+    // A once-only task as it starts: its lines leave the file at once and it falls due no
+    // more, but it stays in the timetable, marked leaving, until endLeaving.
+    void startOnceOnly(const QString& key);
+    void endLeaving(const QString& key);
+
+signals:
+    void changed();
+
+private:
+    void change(const std::function<void()>& write);
+    void setTimetable(const Timetable& timetable);
+
+    Timetable m_timetable;
+    QStringList m_libraryList;
+    QStringList m_holidayList;
+};

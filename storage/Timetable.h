@@ -1,0 +1,87 @@
+#pragma once
+// The timetable as a value: the tasks of the task file, each its two stored values and those
+// values read once. Copies are cheap and share the tasks; a timetable never changes once made.
+#include "storage/TaskEntry.h"
+#include "storage/TaskFile.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+enum class DateType : int { EveryDay = 0, Weekdays = 1, MonthDays = 2, FixedDate = 3, OnceOnly = 4 };
+enum class SourceType : int { AudioFiles = 1, Folder = 2, Affair = 3 };
+enum class PlayMode : int { InOrder = 1, Random = 2 };
+
+struct Task {
+    // The start time as the file spells it: the name of its Time line.
+    QString key;
+    // Second of the day the key names; -1 when it names none (the task never falls due).
+    int second = -1;
+    // The flags and music keys by place, as the due-time check and playback read them.
+    TaskEntryFields byPlace;
+    // The TimeParams value as stored; empty when the file has no line for the key.
+    QString paramsValue;
+    // The list's reading (flags at the first comma); none when the list cannot show the task,
+    // and then fault says why.
+    std::optional<TTaskRecord> record;
+    bool listed = false;
+    bool enabledInList = false;
+    int holidayInList = 0;
+    QString fault;
+    // Started once-only task: its lines have left the file, it stays listed until it ends.
+    bool leaving = false;
+
+    const QString& timeValue() const { return byPlace.TimeValue; }
+    DateType dateType() const { return DateType(byPlace.Entry.DateType); }
+};
+
+class Timetable {
+public:
+    Timetable();
+    // Tasks in the order of the file's Time lines.
+    const std::vector<Task>& tasks() const { return m_data->tasks; }
+    qsizetype size() const { return qsizetype(m_data->tasks.size()); }
+    bool isEmpty() const { return m_data->tasks.empty(); }
+    // The first task whose key equals key as the file compares names (ASCII letters in either
+    // case); null when there is none.
+    const Task* find(const QString& key) const;
+    // The Time lines, "key=value", in file order: the due-time check's working list.
+    QStringList ScheduleList() const;
+    // One message per Time line the list cannot show, naming the file, section and key.
+    const QStringList& messages() const { return m_data->messages; }
+    // Whether other is this very timetable (a copy of it), not merely an equal one.
+    bool sameAs(const Timetable& other) const { return m_data == other.m_data; }
+
+    // The Time and TimeParams sections (key=value lines in file order) and the library's
+    // "number=path" lines, which name the music in the list's cells.
+    static Timetable Decode(const QStringList& timeLines, const QStringList& paramLines,
+                            const QStringList& libraryList);
+    // This timetable with the task under key marked as leaving.
+    Timetable withLeaving(const QString& key) const;
+    // This timetable without the task under key.
+    Timetable without(const QString& key) const;
+    // This timetable with the leaving tasks of other that it lacks, at its end.
+    Timetable keepingLeaving(const Timetable& other) const;
+
+private:
+    struct Data {
+        std::vector<Task> tasks;
+        QHash<QString, int> byName; // folded key -> first task of that key
+        QStringList messages;
+    };
+    explicit Timetable(std::shared_ptr<const Data> data) : m_data(std::move(data)) {}
+    static std::shared_ptr<const Data> indexed(Data data);
+    std::shared_ptr<const Data> m_data;
+};
+
+// The key as the file compares names: ASCII letters folded to lower case, the rest as it is.
+QString FoldedTaskKey(const QString& key);
+// Cells of the task list: the most a task has.
+inline constexpr int TaskListColumns = 10;
+// The task list's cell of a task the list shows; a task without parameters has its caption
+// (column 0) alone.
+QString TaskCell(const Task& task, int column);
