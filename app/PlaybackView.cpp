@@ -51,11 +51,6 @@ void MainPlaybackView::currentTaskChanged()
     m_page.lvMusicTime->viewport()->update();
 }
 
-void MainPlaybackView::removeTaskRow(const QString& startTime)
-{
-    m_page.removeTaskRow(startTime);
-}
-
 void MainPlaybackView::showFailure(const QString& message)
 {
     // Playback has logged it already, under its task and file.

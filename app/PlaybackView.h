@@ -22,7 +22,6 @@ public:
     void setPlayButtons(bool playing) override;
     void setCycleTimerEnabled(bool enabled) override;
     void currentTaskChanged() override;
-    void removeTaskRow(const QString& startTime) override;
     void showFailure(const QString& message) override;
 
 private:

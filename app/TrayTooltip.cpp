@@ -2,29 +2,23 @@
 
 #include "platform/Errors.h"
 #include "schedule/DueTimeCheck.h"
-#include "storage/IniStore.h"
 #include "storage/TaskFile.h"
-#include "storage/TimeText.h"
 
 #include <QSystemTrayIcon>
-#include <QTreeWidget>
 
 #include <algorithm>
 
-void NextTaskFinder::rebuild(const QStringList& scheduleList, ParamsOf paramsOf)
+void NextTaskFinder::rebuild(const Timetable& timetable)
 {
-    m_lines = scheduleList;
-    m_paramsOf = std::move(paramsOf);
+    m_timetable = timetable;
     m_order.clear();
-    m_order.reserve(scheduleList.size());
-    for (qsizetype i = 0; i < scheduleList.size(); ++i) {
-        bool ok = false;
-        const QTime at = ParseTimeText(LineName(scheduleList[i]), &ok);
-        if (ok)
-            m_order.push_back({at.msecsSinceStartOfDay() / 1000, i});
-    }
+    const std::vector<Task>& tasks = timetable.tasks();
+    m_order.reserve(tasks.size());
+    for (std::size_t i = 0; i < tasks.size(); ++i)
+        if (tasks[i].second >= 0 && !tasks[i].leaving)
+            m_order.push_back({tasks[i].second, i});
     std::stable_sort(m_order.begin(), m_order.end(),
-                     [](const Task& a, const Task& b) { return a.second < b.second; });
+                     [](const Entry& a, const Entry& b) { return a.second < b.second; });
 }
 
 std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, const QDateTime& now,
@@ -34,16 +28,12 @@ std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, cons
     std::size_t at = position ? *position : 0;
     while (at < m_order.size() && m_order[at].second <= nowSecond)
         ++at;
-    const bool holiday = IsHoliday(holidayList, now);
     std::optional<QString> found;
     for (; at < m_order.size(); ++at) {
-        const QString& line = m_lines[m_order[at].line];
-        if (ReadTaskFlags(LineValue(line), holiday) != TaskFlagsSay::PlayDaysDecide)
-            continue;
+        const Task& task = m_timetable.tasks()[m_order[at].task];
         try {
-            const QString key = LineName(line);
-            if (IsPlayDay(m_paramsOf(key), now.date()))
-                found = key;
+            if (TaskPlaysToday(task.key, m_timetable, holidayList, now))
+                found = task.key;
         } catch (const AppError&) {
         }
         if (found)
@@ -63,62 +53,29 @@ QString TrayTooltipText(const QString& title, const std::optional<QString>& key,
     return title + QStringLiteral("\n下一个任务：") + (*key + QLatin1Char(' ') + shown).trimmed();
 }
 
-TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList,
-                         const QStringList& holidayList, QTreeWidget& lvMusicTime, QString title)
-    : m_tray(tray),
-      m_scheduleList(scheduleList),
-      m_holidayList(holidayList),
-      m_lvMusicTime(lvMusicTime),
-      m_title(std::move(title))
+TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const ProgramData& data, QString title)
+    : m_tray(tray), m_data(data), m_title(std::move(title))
 {
-    // An edit that leaves the Time lines alone (days, loops) still shows in the rows.
-    QAbstractItemModel* model = m_lvMusicTime.model();
-    auto changed = [this] { m_rowsChanged = true; };
-    connect(model, &QAbstractItemModel::rowsInserted, this, changed);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
-    connect(model, &QAbstractItemModel::modelReset, this, changed);
-    connect(model, &QAbstractItemModel::dataChanged, this, changed);
+    connect(&m_data, &ProgramData::changed, this, [this] { m_changed = true; });
     m_tray.setToolTip(m_title);
-}
-
-void TrayTooltip::rebuild()
-{
-    // Read through the task file's kept parse, as the due-time check reads them.
-    m_finder.rebuild(m_scheduleList, [](const QString& key) {
-        return ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
-    });
-    m_seenSchedule = m_scheduleList;
-    m_seenHolidays = m_holidayList;
-    m_rowsChanged = false;
 }
 
 void TrayTooltip::update(const QDateTime& now)
 {
-    const bool listsChanged =
-        m_rowsChanged || m_seenSchedule != m_scheduleList || m_seenHolidays != m_holidayList;
     const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
     // A new day or a clock set back: the day's tasks are looked at from its start again.
-    const bool restart = listsChanged || now.date() != m_date || nowSecond < m_lastSecond;
+    const bool restart = m_changed || now.date() != m_date || nowSecond < m_lastSecond;
     m_lastSecond = nowSecond;
     if (!restart && !(m_shownSecond && nowSecond >= *m_shownSecond))
         return;
-    if (listsChanged)
-        rebuild();
+    if (m_changed)
+        m_finder.rebuild(m_data.timetable());
+    m_changed = false;
     if (restart)
         m_position = 0;
     m_date = now.date();
-    const std::optional<QString> key = m_finder.next(m_holidayList, now, &m_position);
+    const std::optional<QString> key = m_finder.next(m_data.HolidayList(), now, &m_position);
     m_shownSecond = key ? std::optional<int>(m_finder.secondAt(m_position)) : std::nullopt;
-    m_tray.setToolTip(TrayTooltipText(m_title, key, key ? musicOf(*key) : QString()));
-}
-
-QString TrayTooltip::musicOf(const QString& key) const
-{
-    // Once per task that comes next, so a walk over the rows is cheap enough.
-    for (int i = 0; i < m_lvMusicTime.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_lvMusicTime.topLevelItem(i);
-        if (row->text(0).compare(key, Qt::CaseInsensitive) == 0)
-            return row->text(1);
-    }
-    return QString();
+    const Task* task = key ? m_data.timetable().find(*key) : nullptr;
+    m_tray.setToolTip(TrayTooltipText(m_title, key, task ? TaskCell(*task, 1) : QString()));
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The tray icon's tooltip: the product title and the task that rings next today.
+#include "storage/ProgramData.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QObject>
@@ -10,19 +12,15 @@
 #include <vector>
 
 class QSystemTrayIcon;
-class QTreeWidget;
 
-// The day rules of the due-time check over a sorted copy of the timetable, so that "what rings
-// next" costs a look at the next few tasks, not a pass over all of them.
+// The day rules of the due-time check over the timetable sorted by time of day, so that "what
+// rings next" costs a look at the next few tasks, not a pass over all of them.
 class NextTaskFinder {
 public:
-    // A task's TimeParams value, empty when it has none.
-    using ParamsOf = std::function<QString(const QString& key)>;
-    // scheduleList: the Time lines of the task file.
-    void rebuild(const QStringList& scheduleList, ParamsOf paramsOf);
+    void rebuild(const Timetable& timetable);
     // The key of the first task after now's second that plays today, from the given position
     // on; *position is moved to it (or to the end), so a caller that keeps it scans each task
-    // at most once a day. A task whose lines do not read is passed over: its failure is the
+    // at most once a day. A task whose values do not read is passed over: its failure is the
     // due-time check's to report.
     std::optional<QString> next(const QStringList& holidayList, const QDateTime& now,
                                 std::size_t* position = nullptr) const;
@@ -30,14 +28,12 @@ public:
     int secondAt(std::size_t position) const { return m_order[position].second; }
 
 private:
-    // Line numbers, not copies: a timetable of a task a second would be held again.
-    struct Task {
+    struct Entry {
         int second;
-        qsizetype line;
+        std::size_t task;
     };
-    QStringList m_lines; // shares the lines of the list it was built from
-    std::vector<Task> m_order;
-    ParamsOf m_paramsOf;
+    Timetable m_timetable;
+    std::vector<Entry> m_order;
 };
 
 // "title\n下一个任务：HH:mm:ss music", or that none is due today; the music text is cut to a
@@ -45,28 +41,18 @@ private:
 QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music);
 
 // Keeps the tray icon's tooltip current. update() runs every second but recomputes only when
-// the timetable, the holidays or the task list's rows have changed, the date has, or the
-// task it shows has started.
+// the program's data has changed, the date has, or the task it shows has started.
 class TrayTooltip : public QObject {
 public:
-    TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList, const QStringList& holidayList,
-                QTreeWidget& lvMusicTime, QString title);
+    TrayTooltip(QSystemTrayIcon& tray, const ProgramData& data, QString title);
     void update(const QDateTime& now);
 
 private:
-    void rebuild();
-    QString musicOf(const QString& key) const;
-
     QSystemTrayIcon& m_tray;
-    const QStringList& m_scheduleList;
-    const QStringList& m_holidayList;
-    QTreeWidget& m_lvMusicTime;
+    const ProgramData& m_data;
     QString m_title;
 
-    // Copies share the lists' data, so comparing them is cheap while nothing has changed.
-    QStringList m_seenSchedule;
-    QStringList m_seenHolidays;
-    bool m_rowsChanged = true;
+    bool m_changed = true;
     NextTaskFinder m_finder;
     QDate m_date;
     std::size_t m_position = 0;

@@ -92,9 +92,8 @@ void TfrmMain::buildWindow()
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);
-    tsplaylist = new TaskListPage(ScheduleList, LibraryList, *m_services.boxes, *m_services.clock,
-                                  m_guard);
-    tslib = new MusicLibraryPage(LibraryList, *m_services.dialogs, *m_services.boxes, m_guard);
+    tsplaylist = new TaskListPage(data, *m_services.boxes, *m_services.clock, m_guard);
+    tslib = new MusicLibraryPage(data, *m_services.dialogs, *m_services.boxes, m_guard);
     tsSet = new SettingsPage;
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
@@ -127,8 +126,7 @@ void TfrmMain::buildWindow()
     N4 = pm1->addAction(QStringLiteral("退出"));
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
     RzTrayIcon1->setContextMenu(pm1);
-    m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, ScheduleList, HolidayList,
-                                                  *tsplaylist->lvMusicTime, ProductTitle());
+    m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, data, ProductTitle());
     if (m_services.trayAvailable)
         RzTrayIcon1->show();
 
@@ -155,7 +153,7 @@ void TfrmMain::wirePlayback()
     m_playbackView = std::make_unique<MainPlaybackView>(*statMain, *statPanels[1], *tsplaylist,
                                                         tmrCycle, *m_failures);
     playback = std::make_unique<TaskPlayback>(*m_services.mp1, *m_services.clock, *m_playbackView,
-                                              ScheduleList, LibraryList, MusicKeys);
+                                              data);
     playback->setJournal([this](const QString& key, const QString& file, const QString& event) {
         journal(key, file, event);
     });
@@ -181,8 +179,7 @@ void TfrmMain::wirePlayback()
 
 void TfrmMain::wireSettings()
 {
-    holidays = std::make_unique<HolidaySettings>(*tsSet, HolidayList, tmrMusicPlay, *m_services.clock,
-                                                 *m_services.boxes, m_guard);
+    holidays = std::make_unique<HolidaySettings>(*tsSet, data, *m_services.boxes, m_guard);
     backgroundMusic = std::make_unique<BackgroundMusic>(
         tsSet->chkPlayBackgroupMusic, tsSet->edtBackgroupMusicFile, tsSet->btnSelectBackgroupMusic,
         *m_services.mpBackgroupMusic, *m_services.dialogs, m_guard);
@@ -226,10 +223,6 @@ void TfrmMain::journal(const QString& taskKey, const QString& file, const QStrin
 
 void TfrmMain::LoadSettings()
 {
-    LibraryList.clear();
-    ScheduleList.clear();
-    HolidayList.clear();
-    MusicKeys.clear();
     tspurview->UserEditMode = 0;
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
@@ -237,8 +230,10 @@ void TfrmMain::LoadSettings()
     });
     startupStep([this] {
         // Bad lines are skipped by the check; named here once, never at a due time.
-        for (const QString& message : ReadHolidayList(HolidayList))
+        QStringList lines;
+        for (const QString& message : ReadHolidayList(lines))
             m_report(message);
+        data.setHolidayList(lines);
     });
     PageControl1->setCurrentWidget(tsplaylist);
     m_applicationTitle = ProductTitle();
@@ -248,7 +243,6 @@ void TfrmMain::LoadSettings()
 void TfrmMain::LoadLists()
 {
     const QString taskFile = TaskFilePath();
-    startupStep([&] { ReadWholeIniSection(taskFile, TimeSection, ScheduleList); });
     startupStep([&] {
         QStringList music;
         ReadIniKeys(taskFile, MusicSection, music);
@@ -257,8 +251,9 @@ void TfrmMain::LoadLists()
     startupStep([&] { tslib->LoadMusicLibrary(); });
     startupStep([&] {
         // Every good row is listed; each bad line is named once.
-        for (const QString& message : ReadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList))
+        for (const QString& message : data.loadTimetable())
             m_report(message);
+        ReadTaskList(*tsplaylist->lvMusicTime, taskFile, data.LibraryList());
     });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
@@ -286,7 +281,7 @@ void TfrmMain::tmrMusicPlayTimer()
     // Armed before the check runs: a box opened by a starting task keeps the ticks coming.
     tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->msecsSinceEpoch()));
     m_dueTimeCheck.Tick(
-        *m_services.clock, ScheduleList, HolidayList,
+        *m_services.clock, data.timetable(), data.HolidayList(),
         [this](const QString& key) { playback->StartTask(key); }, m_report);
     // Aimed again now that the check knows whether the next second has a prepared task.
     if (tmrMusicPlay.isActive())

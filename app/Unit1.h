@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "platform/Services.h"
 #include "schedule/DueTimeCheck.h"
+#include "storage/ProgramData.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -31,7 +32,7 @@ class TrayTooltip;
 class UsersPage;
 class WeekAndAutoStart;
 
-// The main window: owns the pages, the shared working lists and the timers, and wires them.
+// The main window: owns the program's data, the pages and the timers, and wires them.
 class TfrmMain : public TfmBaseFrm {
 public:
     explicit TfrmMain(const Services& services, QWidget* parent = nullptr);
@@ -51,6 +52,9 @@ public:
     void N4Click();
     void RestoreFromTray();
 
+    // The timetable, library and holidays; the pages, the check and playback read them here.
+    ProgramData data;
+
     // Pages and controls.
     QTabWidget* PageControl1;
     TaskListPage* tsplaylist;
@@ -69,11 +73,6 @@ public:
     QTimer tmrCycle;
     QTimer tmrShotdown;
 
-    // Working lists shared by the pages.
-    QStringList LibraryList;
-    QStringList ScheduleList;
-    QStringList HolidayList;
-    QStringList MusicKeys;
 
     // Task playback on mp1; the due-time check hands it the tasks that fall due.
     std::unique_ptr<TaskPlayback> playback;

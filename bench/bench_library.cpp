@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Dialogs.h"
+#include "storage/ProgramData.h"
 #include "storage/TaskFile.h"
 
 #include <QCheckBox>
@@ -47,14 +48,14 @@ void BM_LoadEncipheredLibrary(benchmark::State& state)
     NoBoxes boxes;
     QtDialogs dialogs;
     HandlerGuard guard(boxes, [] { return QString(); });
-    QStringList libraryList;
-    MusicLibraryPage page(libraryList, dialogs, boxes, guard);
+    ProgramData data;
+    MusicLibraryPage page(data, dialogs, boxes, guard);
     page.chkEnCodeLib->setChecked(true);
     for (auto _ : state) {
         page.LoadMusicLibrary();
         benchmark::DoNotOptimize(page.lvMusic->topLevelItemCount());
     }
-    if (page.lvMusic->topLevelItemCount() != entries || libraryList.size() != entries)
+    if (page.lvMusic->topLevelItemCount() != entries || data.LibraryList().size() != entries)
         state.SkipWithError("the page does not show every entry");
     state.SetComplexityN(entries);
     SetApplicationDirectoryOverride(QString());

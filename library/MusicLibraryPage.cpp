@@ -8,6 +8,7 @@
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
+#include "storage/ProgramData.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
@@ -30,9 +31,9 @@ enum Column { ColumnKey, ColumnName, ColumnState, ColumnKind };
 
 } // namespace
 
-MusicLibraryPage::MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs,
+MusicLibraryPage::MusicLibraryPage(ProgramData& data, IDialogs& dialogs,
                                    IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent)
-    : QWidget(parent), m_libraryList(libraryList), m_dialogs(dialogs), m_boxes(boxes)
+    : QWidget(parent), m_data(data), m_dialogs(dialogs), m_boxes(boxes)
 {
     lvMusic = new QTreeWidget(this);
     MakeReportView(lvMusic, QStringLiteral("音频库"), true);
@@ -92,9 +93,8 @@ MusicLibraryPage::MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs,
 void MusicLibraryPage::LoadMusicLibrary()
 {
     lvMusic->clear();
-    m_libraryList.clear();
     const QList<LibraryEntry> entries = ReadLibraryEntries(TaskFilePath(), LibraryEnciphered());
-    m_libraryList = LibraryListOf(entries);
+    m_data.setLibraryList(LibraryListOf(entries));
     QList<QTreeWidgetItem*> rows;
     rows.reserve(entries.size());
     for (const LibraryEntry& e : entries) {

@@ -7,6 +7,7 @@
 class HandlerGuard;
 class IDialogs;
 class IMessageBoxes;
+class ProgramData;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -19,8 +20,8 @@ class QTreeWidgetItem;
 // The "音频库" page: the library entries and the commands that change them.
 class MusicLibraryPage : public QWidget {
 public:
-    // libraryList is the main window's LibraryList; only LoadMusicLibrary refills it.
-    MusicLibraryPage(QStringList& libraryList, IDialogs& dialogs, IMessageBoxes& boxes,
+    // data's LibraryList is refilled by LoadMusicLibrary alone.
+    MusicLibraryPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes,
                      const HandlerGuard& guard, QWidget* parent = nullptr);
 
     void LoadMusicLibrary();
@@ -53,7 +54,7 @@ private:
     // on), the page is loaded again from what the file holds.
     void changeLibrary(const std::function<void()>& change);
 
-    QStringList& m_libraryList;
+    ProgramData& m_data;
     IDialogs& m_dialogs;
     IMessageBoxes& m_boxes;
 };

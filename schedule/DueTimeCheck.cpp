@@ -1,7 +1,6 @@
 #include "schedule/DueTimeCheck.h"
 
 #include "platform/Errors.h"
-#include "storage/IniStore.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
@@ -67,40 +66,13 @@ QDate InYear(int year, int month, int day)
     return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
 }
 
-// A task key that is a time of day gives its second of the day, any other -1. The common
-// forms are read by hand: the index of a large list is built from tens of thousands of keys,
-// and the general parse costs microseconds each. Anything else goes to ParseTimeText.
-int SecondOfDay(const QString& key)
-{
-    const qsizetype n = key.size();
-    if (n == 7 || n == 8) {
-        const qsizetype h = n - 6; // digits of the hour
-        auto digit = [&](qsizetype i) {
-            const char16_t c = key[i].unicode();
-            return c >= u'0' && c <= u'9' ? c - u'0' : -1;
-        };
-        const int h0 = digit(0), h1 = h == 2 ? digit(1) : 0;
-        const int m0 = digit(h + 1), m1 = digit(h + 2), s0 = digit(h + 4), s1 = digit(h + 5);
-        if (key[h] == u':' && key[h + 3] == u':' && h0 >= 0 && h1 >= 0 && m0 >= 0 && m1 >= 0 &&
-            s0 >= 0 && s1 >= 0) {
-            const int hour = h == 2 ? h0 * 10 + h1 : h0;
-            const int minute = m0 * 10 + m1, second = s0 * 10 + s1;
-            if (hour < 24 && minute < 60 && second < 60)
-                return (hour * 60 + minute) * 60 + second;
-        }
-    }
-    bool ok = false;
-    const QTime t = ParseTimeText(key, &ok);
-    return ok ? t.msecsSinceStartOfDay() / 1000 : -1;
-}
-
 enum class Decision { Plays, Off, Holiday };
 
-// The checks of TaskPlaysToday once the task's line is found.
-Decision DecideWithValue(const QString& key, const QString& value, const QStringList& holidayList,
-                         const QDateTime& now)
+// The checks of TaskPlaysToday once the task is found.
+Decision Decide(const Task& task, const QStringList& holidayList, const QDateTime& now)
 {
-    switch (ReadTaskFlags(value, IsHoliday(holidayList, now))) {
+    const QString& key = task.key;
+    switch (ReadTaskFlags(task.timeValue(), IsHoliday(holidayList, now))) {
     case TaskFlagsSay::SwitchedOff:
         return Decision::Off;
     case TaskFlagsSay::KeptOffByHoliday:
@@ -108,7 +80,7 @@ Decision DecideWithValue(const QString& key, const QString& value, const QString
     case TaskFlagsSay::PlayDaysDecide:
         break;
     }
-    const QString params = ReadIniString(TaskFilePath(), TimeParamsSection, key, QString());
+    const QString& params = task.paramsValue;
     // The message names the line, so that whoever finds a silent bell can find what to mend.
     const QString notPlayed = QStringLiteral("，该任务未播放");
     if (params.trimmed().isEmpty())
@@ -213,13 +185,16 @@ QStringList HolidayLineMessages(const QStringList& holidayList)
     return messages;
 }
 
-bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
+bool TaskPlaysToday(const QString& key, const Timetable& timetable,
                     const QStringList& holidayList, const QDateTime& now)
 {
-    return DecideWithValue(key, NameValue(scheduleList, key), holidayList, now) == Decision::Plays;
+    Task none;
+    none.key = key;
+    const Task* task = timetable.find(key);
+    return Decide(task ? *task : none, holidayList, now) == Decision::Plays;
 }
 
-void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
+void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable,
                         const QStringList& holidayList, const StartTask& startTask,
                         const Report& report)
 {
@@ -243,10 +218,8 @@ void DueTimeCheck::Tick(const IClock& clock, const QStringList& scheduleList,
     // seconds.
     m_lastServed = current;
 
-    if (!m_index || m_list != scheduleList)
-        Rebuild(scheduleList);
-    else
-        m_list = scheduleList; // the same lines re-read: share them, so the next check is immediate
+    if (!m_index || !m_index->timetable.sameAs(timetable))
+        Rebuild(timetable);
     // Kept alive here: a nested tick may put a new index in place while this walk runs.
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)
@@ -267,11 +240,11 @@ void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTi
     const QDateTime local = LocalAt(second, now);
     const int sod = local.time().msecsSinceStartOfDay() / 1000;
     for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
-        const QString key = index.key(i);
+        const Task& task = index.task(i);
         try {
-            if (DecideWithValue(key, index.value(i), holidayList, local) == Decision::Plays) {
+            if (Decide(task, holidayList, local) == Decision::Plays) {
                 m_preparedAny = true;
-                m_prepare(key);
+                m_prepare(task.key);
             }
         } catch (const AppError&) {
             // Said when the task falls due, where it counts.
@@ -293,14 +266,15 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     // too old is dropped rather than started late.
     auto stale = [&] { return clock.msecsSinceEpoch() / 1000 - second > kCatchUpSeconds; };
     for (int i = from; i < to; ++i) {
-        const QString key = index.key(i);
+        const Task& task = index.task(i);
+        const QString& key = task.key;
         const auto last = m_started.constFind(key);
         if (last != m_started.cend() && last->date == date && last->second == sod)
             continue;
         if (stale())
             return;
         try {
-            const Decision decision = DecideWithValue(key, index.value(i), holidayList, local);
+            const Decision decision = Decide(task, holidayList, local);
             if (decision == Decision::Holiday && m_journal)
                 m_journal(key, QStringLiteral("节假日，不播放"));
             if (decision != Decision::Plays)
@@ -318,59 +292,45 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     }
 }
 
-void DueTimeCheck::Rebuild(const QStringList& scheduleList)
+void DueTimeCheck::Rebuild(const Timetable& timetable)
 {
     auto index = std::make_shared<Index>();
-    const qsizetype n = scheduleList.size();
-    std::vector<int> sods(n, -1);
+    index->timetable = timetable;
+    const std::vector<Task>& tasks = timetable.tasks();
+    const int n = int(tasks.size());
+    // Counting sort by second, each second's tasks in file order.
     std::vector<int> start(kSecondsPerDay + 1, 0);
-    for (qsizetype i = 0; i < n; ++i) {
-        sods[i] = SecondOfDay(LineName(scheduleList[i]));
-        if (sods[i] >= 0)
-            ++start[sods[i] + 1];
-    }
+    for (const Task& task : tasks)
+        if (task.second >= 0 && !task.leaving)
+            ++start[task.second + 1];
     for (int d = 0; d < kSecondsPerDay; ++d)
         start[d + 1] += start[d];
-    // Line numbers by second, each second's in list order.
-    std::vector<qsizetype> order(start[kSecondsPerDay]);
+    std::vector<int> order(static_cast<std::size_t>(start[kSecondsPerDay]));
     {
         std::vector<int> next(start.begin(), start.end() - 1);
-        for (qsizetype i = 0; i < n; ++i)
-            if (sods[i] >= 0)
-                order[next[sods[i]]++] = i;
+        for (int i = 0; i < n; ++i)
+            if (tasks[std::size_t(i)].second >= 0 && !tasks[std::size_t(i)].leaving)
+                order[std::size_t(next[std::size_t(tasks[std::size_t(i)].second)]++)] = i;
     }
 
     index->offsets.assign(kSecondsPerDay + 1, 0);
-    index->lines.reserve(order.size());
-    index->list = scheduleList;
+    index->tasks.reserve(order.size());
     for (int d = 0; d < kSecondsPerDay; ++d) {
-        const int bucket = static_cast<int>(index->lines.size());
-        index->offsets[d] = bucket;
-        for (int j = start[d]; j < start[d + 1]; ++j) {
-            const QStringView key = LineNameView(scheduleList[order[j]]);
+        const int bucket = static_cast<int>(index->tasks.size());
+        index->offsets[std::size_t(d)] = bucket;
+        for (int j = start[std::size_t(d)]; j < start[std::size_t(d) + 1]; ++j) {
+            const QString& key = tasks[std::size_t(order[std::size_t(j)])].key;
             // A key listed twice is one task, checked by its first line. Keys of one second
             // differ at most in a leading zero, so the bucket is tiny.
             bool seen = false;
-            for (std::size_t k = bucket; k < index->lines.size() && !seen; ++k)
-                seen = LineNameView(scheduleList[index->lines[k]]) == key;
+            for (std::size_t k = std::size_t(bucket); k < index->tasks.size() && !seen; ++k)
+                seen = tasks[std::size_t(index->tasks[k])].key == key;
             if (!seen)
-                index->lines.push_back(order[j]);
+                index->tasks.push_back(order[std::size_t(j)]);
         }
     }
-    index->offsets[kSecondsPerDay] = static_cast<int>(index->lines.size());
-
+    index->offsets[kSecondsPerDay] = static_cast<int>(index->tasks.size());
     m_index = std::move(index);
-    m_list = scheduleList;
-}
-
-QString DueTimeCheck::Index::key(int i) const
-{
-    return LineName(list[lines[std::size_t(i)]]);
-}
-
-QString DueTimeCheck::Index::value(int i) const
-{
-    return LineValue(list[lines[std::size_t(i)]]);
 }
 
 void DueTimeCheck::WaitForPreparedSecond(const IClock& clock) const

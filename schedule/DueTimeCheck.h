@@ -3,6 +3,7 @@
 // ranges, and the tick that walks the seconds and starts the tasks due in them.
 // No widget in here; the main window owns the lists and the timer.
 #include "platform/Clock.h"
+#include "storage/Timetable.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -41,21 +42,21 @@ QStringList HolidayLineMessages(const QStringList& holidayList);
 enum class TaskFlagsSay { PlayDaysDecide, SwitchedOff, KeptOffByHoliday };
 TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
 
-// Whether the task under key plays at now: its line in scheduleList ("key=E,H,music...", key
-// compared without regard to case) is enabled, it is not kept off by a holiday (when its
-// holiday flag is "0"), and its parameter line in the task file allows the day. The task file
-// is read only when the first two checks pass, so a change there counts from the next due time.
-// A parameter line that is missing or cannot be tested raises with a message naming the task
-// file, [TimeParams] and the key.
-bool TaskPlaysToday(const QString& key, const QStringList& scheduleList,
+// Whether the task under key plays at now: its Time value in the timetable (key compared as
+// the file compares names) is enabled, it is not kept off by a holiday (when its holiday flag
+// is "0"), and its parameters allow the day. The parameters are tested only when the first two
+// checks pass. Parameters that are missing or cannot be tested raise with a message naming the
+// task file, [TimeParams] and the key.
+bool TaskPlaysToday(const QString& key, const Timetable& timetable,
                     const QStringList& holidayList, const QDateTime& now);
 
 // Starts each task once in its second. Every tick serves the seconds since the previous tick
 // (a gap of up to five seconds is made good; a larger jump of the clock serves only the
 // current second), and remembers per task the date and second it last started, so neither a
 // tick twice in a second nor a clock set back or the repeated hour of the autumn night starts
-// a task again. The tasks due in a second come from an index over the list, rebuilt only
-// when the list has changed.
+// a task again. The tasks due in a second come from an index over the timetable, rebuilt only
+// when the timetable has changed. A task leaving the timetable (a once-only task that started)
+// is not due again.
 class DueTimeCheck {
 public:
     using StartTask = std::function<void(const QString& key)>;
@@ -73,9 +74,9 @@ public:
     // startTask and report may run a nested event loop that ticks again; the nested tick
     // serves only seconds the outer one has not taken. A failure while checking or starting
     // one task goes to report and the walk goes on with the next.
-    // The line of a due task is the one the list held at the start of the tick; a change made
-    // by startTask counts from the next tick.
-    void Tick(const IClock& clock, const QStringList& scheduleList, const QStringList& holidayList,
+    // A due task is as the timetable held it at the start of the tick; a change made by
+    // startTask counts from the next tick.
+    void Tick(const IClock& clock, const Timetable& timetable, const QStringList& holidayList,
               const StartTask& startTask, const Report& report);
 
     // Milliseconds from now to 1 ms past the next whole or half second, in [1, 501].
@@ -85,15 +86,13 @@ public:
     int MsUntilTick(qint64 nowMSecs) const;
 
 private:
-    // Lines due at second-of-day d are list[lines[offsets[d] .. offsets[d + 1])], in list
-    // order, the first line of each key only. Line numbers rather than copies of the keys and
-    // values: a timetable of a task a second would hold them twice.
+    // Tasks due at second-of-day d are tasks()[tasks[offsets[d] .. offsets[d + 1])], in file
+    // order, the first of each key only.
     struct Index {
         std::vector<int> offsets;
-        std::vector<qsizetype> lines;
-        QStringList list; // shares the lines of the list it was built from
-        QString key(int i) const;
-        QString value(int i) const;
+        std::vector<int> tasks;
+        Timetable timetable; // shares the tasks of the timetable it was built from
+        const Task& task(int i) const { return timetable.tasks()[std::size_t(tasks[std::size_t(i)])]; }
     };
     struct LastStart {
         QDate date;
@@ -105,14 +104,13 @@ private:
     std::optional<qint64> m_preparedSecond;
     bool m_preparedAny = false; // a task was prepared for m_preparedSecond
 
-    void Rebuild(const QStringList& scheduleList);
+    void Rebuild(const Timetable& timetable);
     void WaitForPreparedSecond(const IClock& clock) const;
     void PrepareAhead(qint64 second, const Index& index, const QDateTime& now,
                       const QStringList& holidayList);
     void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,
                const QStringList& holidayList, const StartTask& startTask, const Report& report);
 
-    QStringList m_list;
     std::shared_ptr<const Index> m_index;
     QHash<QString, LastStart> m_started;
     std::optional<qint64> m_lastServed;

@@ -4,7 +4,6 @@
 #include "library/FileSearch.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
-#include "storage/IniStore.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
@@ -59,14 +58,11 @@ EffectiveEnd ComputeEffectiveEnd(const QString& startTime, const QString& endTim
 }
 
 TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
-                           QStringList& scheduleList, const QStringList& libraryList,
-                           QStringList& musicKeys)
+                           ProgramData& data)
     : m_mp1(mp1),
       m_clock(clock),
       m_view(view),
-      m_scheduleList(scheduleList),
-      m_libraryList(libraryList),
-      m_musicKeys(musicKeys),
+      m_data(data),
       m_choose([](int count) { return static_cast<int>(QRandomGenerator::global()->bounded(count)); })
 {
     m_rec.PlayList = &m_playList;
@@ -96,18 +92,12 @@ QDateTime TaskPlayback::deadlineFor(const QString& startTime, const EffectiveEnd
 std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTime,
                                                         bool listFolder)
 {
-    const qsizetype line = m_scheduleLines.indexOf(m_scheduleList, startTime);
-    TaskEntryFields task;
     // Neither flag counts here: Play starts a disabled task too.
-    // at(), not [], which would copy the whole list away from the copies the indexes share.
-    ReadTimeValue(line < 0 ? QString() : LineValue(m_scheduleList.at(line)), TimeFlagsAt::Places,
-                  task);
-    QStringList keys = task.Entry.MusicKeys;
-
-    const QString taskFile = TaskFilePath();
-    ReadTimeParamsValue(ReadIniString(taskFile, TimeParamsSection, startTime, QString()), task);
-    if (task.ParamCount() == 0)
+    const Task* found = m_data.timetable().find(startTime);
+    if (!found || found->byPlace.ParamCount() == 0)
         return std::nullopt;
+    const TaskEntryFields& task = found->byPlace;
+    QStringList keys = task.Entry.MusicKeys;
 
     // The new task is worked out in full before it replaces the playing one, so a task that
     // cannot start leaves the playing task as it was.
@@ -137,14 +127,14 @@ std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTim
     if (rec.SourceType == 2) {
         if (!listFolder)
             return std::nullopt;
-        SearchFiles(NameValue(m_libraryList, keys.value(0)), MusicExtensions, files);
+        SearchFiles(NameValue(m_data.LibraryList(), keys.value(0)), MusicExtensions, files);
         if (files.isEmpty())
             return std::nullopt;
         keys.clear();
         for (const QString& f : files)
             keys << LineName(f);
     } else {
-        files = m_libraryList;
+        files = m_data.LibraryList();
     }
     return Plan{rec, end, keys, files};
 }
@@ -172,8 +162,6 @@ void TaskPlayback::StartTask(const QString& startTime)
         return;
     TCurPlayRecord rec = plan->rec;
     const EffectiveEnd& end = plan->end;
-    const QString taskFile = TaskFilePath();
-
     rec.PlayList = &m_playList;
     rec.MusicFiles = &m_musicFiles;
     m_rec = rec;
@@ -185,18 +173,10 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_view.currentTaskChanged();
 
     StartPass();
-    // A once-only task leaves the timetable as it starts; its row stays until it ends. The list
-    // and the file change after the bell has been told to play, so neither delays it. The line
-    // is looked up again: playing may have run the event loop, and the list with it.
-    if (rec.DateType == 4) {
-        const qsizetype at = m_scheduleLines.indexOf(m_scheduleList, startTime);
-        if (at >= 0) {
-            m_scheduleList.removeAt(at);
-            // Indexed now rather than at the next start, which then finds its line at once.
-            m_scheduleLines.indexOf(m_scheduleList, startTime);
-        }
-        DeleteTaskEntries(taskFile, startTime);
-    }
+    // A once-only task leaves the timetable as it starts; its row stays until it ends. The
+    // timetable and the file change after the bell has been told to play, so neither delays it.
+    if (rec.DateType == 4)
+        m_data.startOnceOnly(startTime);
 }
 
 void TaskPlayback::StartPass()
@@ -299,7 +279,7 @@ void TaskPlayback::tmrCycleTimer()
     if (m_rec.LoopsDone >= m_rec.LoopCount) {
         m_currentTaskKey.clear();
         if (m_rec.DateType == 4)
-            m_view.removeTaskRow(m_rec.StartTime);
+            m_data.endLeaving(m_rec.StartTime);
         m_view.currentTaskChanged();
     }
     StartPass();

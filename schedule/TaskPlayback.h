@@ -2,7 +2,7 @@
 // Playing one task at a time: its passes over its music, its end time and the four playback
 // buttons. No widget in here; the main window shows the state through ITaskPlaybackView.
 #include "platform/MediaPlayer.h"
-#include "storage/NameLines.h"
+#include "storage/ProgramData.h"
 
 #include <QDateTime>
 #include <QString>
@@ -51,7 +51,6 @@ public:
     virtual void setCycleTimerEnabled(bool enabled) = 0;
     // The current task changed: the list repaints its green row.
     virtual void currentTaskChanged() = 0;
-    virtual void removeTaskRow(const QString& startTime) = 0;
     // A failure of an unattended start: shown without holding playback, and logged.
     virtual void showFailure(const QString& message) = 0;
 };
@@ -64,8 +63,8 @@ inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频�
 
 class TaskPlayback {
 public:
-    TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view,
-                 QStringList& scheduleList, const QStringList& libraryList, QStringList& musicKeys);
+    // The tasks and the library come from data; a once-only task leaves it as it starts.
+    TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view, ProgramData& data);
     ~TaskPlayback();
     TaskPlayback(const TaskPlayback&) = delete;
     TaskPlayback& operator=(const TaskPlayback&) = delete;
@@ -90,6 +89,8 @@ public:
     const QString& CurrentTaskKey() const { return m_currentTaskKey; }
     const TCurPlayRecord& record() const { return m_rec; }
     const QStringList& PlayList() const { return m_playList; }
+    // The current task's music keys in play order, one pass.
+    const QStringList& MusicKeys() const { return m_musicKeys; }
     const QStringList& MusicFiles() const { return m_musicFiles; }
     // The moment the end time passes, when it is enforced.
     const QDateTime& endDeadline() const { return m_endDeadline; }
@@ -116,10 +117,8 @@ private:
     IMediaPlayer& m_mp1;
     const IClock& m_clock;
     ITaskPlaybackView& m_view;
-    QStringList& m_scheduleList;
-    NameLines m_scheduleLines; // the task's line in m_scheduleList
-    const QStringList& m_libraryList;
-    QStringList& m_musicKeys;
+    ProgramData& m_data;
+    QStringList m_musicKeys;
 
     TCurPlayRecord m_rec;
     QStringList m_playList;

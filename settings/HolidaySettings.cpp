@@ -1,23 +1,16 @@
 #include "settings/HolidaySettings.h"
 
-#include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
 #include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
-#include "storage/TaskFile.h"
+#include "storage/ProgramData.h"
 
 #include <QDateEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
-
-namespace {
-
-
-} // namespace
 
 QStringList ReadHolidayList(QStringList& holidayList)
 {
@@ -30,9 +23,9 @@ QString MonthDayText(int month, int day)
     return QStringLiteral("%1-%2").arg(month).arg(day);
 }
 
-HolidaySettings::HolidaySettings(SettingsPage& page, QStringList& holidayList, QTimer& tmrMusicPlay,
-                                 const IClock& clock, IMessageBoxes& boxes, const HandlerGuard& guard)
-    : m_page(page), m_holidayList(holidayList), m_tmrMusicPlay(tmrMusicPlay), m_clock(clock), m_boxes(boxes)
+HolidaySettings::HolidaySettings(SettingsPage& page, ProgramData& data,
+                                 IMessageBoxes& boxes, const HandlerGuard& guard)
+    : m_page(page), m_data(data), m_boxes(boxes)
 {
     QObject::connect(page.btnHolidaySave, &QPushButton::clicked, &page,
                      guard.wrap([this] { btnHolidaySaveClick(); }));
@@ -89,11 +82,11 @@ void HolidaySettings::btnHolidayDelClick()
 
 void HolidaySettings::refillHolidayList()
 {
-    m_tmrMusicPlay.stop();
-    const QStringList bad = ReadHolidayList(m_holidayList);
-    m_tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_clock.msecsSinceEpoch()));
+    QStringList lines;
+    const QStringList bad = ReadHolidayList(lines);
+    m_data.setHolidayList(lines);
     // The check skips a hand-edited line that is no range; here, where it can be deleted, the
-    // user is told. Shown with the timer running, so bells ring while the box is open.
+    // user is told.
     if (!bad.isEmpty())
         m_boxes.WarningBox(&m_page, bad.join(u'\n'));
 }

@@ -4,18 +4,16 @@
 #include <QStringList>
 
 class HandlerGuard;
-class IClock;
 class IMessageBoxes;
-class QTimer;
+class ProgramData;
 class SettingsPage;
 
 class HolidaySettings {
 public:
-    // tmrMusicPlay is stopped while holidayList is refilled and then re-armed from the clock,
-    // so the due-time check goes on ticking just after each second. Lines of the refilled list
-    // that are no range are shown in one WarningBox.
-    HolidaySettings(SettingsPage& page, QStringList& holidayList, QTimer& tmrMusicPlay,
-                    const IClock& clock, IMessageBoxes& boxes, const HandlerGuard& guard);
+    // Each change is read back into data's HolidayList; lines of it that are no range are
+    // shown in one WarningBox.
+    HolidaySettings(SettingsPage& page, ProgramData& data, IMessageBoxes& boxes,
+                    const HandlerGuard& guard);
 
     void LoadHolidays();
     void btnHolidaySaveClick();
@@ -25,9 +23,7 @@ private:
     void refillHolidayList();
 
     SettingsPage& m_page;
-    QStringList& m_holidayList;
-    QTimer& m_tmrMusicPlay;
-    const IClock& m_clock;
+    ProgramData& m_data;
     IMessageBoxes& m_boxes;
 };
 

@@ -1,5 +1,7 @@
 #include "tasks/TaskListPage.h"
 
+#include "storage/ProgramData.h"
+
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Guard.h"
@@ -68,12 +70,10 @@ private:
 
 } // namespace
 
-TaskListPage::TaskListPage(QStringList& scheduleList, const QStringList& libraryList,
-                           IMessageBoxes& boxes, const IClock& clock, const HandlerGuard& guard,
+TaskListPage::TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock, const HandlerGuard& guard,
                            QWidget* parent)
     : QWidget(parent),
-      m_scheduleList(scheduleList),
-      m_libraryList(libraryList),
+      m_data(data),
       m_boxes(boxes),
       m_clock(clock),
       m_guard(guard)
@@ -217,13 +217,13 @@ TaskListItem* TaskListPage::selectedRow() const
 
 void TaskListPage::rereadSchedule()
 {
-    ReadWholeIniSection(TaskFilePath(), TimeSection, m_scheduleList);
+    m_data.loadTimetable();
 }
 
 void TaskListPage::refresh()
 {
     rereadSchedule();
-    const QStringList messages = ReadTaskList(*lvMusicTime, TaskFilePath(), m_libraryList);
+    const QStringList messages = ReadTaskList(*lvMusicTime, TaskFilePath(), m_data.LibraryList());
     SortAscending = !SortAscending;
     SortTaskRows(*lvMusicTime, SortColumn);
     SortAscending = !SortAscending;

@@ -7,6 +7,7 @@
 class HandlerGuard;
 class IClock;
 class IMessageBoxes;
+class ProgramData;
 class QAction;
 class QGroupBox;
 class QMenu;
@@ -22,7 +23,7 @@ class TaskListItem;
 // check's copy of the Time section) up to date. No command touches a playing task.
 class TaskListPage : public QWidget {
 public:
-    TaskListPage(QStringList& scheduleList, const QStringList& libraryList, IMessageBoxes& boxes,
+    TaskListPage(ProgramData& data, IMessageBoxes& boxes,
                  const IClock& clock, const HandlerGuard& guard, QWidget* parent = nullptr);
 
     // The caption of the playing task's row (empty when idle); the list draws that row green.
@@ -76,8 +77,7 @@ private:
     bool editAndSave(const QString& caption, const std::function<void(class TfrmTaskSet&)>& fill,
                      QString& savedKey);
 
-    QStringList& m_scheduleList;
-    const QStringList& m_libraryList;
+    ProgramData& m_data;
     IMessageBoxes& m_boxes;
     const IClock& m_clock;
     const HandlerGuard& m_guard;

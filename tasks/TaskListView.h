@@ -1,6 +1,7 @@
 #pragma once
 // Filling and ordering of the task list lvMusicTime.
 #include "storage/TaskFile.h"
+#include "storage/Timetable.h"
 
 #include <QExplicitlySharedDataPointer>
 #include <QTreeWidgetItem>
@@ -8,8 +9,6 @@
 
 class QTreeWidget;
 
-// Columns of the task list: the most cells a row built from the task file has.
-inline constexpr int TaskListColumns = 10;
 
 // Sort direction of the task list for the whole process; a column click inverts it.
 extern bool SortAscending;

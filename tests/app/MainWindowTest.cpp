@@ -185,8 +185,8 @@ TEST_F(MainWindowFixture, StartUpReadsSettingsAndTheLibraryState)
     EXPECT_TRUE(w->tslib->chkEnCodeLib->isChecked());
     EXPECT_FALSE(w->tslib->chkEnCodeLib->isEnabled()) << "library has an entry";
     EXPECT_EQ(w->tsSet->edtBackgroupMusicFile->text(), "/srv/bell.mp3");
-    EXPECT_EQ(w->HolidayList, QStringList{"10-1=10-7"});
-    EXPECT_EQ(w->ScheduleList, QStringList{"08:00:00=1,0,1"});
+    EXPECT_EQ(w->data.HolidayList(), QStringList{"10-1=10-7"});
+    EXPECT_EQ(w->data.ScheduleList(), QStringList{"08:00:00=1,0,1"});
 }
 
 TEST_F(MainWindowFixture, StartUpLoadsTheLibraryBeforeTheTaskList)
@@ -196,7 +196,7 @@ TEST_F(MainWindowFixture, StartUpLoadsTheLibraryBeforeTheTaskList)
     dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,2,1\n[TimeParams]\n08:00:00=1,1,1,0,,0,00:00:00\n"
                                        "[Music]\n1=" + music + "\n2=/gone/x.mp3\n");
     auto w = start();
-    EXPECT_EQ(w->LibraryList, QStringList({"1=" + music, "2=/gone/x.mp3"}));
+    EXPECT_EQ(w->data.LibraryList(), QStringList({"1=" + music, "2=/gone/x.mp3"}));
     ASSERT_EQ(w->tslib->lvMusic->topLevelItemCount(), 2);
     EXPECT_EQ(w->tslib->lvMusic->topLevelItem(1)->text(2), "目录或音频文件不存在");
     ASSERT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1);
@@ -312,7 +312,7 @@ TEST_F(MainWindowFixture, ATaskAddedInTheWindowFiresAtItsSecondAndCommandsLeaveI
         d->btn1->click();
     });
     w->tsplaylist->actAddTask->trigger();
-    ASSERT_EQ(w->ScheduleList, QStringList{"09:00:20=1,0,1"});
+    ASSERT_EQ(w->data.ScheduleList(), QStringList{"09:00:20=1,0,1"});
 
     clock.set(QDate(2026, 3, 2), QTime(9, 0, 19, 505));
     w->tmrMusicPlayTimer();
@@ -326,7 +326,7 @@ TEST_F(MainWindowFixture, ATaskAddedInTheWindowFiresAtItsSecondAndCommandsLeaveI
     w->tsplaylist->lvMusicTime->topLevelItem(0)->setSelected(true);
     w->tsplaylist->actVaildTask->trigger();
     w->tsplaylist->actDeleteTask->trigger();
-    EXPECT_TRUE(w->ScheduleList.isEmpty());
+    EXPECT_TRUE(w->data.ScheduleList().isEmpty());
     EXPECT_EQ(mp1.log.size(), calls);
     EXPECT_EQ(mp1.mode, MediaMode::Playing);
 }

@@ -27,7 +27,7 @@ TEST(NextTaskFinder, FollowsTheDueTimeChecksRules)
         "08:30:00=1,1,1,1,1000000,0,00:00:00", "09:00:00=1,1,1,0,,0,00:00:00",
         "10:00:00=1,1,1,x", "11:00:00=1,1,1,2,000000001,0,00:00:00"};
     NextTaskFinder finder;
-    finder.rebuild(schedule, [&](const QString& key) { return NameValue(params, key); });
+    finder.rebuild(Timetable::Decode(schedule, params, {}));
 
     struct Case {
         QTime now;

@@ -1,4 +1,5 @@
 #include "library/MusicLibraryPage.h"
+#include "storage/ProgramData.h"
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
@@ -25,8 +26,8 @@ protected:
     FakeMessageBoxes boxes;
     FakeDialogs dialogs;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
-    QStringList libraryList;
-    MusicLibraryPage page{libraryList, dialogs, boxes, guard};
+    ProgramData data;
+    MusicLibraryPage page{data, dialogs, boxes, guard};
 
     QString audio(const QString& name) const
     {
@@ -80,8 +81,8 @@ TEST_F(LibraryPageTest, NumbersFollowTheLargestKeyAndAdditionsKeepDialogOrder)
     EXPECT_EQ(stored("8"), c);
     EXPECT_EQ(stored("9"), a);
     EXPECT_EQ(stored("10"), b);
-    EXPECT_EQ(libraryList.size(), 7);
-    EXPECT_EQ(libraryList.value(4), "8=" + c);
+    EXPECT_EQ(data.LibraryList().size(), 7);
+    EXPECT_EQ(data.LibraryList().value(4), "8=" + c);
 
     // Only OK clears.
     boxes.answers << BoxAnswer::Cancel << BoxAnswer::Ok;
@@ -180,7 +181,7 @@ TEST_F(LibraryPageTest, MissingEntriesShowRedAndAreRemovedOnRequest)
     page.btn1->click();
     EXPECT_EQ(keys(), QStringList({"1"}));
     EXPECT_EQ(page.lvMusic->topLevelItemCount(), 1);
-    EXPECT_EQ(libraryList, QStringList({"1=" + kept}));
+    EXPECT_EQ(data.LibraryList(), QStringList({"1=" + kept}));
 }
 
 TEST_F(LibraryPageTest, DeleteKeepsTheLoadedPathsAndTheSwitchFollowsTheRows)
@@ -199,7 +200,7 @@ TEST_F(LibraryPageTest, DeleteKeepsTheLoadedPathsAndTheSwitchFollowsTheRows)
     EXPECT_EQ(page.lvMusic->topLevelItemCount(), 0);
     EXPECT_TRUE(page.chkEnCodeLib->isEnabled());
     // Tasks still resolve the deleted number until the next load.
-    EXPECT_EQ(libraryList, QStringList({"1=" + a}));
+    EXPECT_EQ(data.LibraryList(), QStringList({"1=" + a}));
 }
 
 TEST_F(LibraryPageTest, EncipheredLibraryStoresBase64AndShowsPlainNames)
@@ -212,7 +213,7 @@ TEST_F(LibraryPageTest, EncipheredLibraryStoresBase64AndShowsPlainNames)
     EXPECT_EQ(text, TEnDescrypt(TaskFilePath()).Encipher(a));
     EXPECT_FALSE(text.contains("mp3"));
     EXPECT_EQ(row(0), QStringList({"1", "上课铃.mp3", "正常", "音频文件"}));
-    EXPECT_EQ(libraryList, QStringList({"1=" + a}));
+    EXPECT_EQ(data.LibraryList(), QStringList({"1=" + a}));
 
     // Read as plain, the same file is unreadable text: a missing entry.
     page.chkEnCodeLib->setChecked(false);

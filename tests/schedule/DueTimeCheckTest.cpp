@@ -4,7 +4,6 @@
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
-#include <QFile>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
@@ -126,9 +125,7 @@ TEST(IsHoliday, SkipsLinesThatAreNoRangeAndNamesEachOnce)
 
 TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
 {
-    TempAppDir dir;
-    dir.writeText(TaskFileName, "[TimeParams]\n08:00:01=1,1,1\n08:00:02=1,1,1,x\n"
-                                "08:00:03=1,1,1,2\n08:00:04=\n");
+    const QStringList params{"08:00:01=1,1,1", "08:00:02=1,1,1,x", "08:00:03=1,1,1,2", "08:00:04="};
     const QString head = "TimeMusicList.ini 的 [TimeParams] 中 ";
     const QString tail = "，该任务未播放";
     const struct {
@@ -145,7 +142,8 @@ TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         try {
-            TaskPlaysToday(c.key, {QString(c.key) + "=1,1,1"}, {}, now);
+            TaskPlaysToday(c.key, Timetable::Decode({QString(c.key) + "=1,1,1"}, params, {}), {},
+                           now);
             ADD_FAILURE() << "no failure";
         } catch (const AppError& e) {
             EXPECT_EQ(e.message(), c.message);
@@ -155,10 +153,10 @@ TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
 
 class DueTimeCheckTest : public ::testing::Test {
 protected:
-    TempAppDir dir;
     FakeClock clock;
     DueTimeCheck check;
     QStringList schedule;
+    QStringList params;
     QStringList holidays;
     QStringList started;
     QStringList reports;
@@ -166,7 +164,7 @@ protected:
 
     void writeParams(const QStringList& lines)
     {
-        dir.writeText(TaskFileName, "[TimeParams]\n" + lines.join('\n') + "\n");
+        params = lines;
     }
     // Every key of the schedule plays daily.
     void writeDaily()
@@ -185,7 +183,7 @@ protected:
     void tick()
     {
         check.Tick(
-            clock, schedule, holidays,
+            clock, Timetable::Decode(schedule, params, {}), holidays,
             [this](const QString& key) {
                 started << key;
                 if (onStart)
@@ -240,14 +238,17 @@ TEST_F(DueTimeCheckTest, DisabledOrHolidayTaskIsDecidedWithoutReadingItsParamete
     writeParams({"08:00:00=not,a,parameter,line"});
     holidays = {"3-1=3-31"};
     const QDateTime now(QDate(2026, 3, 2), QTime(8, 0));
-    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=0,1,1"}, holidays, now));
-    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=1,0,1"}, holidays, now));
+    auto plays = [&](const QStringList& time) {
+        return TaskPlaysToday("08:00:00", Timetable::Decode(time, params, {}), holidays, now);
+    };
+    EXPECT_FALSE(plays({"08:00:00=0,1,1"}));
+    EXPECT_FALSE(plays({"08:00:00=1,0,1"}));
     // The first line of a key decides.
-    EXPECT_FALSE(TaskPlaysToday("08:00:00", {"08:00:00=0,1,1", "08:00:00=1,1,1"}, holidays, now));
-    EXPECT_THROW(TaskPlaysToday("08:00:00", {"08:00:00=1,1,1"}, holidays, now), ConversionError);
+    EXPECT_FALSE(plays({"08:00:00=0,1,1", "08:00:00=1,1,1"}));
+    EXPECT_THROW(plays({"08:00:00=1,1,1"}), ConversionError);
 }
 
-TEST_F(DueTimeCheckTest, ParameterChangeInTheFileCountsFromTheNextDueTime)
+TEST_F(DueTimeCheckTest, ParameterChangeCountsFromTheNextDueTime)
 {
     schedule = {"08:00:00=1,1,1"};
     const QString params[] = {Daily, "1,1,1,3,2013-05-01,0,", "1,1,1,1,0011111"};
@@ -447,40 +448,6 @@ TEST_F(DueTimeCheckTest, ListChangesReachTheNextTick)
     clock.set(QDate(2026, 3, 3), QTime(8, 0, 0));
     tick();
     EXPECT_EQ(started, QStringList({"08:00:00", "08:00:02"}));
-}
-
-// A timetable prepared elsewhere and copied over the one in use keeps its own time: here an
-// old one, and the same size as the file it replaces.
-TEST_F(DueTimeCheckTest, AParameterLineChangedOnDiskBetweenTwoDueTimesCountsAtTheNextOne)
-{
-    schedule = {"08:00:00=1,1,1"};
-    const QDateTime prepared = QDateTime::currentDateTime().addDays(-1);
-    const QString never = "1,1,1,5,,0,"; // as long as Daily
-    for (const bool byRename : {false, true}) {
-        SCOPED_TRACE(byRename ? "replaced by rename, same time" : "rewritten in place, older time");
-        restart();
-        int edits = 0;
-        auto install = [&](const QString& params) {
-            ++edits;
-            const QString name = byRename ? QStringLiteral("Prepared.ini") : TaskFileName;
-            dir.writeText(name, "[TimeParams]\n08:00:00=" + params + "\n");
-            ASSERT_TRUE(dir.setModified(name, prepared.addSecs(byRename ? 0 : -edits)));
-            if (byRename) {
-                ASSERT_TRUE(QFile::remove(dir.file(TaskFileName)) &&
-                            QFile::rename(dir.file(name), dir.file(TaskFileName)));
-            }
-        };
-        install(Daily);
-        const QString days[] = {Daily, never, Daily};
-        for (int day = 0; day < 3; ++day) {
-            if (day > 0)
-                install(days[day]);
-            clock.set(QDate(2026, 3, 2 + day), QTime(8, 0));
-            tick();
-        }
-        EXPECT_EQ(started, QStringList({"08:00:00", "08:00:00"}));
-        EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
-    }
 }
 
 } // namespace

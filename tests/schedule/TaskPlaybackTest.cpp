@@ -19,7 +19,7 @@ struct RecordingView : ITaskPlaybackView {
     bool playing = false;
     bool cycle = false;
     int repaints = 0;
-    QStringList removedRows, failures;
+    QStringList failures;
 
     void setStatusText(const QString& t) override { status = t; statuses << t; }
     void setStatusHint(const QString& t) override { hint = t; }
@@ -28,7 +28,6 @@ struct RecordingView : ITaskPlaybackView {
     void setPlayButtons(bool p) override { playing = p; }
     void setCycleTimerEnabled(bool e) override { cycle = e; }
     void currentTaskChanged() override { ++repaints; }
-    void removeTaskRow(const QString& key) override { removedRows << key; }
     void showFailure(const QString& m) override { failures << m; }
 };
 
@@ -38,17 +37,17 @@ protected:
     FakeClock clock;
     FakeMediaPlayer mp1;
     RecordingView view;
-    QStringList scheduleList;
     QStringList libraryList{"1=/m/a.mp3", "2=/m/b.wav", "3=/m/c.mid"};
-    QStringList musicKeys;
-    TaskPlayback playback{mp1, clock, view, scheduleList, libraryList, musicKeys};
+    ProgramData data;
+    TaskPlayback playback{mp1, clock, view, data};
 
     // Task lines "key=value" for Time and TimeParams.
     void tasks(const QStringList& time, const QStringList& params)
     {
         dir.writeText(TaskFileName, "[Time]\n" + time.join('\n') + "\n[TimeParams]\n" +
                                         params.join('\n') + "\n");
-        ReadIniSection(TaskFilePath(), TimeSection, scheduleList);
+        data.setLibraryList(libraryList);
+        data.loadTimetable();
     }
     QStringList opened() const
     {
@@ -192,14 +191,15 @@ TEST_F(PlaybackTest, PauseResumeSkipAndStop)
     bool inFileAtPlay = false, inListAtPlay = false;
     mp1.onPlay = [&] {
         inFileAtPlay = ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "") != "";
-        inListAtPlay = !scheduleList.isEmpty();
+        inListAtPlay = !data.ScheduleList().isEmpty();
     };
     playback.StartTask("08:00:00");
     mp1.onPlay = nullptr;
     // A once-only task leaves the timetable as it starts, once its bell has started.
     EXPECT_TRUE(inFileAtPlay);
     EXPECT_TRUE(inListAtPlay);
-    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_TRUE(data.ScheduleList().isEmpty()) << "it falls due no more";
+    EXPECT_TRUE(data.timetable().find("08:00:00")->leaving) << "its row stays while it plays";
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "08:00:00", "gone"), "gone");
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "08:00:00", "gone"), "gone");
 
@@ -222,7 +222,7 @@ TEST_F(PlaybackTest, PauseResumeSkipAndStop)
     EXPECT_FALSE(view.playing);
     playback.tmrCycleTimer();
     EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
-    EXPECT_EQ(view.removedRows, QStringList({"08:00:00"}));
+    EXPECT_EQ(data.timetable().find("08:00:00"), nullptr) << "its row goes as it ends";
     EXPECT_EQ(opened().size(), 3);
 
     // Paused past the end time: the tick ends the task all the same.
@@ -268,7 +268,7 @@ TEST_F(PlaybackTest, DirectoryTaskPlaysWhatTheDirectoryHoldsAtItsStart)
     endFile();
     // The directory's stored separator and the one the search inserts both stay.
     EXPECT_EQ(opened(), QStringList({dir.file("bells//2.mp3"), dir.file("bells//10.WAV")}));
-    EXPECT_EQ(musicKeys, QStringList({"1", "2"}));
+    EXPECT_EQ(playback.MusicKeys(), QStringList({"1", "2"}));
 
     // An empty directory: the task does not start and the panel says it was due.
     QDir(dir.file("bells")).removeRecursively();

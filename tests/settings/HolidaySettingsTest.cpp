@@ -4,12 +4,12 @@
 #include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
+#include "storage/ProgramData.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
 #include <QDateEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -18,18 +18,15 @@ namespace {
 class HolidaySettingsTest : public ::testing::Test {
 protected:
     TempAppDir dir;
-    FakeClock clock;
     FakeMessageBoxes boxes;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
     SettingsPage page;
-    QStringList holidayList;
-    QTimer tmrMusicPlay;
-    HolidaySettings holidays{page, holidayList, tmrMusicPlay, clock, boxes, guard};
+    ProgramData data;
+    HolidaySettings holidays{page, data, boxes, guard};
 
     void SetUp() override
     {
         dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
-        tmrMusicPlay.setSingleShot(true);
     }
     void save(int beginMonth, int beginDay, int endMonth, int endDay)
     {
@@ -60,20 +57,14 @@ TEST_F(HolidaySettingsTest, SaveAndDeleteKeepListFileAndDueCheckTogether)
         {2, 29, 3, 1, {"5-1=5-3", "10-1=10-1", "2-29=3-1"}},
     };
     for (const Step& s : steps) {
-        clock.set(QDate(2026, 3, 2), QTime(8, 0, 0, 300));
-        tmrMusicPlay.stop();
         save(s.bm, s.bd, s.em, s.ed);
         EXPECT_EQ(rows(), s.after);
-        EXPECT_EQ(holidayList, s.after);
-        EXPECT_TRUE(tmrMusicPlay.isActive());
-        EXPECT_EQ(tmrMusicPlay.interval(), DueTimeCheck::MsUntilNextTick(clock.msecsSinceEpoch()));
+        EXPECT_EQ(data.HolidayList(), s.after);
     }
     page.lvHoliday->topLevelItem(1)->setSelected(true);
-    tmrMusicPlay.stop();
     page.btnHolidayDel->click();
-    EXPECT_EQ(holidayList, QStringList({"5-1=5-3", "2-29=3-1"}));
-    EXPECT_EQ(rows(), holidayList);
-    EXPECT_TRUE(tmrMusicPlay.isActive());
+    EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3", "2-29=3-1"}));
+    EXPECT_EQ(rows(), data.HolidayList());
 
     page.lvHoliday->clearSelection();
     page.btnHolidayDel->click();
@@ -85,16 +76,16 @@ TEST_F(HolidaySettingsTest, ARangeOverTheNewYearIsKeptAsItsTwoPartsOnceConfirmed
 {
     boxes.answers.enqueue(BoxAnswer::Cancel);
     save(12, 30, 1, 2);
-    EXPECT_TRUE(holidayList.isEmpty());
+    EXPECT_TRUE(data.HolidayList().isEmpty());
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_TRUE(boxes.shown[0].text.contains("12-30至12-31，1-1至1-2")) << boxes.shown[0].text.toStdString();
 
     save(12, 30, 1, 2);
-    EXPECT_EQ(holidayList, QStringList({"12-30=12-31", "1-1=1-2"}));
+    EXPECT_EQ(data.HolidayList(), QStringList({"12-30=12-31", "1-1=1-2"}));
     // The due-time check now holds the bells back on both sides of the turn of the year.
     for (const QDate& day : {QDate(2026, 12, 31), QDate(2027, 1, 2)})
-        EXPECT_TRUE(IsHoliday(holidayList, QDateTime(day, QTime(12, 0)))) << day.toString().toStdString();
-    EXPECT_FALSE(IsHoliday(holidayList, QDateTime(QDate(2027, 1, 3), QTime(12, 0))));
+        EXPECT_TRUE(IsHoliday(data.HolidayList(), QDateTime(day, QTime(12, 0)))) << day.toString().toStdString();
+    EXPECT_FALSE(IsHoliday(data.HolidayList(), QDateTime(QDate(2027, 1, 3), QTime(12, 0))));
 }
 
 TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted)
@@ -108,15 +99,14 @@ TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted
 
     holidays.LoadHolidays();
     save(5, 1, 5, 3);
-    EXPECT_EQ(holidayList, QStringList({"4-xx=5-1", "5-1=5-3"}));
-    EXPECT_TRUE(tmrMusicPlay.isActive());
+    EXPECT_EQ(data.HolidayList(), QStringList({"4-xx=5-1", "5-1=5-3"}));
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].caption, "警告！");
     EXPECT_EQ(boxes.shown[0].text, "Config.ini 的 [Holiday] 中“4-xx=5-1”不是有效的节假日（月-日=月-日），已忽略");
 
     page.lvHoliday->topLevelItem(0)->setSelected(true);
     page.btnHolidayDel->click();
-    EXPECT_EQ(holidayList, QStringList({"5-1=5-3"}));
+    EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3"}));
     EXPECT_EQ(boxes.shown.size(), 1);
 }
 

@@ -1,5 +1,4 @@
 #include "platform/Errors.h"
-#include "storage/NameLines.h"
 #include "storage/TaskFile.h"
 #include "storage/TextSplit.h"
 #include "storage/TimeText.h"
@@ -229,32 +228,6 @@ TEST(BuildTaskRows, BadLinesGetNoRowAndEachIsNamed)
         EXPECT_EQ(rows[0].cells.value(0), "07:00:00");
         EXPECT_EQ(rows[1].cells.value(0), "12:00:00");
     }
-}
-
-// The index finds what a walk through the list finds, also after the list has changed.
-TEST(NameLines, FindsTheLineIndexOfNameFinds)
-{
-    const QString deseretUpper = QString::fromUcs4(U"\U00010400"), deseretLower = QString::fromUcs4(U"\U00010428");
-    QStringList list = {"08:00:00=first", "08:00:00=second", "Bell=1", "BELL=2", "École=1",
-                        deseretUpper + "=1", "noequals", "=empty name", "09:00:00"};
-    const QString names[] = {"08:00:00", "bell", "BeLL", "école", "ÉCOLE", deseretLower,
-                             "noequals", "", "09:00:00", "09:00", "missing", "08:00:00=first"};
-    NameLines index;
-    auto check = [&] {
-        for (const QString& name : names)
-            EXPECT_EQ(index.indexOf(list, name), IndexOfName(list, name)) << name.toStdString();
-    };
-    check();
-    list.removeFirst(); // as a once-only task leaves
-    check();
-    list.prepend("bell=0");
-    list[4] = "École";
-    check();
-    QStringList copy;
-    for (const QString& line : list) // the same lines in other storage
-        copy << QString(line.constData(), line.size());
-    list = copy;
-    check();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "tasks/TaskListPage.h"
+#include "storage/ProgramData.h"
 
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
@@ -34,9 +35,9 @@ protected:
     FakeMessageBoxes boxes;
     FakeClock clock;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
-    QStringList scheduleList;
     QStringList libraryList{"1=/bells/ring.mp3", "2=/songs/a.mp3"};
-    TaskListPage page{scheduleList, libraryList, boxes, clock, guard};
+    ProgramData data;
+    TaskListPage page{data, boxes, clock, guard};
 
     void SetUp() override
     {
@@ -46,7 +47,8 @@ protected:
     void load(const QString& text)
     {
         dir.writeText(TaskFileName, text);
-        ReadIniSection(TaskFilePath(), TimeSection, scheduleList);
+        data.setLibraryList(libraryList);
+        data.loadTimetable();
         LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
     }
     QString file() const { return dir.readText(TaskFileName).replace("\r\n", "\n"); }
@@ -104,7 +106,7 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
     EXPECT_EQ(proposed, "08:00:15");
     EXPECT_EQ(caption, "新增定时任务");
     EXPECT_EQ(file(), Library + "[Time]\n08:00:15=1,0,1\n[TimeParams]\n08:00:15=1,1,1,0,,0,00:00:00\n");
-    EXPECT_EQ(scheduleList, QStringList{"08:00:15=1,0,1"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:15=1,0,1"});
     EXPECT_EQ(captions(), QStringList{"08:00:15"});
 
     select("08:00:15");
@@ -121,25 +123,25 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
     page.actEditTask->trigger();
     EXPECT_EQ(caption, "修改定时任务");
     EXPECT_EQ(file(), Library + "[Time]\n08:30:00=1,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
-    EXPECT_EQ(scheduleList, QStringList{"08:30:00=1,1,1,2"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:30:00=1,1,1,2"});
 
     select("08:30:00");
     page.actVaildTask->trigger();
     EXPECT_EQ(file(), Library + "[Time]\n08:30:00=0,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
-    EXPECT_EQ(scheduleList, QStringList{"08:30:00=0,1,1,2"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:30:00=0,1,1,2"});
     EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Unchecked);
 
     page.actClearVaildTask->trigger();
     EXPECT_EQ(file(), Library + "[Time]\n[TimeParams]\n");
-    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_TRUE(data.ScheduleList().isEmpty());
     EXPECT_TRUE(captions().isEmpty());
 
     answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
     page.actAddTask->trigger();
-    EXPECT_EQ(scheduleList, QStringList{"08:00:15=1,0,2"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:15=1,0,2"});
     page.actClearAllTask->trigger();
     EXPECT_EQ(file(), Library);
-    EXPECT_TRUE(scheduleList.isEmpty());
+    EXPECT_TRUE(data.ScheduleList().isEmpty());
     EXPECT_TRUE(captions().isEmpty());
     EXPECT_EQ(boxes.texts(), QStringList({"确定清除所有已禁用的任务么？", "确定要清空所有播放任务么？"}));
 }
@@ -187,7 +189,7 @@ TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)
 
     select("07:00:00");
     page.actDeleteTask->trigger();
-    EXPECT_EQ(scheduleList, QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:00=1,0,2"});
     EXPECT_EQ(captions(), QStringList{"08:00:00"});
     EXPECT_FALSE(file().contains("07:00:00"));
 }
@@ -261,11 +263,11 @@ TEST_F(TaskCommandsTest, CheckBoxClickWritesTheFlagAndTurnsTheRowRed)
     EXPECT_EQ(redPixels(), 0);
 
     QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, QPoint(lv->columnWidth(0) + 40, checkBoxCentre().y()));
-    EXPECT_EQ(scheduleList.value(0), "07:00:00=1,0,1") << "a click beside the box changes nothing";
+    EXPECT_EQ(data.ScheduleList().value(0), "07:00:00=1,0,1") << "a click beside the box changes nothing";
 
     QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "0,0,1");
-    EXPECT_EQ(scheduleList.value(0), "07:00:00=0,0,1");
+    EXPECT_EQ(data.ScheduleList().value(0), "07:00:00=0,0,1");
     EXPECT_GT(redPixels(), 20);
 
     // The pop-up offers the opposite of the row's state.
@@ -315,7 +317,7 @@ TEST_F(TaskCommandsTest, ARowThatGoesWhileTheDeleteQuestionIsOpenIsStillDeleted)
     boxes.whileOpen = [this] { page.removeTaskRow("07:00:00"); };
     page.actDeleteTask->trigger();
     EXPECT_EQ(captions(), QStringList{"08:00:00"});
-    EXPECT_EQ(scheduleList, QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:00=1,0,2"});
 }
 
 // 5,000 keys hold more key text than one key list reads: none may be lost to the timetable
@@ -337,14 +339,14 @@ TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
     EXPECT_EQ(last->text(1), "ring.mp3");
 
     page.actVaildTask->trigger();
-    ASSERT_EQ(scheduleList.size(), tasks);
-    EXPECT_EQ(scheduleList.last(), "01:23:19=0,0,1");
+    ASSERT_EQ(data.ScheduleList().size(), tasks);
+    EXPECT_EQ(data.ScheduleList().last(), "01:23:19=0,0,1");
 
     clock.set(QDate(2026, 3, 2), QTime(23, 59, 0));
     answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
     page.actAddTask->trigger();
-    ASSERT_EQ(scheduleList.size(), tasks + 1);
-    EXPECT_EQ(scheduleList.last(), "23:59:15=1,0,2");
+    ASSERT_EQ(data.ScheduleList().size(), tasks + 1);
+    EXPECT_EQ(data.ScheduleList().last(), "23:59:15=1,0,2");
     ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks + 1);
     EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks)->text(0), "23:59:15");
     EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks - 1)->checkState(0), Qt::Unchecked);

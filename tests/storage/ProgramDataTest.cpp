@@ -1,0 +1,58 @@
+#include "storage/ProgramData.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Timetable, FindsAKeyAsTheFileDoesAndNamesEachLineTheListCannotShow)
+{
+    const Timetable t = Timetable::Decode(
+        {"08:00:00=1,0,1", "Bell=1,0,1", "BELL=0,0,1", "École=1,0,1", "09:00:00=x,0,1", "7:05:00=1,0,1"},
+        {"08:00:00=2,1,1,0,,0,00:00:00", "bell=1,1,1,1,1000000,0,00:00:00"}, {"1=/b/ring.wav"});
+    ASSERT_EQ(t.size(), 6);
+    EXPECT_EQ(t.find("08:00:00")->second, 8 * 3600);
+    EXPECT_EQ(t.find("7:05:00")->second, 7 * 3600 + 5 * 60);
+    EXPECT_EQ(t.find("Bell")->second, -1);
+    // ASCII letters fold, as the file's reads fold them; the first line of a key wins.
+    EXPECT_EQ(t.find("bELL")->timeValue(), "1,0,1");
+    EXPECT_EQ(t.find("bELL")->paramsValue, "1,1,1,1,1000000,0,00:00:00");
+    EXPECT_EQ(t.find("école"), nullptr);
+    EXPECT_EQ(TaskCell(*t.find("08:00:00"), 1), "ring.wav");
+    EXPECT_EQ(TaskCell(*t.find("08:00:00"), 2), "2");
+    EXPECT_EQ(TaskCell(*t.find("bell"), 6), "周一");
+    // Unlisted, but still in the timetable: the due-time check reads its flags by place.
+    EXPECT_FALSE(t.find("09:00:00")->listed);
+    EXPECT_EQ(t.messages(),
+              QStringList{"TimeMusicList.ini 的 [Time] 中 09:00:00 一行有误：“x”不是有效的布尔值"});
+    EXPECT_EQ(t.ScheduleList().value(4), "09:00:00=x,0,1");
+}
+
+TEST(ProgramData, AOnceOnlyTaskLeavesTheFileAtItsStartAndTheTimetableAtItsEnd)
+{
+    TempAppDir dir;
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+    dir.writeText(TaskFileName, "[Time]\n08:00:00=1,0,1\n09:00:00=1,0,1\n"
+                                "[TimeParams]\n08:00:00=1,1,1,4,,0,00:00:00\n09:00:00=1,1,1,0,,0,00:00:00\n");
+    ProgramData data;
+    int changes = 0;
+    QObject::connect(&data, &ProgramData::changed, [&] { ++changes; });
+    EXPECT_TRUE(data.loadTimetable().isEmpty());
+
+    data.startOnceOnly("08:00:00");
+    EXPECT_FALSE(dir.readText(TaskFileName).contains("08:00:00"));
+    EXPECT_EQ(data.ScheduleList(), QStringList{"09:00:00=1,0,1"}) << "it falls due no more";
+    ASSERT_NE(data.timetable().find("08:00:00"), nullptr) << "it is listed while it plays";
+
+    // A change of another task reads the file again; the playing task stays listed.
+    data.setTaskEnabled("09:00:00", false);
+    EXPECT_EQ(data.ScheduleList(), QStringList{"09:00:00=0,0,1"});
+    ASSERT_NE(data.timetable().find("08:00:00"), nullptr);
+    EXPECT_TRUE(data.timetable().find("08:00:00")->leaving);
+
+    data.endLeaving("08:00:00");
+    EXPECT_EQ(data.timetable().find("08:00:00"), nullptr);
+    EXPECT_EQ(changes, 4);
+}
+
+} // namespace
