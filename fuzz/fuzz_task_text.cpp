@@ -1,12 +1,14 @@
 // The task file's text readers over arbitrary values: the Time and TimeParams readers, whole
 // numbers, dates and times never fail other than by ConversionError, agree with each other, and
-// what the writers format reads back as the same task.
+// what the writers format reads back as the same task. The timetable's decoding of arbitrary
+// lines raises nothing, keeps every Time line, and finds each key it holds.
 #include "fuzz/FuzzCheck.h"
 #include "platform/Errors.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TextSplit.h"
 #include "storage/TimeText.h"
+#include "storage/Timetable.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -82,6 +84,26 @@ void roundTrip(FuzzedDataProvider& in, const QString& dateText)
     FUZZ_CHECK(WithEnabledFlag(timeValue, !e.Enabled).mid(1) == timeValue.mid(1), timeValue);
 }
 
+// Arbitrary text as the lines of the two sections and the library.
+void decodeTimetable(const QString& a, const QString& b, const QString& c)
+{
+    const QStringList timeLines = a.split(u'\n'), paramLines = b.split(u'\n');
+    const Timetable t = Timetable::Decode(timeLines, paramLines, c.split(u'\n'));
+    FUZZ_CHECK(t.size() == timeLines.size(), a);
+    qsizetype unlisted = 0;
+    for (const Task& task : t.tasks()) {
+        FUZZ_CHECK(t.find(task.key) != nullptr, task.key);
+        FUZZ_CHECK(task.second >= -1 && task.second < 86400, task.key);
+        unlisted += task.listed ? 0 : 1;
+        for (int column = 0; column < TaskListColumns; ++column)
+            TaskCell(task, column);
+    }
+    FUZZ_CHECK(t.messages().size() == unlisted, a);
+    const QStringList schedule = t.ScheduleList();
+    for (qsizetype i = 0; i < timeLines.size(); ++i)
+        FUZZ_CHECK(!timeLines[i].contains(u'=') || schedule.value(i) == timeLines[i], timeLines[i]);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -90,5 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString timeValue = text(in), paramsValue = text(in), other = text(in);
     readArbitraryValues(timeValue, paramsValue, other);
     roundTrip(in, other);
+    decodeTimetable(timeValue, paramsValue, other);
     return 0;
 }
