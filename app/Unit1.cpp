@@ -182,9 +182,9 @@ void TfrmMain::wireSettings()
     holidays = std::make_unique<HolidaySettings>(*tsSet, data, *m_services.boxes, m_guard);
     backgroundMusic = std::make_unique<BackgroundMusic>(
         tsSet->chkPlayBackgroupMusic, tsSet->edtBackgroupMusicFile, tsSet->btnSelectBackgroupMusic,
-        *m_services.mpBackgroupMusic, *m_services.dialogs, m_guard);
+        *m_services.mpBackgroupMusic, data, *m_services.dialogs, m_guard);
     backgroundMusic->setFailureReport(m_report);
-    weekAndAutoStart = std::make_unique<WeekAndAutoStart>(*tsSet, *m_services.startup, *m_services.boxes,
+    weekAndAutoStart = std::make_unique<WeekAndAutoStart>(*tsSet, data, *m_services.startup, *m_services.boxes,
                                                           m_guard, this,
                                                           QCoreApplication::applicationFilePath());
     // Both buttons are hidden, but a shown one works at once.
@@ -196,7 +196,7 @@ void TfrmMain::wireSettings()
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},
-        tmrShotdown, *m_services.clock, *m_services.shutdown, m_guard, [this] { N4Click(); });
+        tmrShotdown, data, *m_services.clock, *m_services.shutdown, m_guard, [this] { N4Click(); });
 }
 
 void TfrmMain::FormCreate()
@@ -224,9 +224,10 @@ void TfrmMain::journal(const QString& taskKey, const QString& file, const QStrin
 void TfrmMain::LoadSettings()
 {
     tspurview->UserEditMode = 0;
+    startupStep([this] { data.loadSettings(); });
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
-        tslib->chkEnCodeLib->setChecked(LibraryEnciphered());
+        tslib->chkEnCodeLib->setChecked(data.settings().enCodeLib);
     });
     startupStep([this] {
         // Bad lines are skipped by the check; named here once, never at a due time.

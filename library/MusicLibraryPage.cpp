@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -93,7 +94,8 @@ MusicLibraryPage::MusicLibraryPage(ProgramData& data, IDialogs& dialogs,
 void MusicLibraryPage::LoadMusicLibrary()
 {
     lvMusic->clear();
-    const QList<LibraryEntry> entries = ReadLibraryEntries(TaskFilePath(), LibraryEnciphered());
+    const QList<LibraryEntry> entries =
+        ReadLibraryEntries(TaskFilePath(), m_data.settings().enCodeLib);
     m_data.setLibraryList(LibraryListOf(entries));
     QList<QTreeWidgetItem*> rows;
     rows.reserve(entries.size());
@@ -130,7 +132,7 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
         return;
     }
     int number = static_cast<int>(first);
-    const bool enciphered = LibraryEnciphered();
+    const bool enciphered = m_data.settings().enCodeLib;
     // A write that fails raises here: the rest is not written, and the page shows the file.
     changeLibrary([&] {
         for (const QString& path : paths)
@@ -207,7 +209,15 @@ void MusicLibraryPage::btn1Click()
 
 void MusicLibraryPage::chkEnCodeLibClick()
 {
-    WriteEnCodeLib(chkEnCodeLib->isChecked());
+    const bool on = chkEnCodeLib->isChecked();
+    try {
+        m_data.changeSettings([on] { WriteEnCodeLib(on); });
+    } catch (const FileError&) {
+        // The box goes back to what the file holds.
+        const QSignalBlocker quiet(chkEnCodeLib);
+        chkEnCodeLib->setChecked(m_data.settings().enCodeLib);
+        throw;
+    }
 }
 
 void MusicLibraryPage::UpdateEnCodeLibEnabled()

@@ -5,12 +5,13 @@
 #include "platform/Guard.h"
 #include "platform/ShutdownRequest.h"
 #include "schedule/ShotdownHint.h"
-#include "storage/ConfigFile.h"
+#include "storage/ProgramData.h"
 #include "storage/TimeText.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -34,10 +35,12 @@ qint64 LeadMinutes(const QString& text)
 } // namespace
 
 AutomaticShutdown::AutomaticShutdown(const ShutdownControls& controls, QTimer& tmrShotdown,
-                                     const IClock& clock, IShutdownRequest& shutdown,
+                                     ProgramData& data, const IClock& clock,
+                                     IShutdownRequest& shutdown,
                                      const HandlerGuard& guard, std::function<void()> exitProgram)
     : m_controls(controls),
       m_tmrShotdown(tmrShotdown),
+      m_data(data),
       m_clock(clock),
       m_shutdown(shutdown),
       m_guard(guard),
@@ -54,16 +57,40 @@ AutomaticShutdown::AutomaticShutdown(const ShutdownControls& controls, QTimer& t
 
 AutomaticShutdown::~AutomaticShutdown() = default;
 
-void AutomaticShutdown::LoadShutdownSettings()
+QTime AutomaticShutdown::shutdownTime() const
 {
-    const Settings settings = ReadSettings();
-    const QString& timeText = settings.shotdownTime;
+    const QString& timeText = m_data.settings().shotdownTime;
     bool ok = false;
     const QTime time = ParseTimeText(timeText, &ok);
     if (!ok)
         throw ConversionError(
             QStringLiteral("Config.ini 中 [base] 的 ShotdownTime 不是有效的时间：'%1'").arg(timeText));
-    m_controls.dtpShotdownTime->setTime(time);
+    return time;
+}
+
+void AutomaticShutdown::changeSettings(const std::function<void()>& write)
+{
+    try {
+        m_data.changeSettings(write);
+    } catch (const FileError&) {
+        const Settings& settings = m_data.settings();
+        const QSignalBlocker quietShutdown(m_controls.chkShotdown);
+        const QSignalBlocker quietHint(m_controls.chkShowGuanjiHint);
+        m_controls.chkShotdown->setChecked(settings.shotdown);
+        m_controls.chkShowGuanjiHint->setChecked(settings.shotdownHint && settings.shotdown);
+        m_controls.dtpShotdownTime->setEnabled(!settings.shotdown);
+        m_controls.chkShowGuanjiHint->setEnabled(settings.shotdown);
+        m_controls.edtGuanjiHintFengzhong->setEnabled(!m_controls.chkShowGuanjiHint->isChecked());
+        if (!settings.shotdown)
+            m_tmrShotdown.stop();
+        throw;
+    }
+}
+
+void AutomaticShutdown::LoadShutdownSettings()
+{
+    const Settings& settings = m_data.settings();
+    m_controls.dtpShotdownTime->setTime(shutdownTime());
     m_controls.edtGuanjiHintFengzhong->setText(settings.guanjiHintFengzhong);
     m_controls.chkShotdown->setChecked(settings.shotdown);
     m_controls.chkShowGuanjiHint->setChecked(settings.shotdownHint);
@@ -76,19 +103,21 @@ void AutomaticShutdown::chkShotdownClick()
     // A time already past today means tomorrow's, so the countdown aims at the right day.
     const QDate today = now.date();
     const QTime time = m_controls.dtpShotdownTime->time();
-    // Date and time together: on a picker that shows only the time, setDate() loses the time.
-    m_controls.dtpShotdownTime->setDateTime(
-        QDateTime(now.time() > time ? today.addDays(1) : today, time));
-    m_controls.dtpShotdownTime->setEnabled(!on);
-    m_controls.chkShowGuanjiHint->setEnabled(on);
     if (on) {
-        WriteShotdown(true);
-        WriteShotdownTime(FormatTimeText(m_controls.dtpShotdownTime->time()));
+        changeSettings([&time] {
+            WriteShotdown(true);
+            WriteShotdownTime(FormatTimeText(time));
+        });
+        m_moment = QDateTime(now.time() > time ? today.addDays(1) : today, time);
+        // Date and time together: on a picker that shows only the time, setDate() loses the time.
+        m_controls.dtpShotdownTime->setDateTime(m_moment);
     } else {
         // Its handler closes the countdown window.
         m_controls.chkShowGuanjiHint->setChecked(false);
-        WriteShotdown(false);
+        changeSettings([] { WriteShotdown(false); });
     }
+    m_controls.dtpShotdownTime->setEnabled(!on);
+    m_controls.chkShowGuanjiHint->setEnabled(on);
     if (on)
         m_tmrShotdown.start();
     else
@@ -100,13 +129,15 @@ void AutomaticShutdown::chkShowGuanjiHintClick()
     const bool on = m_controls.chkShowGuanjiHint->isChecked();
     if (on) {
         const QString minutes = m_controls.edtGuanjiHintFengzhong->text();
-        WriteShotdownHint(true);
-        WriteGuanjiHintFengzhong(minutes);
+        changeSettings([&minutes] {
+            WriteShotdownHint(true);
+            WriteGuanjiHintFengzhong(minutes);
+        });
         if (minutes.isEmpty() || minutes == QLatin1String("0"))
             openCountdownWindow();
     } else {
-        WriteShotdownHint(false);
         m_hint.reset();
+        changeSettings([] { WriteShotdownHint(false); });
     }
     m_controls.edtGuanjiHintFengzhong->setEnabled(!on);
 }
@@ -114,16 +145,18 @@ void AutomaticShutdown::chkShowGuanjiHintClick()
 void AutomaticShutdown::tmrShotdownTimer()
 {
     const QDateTime now = m_clock.now();
-    if (m_controls.chkShowGuanjiHint->isChecked() && !m_hint) {
-        const qint64 lead = LeadMinutes(m_controls.edtGuanjiHintFengzhong->text());
+    const Settings& settings = m_data.settings();
+    if (!settings.shotdown)
+        return;
+    if (settings.shotdownHint && !m_hint) {
+        const qint64 lead = LeadMinutes(settings.guanjiHintFengzhong);
         // Only while none exists: one closed by hand stays closed.
-        if (now >= shutdownMoment().addSecs(-lead * 60))
+        if (now >= m_moment.addSecs(-lead * 60))
             openCountdownWindow();
     }
 
     const int late =
-        (SecondOfDay(now.time()) - SecondOfDay(m_controls.dtpShotdownTime->time()) + SecondsPerDay) %
-        SecondsPerDay;
+        (SecondOfDay(now.time()) - SecondOfDay(shutdownTime()) + SecondsPerDay) % SecondsPerDay;
     if (late > LateTickSeconds)
         return;
     const QDateTime setSecond = now.addMSecs(-now.time().msec()).addSecs(-late);
@@ -144,11 +177,6 @@ void AutomaticShutdown::openCountdownWindow()
 {
     if (!m_hint)
         m_hint = std::make_unique<TfrmShotdownHint>(m_clock);
-    m_hint->SetCountdownTarget(shutdownMoment());
+    m_hint->SetCountdownTarget(m_moment);
     m_hint->show();
-}
-
-QDateTime AutomaticShutdown::shutdownMoment() const
-{
-    return m_controls.dtpShotdownTime->dateTime();
 }

@@ -11,18 +11,22 @@
 class HandlerGuard;
 class IClock;
 class IShutdownRequest;
+class ProgramData;
 class QCheckBox;
 class QDateTimeEdit;
 class QLineEdit;
 class QTimer;
 class TfrmShotdownHint;
 
+// Where the settings are shown and changed; what is in force is data's settings, written
+// when a box is checked.
 struct ShutdownControls {
     QCheckBox* chkShotdown = nullptr;
-    // Its time of day is the shutdown time; its date makes the moment the countdown aims at.
+    // The time to store when the shutdown is switched on; its date shows the day it aims at.
     QDateTimeEdit* dtpShotdownTime = nullptr;
     QCheckBox* chkShowGuanjiHint = nullptr;
-    // Minutes before the shutdown at which the countdown window opens.
+    // Minutes before the shutdown at which the countdown window opens, stored when the
+    // countdown is switched on.
     QLineEdit* edtGuanjiHintFengzhong = nullptr;
 };
 
@@ -34,15 +38,15 @@ public:
 
     // Connects to the check boxes and to tmrShotdown itself, each handler inside guard.
     // exitProgram ends the program once the power-off has been accepted.
-    AutomaticShutdown(const ShutdownControls& controls, QTimer& tmrShotdown, const IClock& clock,
-                      IShutdownRequest& shutdown, const HandlerGuard& guard,
+    AutomaticShutdown(const ShutdownControls& controls, QTimer& tmrShotdown, ProgramData& data,
+                      const IClock& clock, IShutdownRequest& shutdown, const HandlerGuard& guard,
                       std::function<void()> exitProgram);
     ~AutomaticShutdown();
     AutomaticShutdown(const AutomaticShutdown&) = delete;
     AutomaticShutdown& operator=(const AutomaticShutdown&) = delete;
 
-    // Reads [base] of Config.ini into the controls. Raises ConversionError when ShotdownTime
-    // holds no time; the settings after it are then not read.
+    // Shows data's shutdown settings in the controls, which puts them in force. Raises
+    // ConversionError when ShotdownTime holds no time; the settings after it are then not shown.
     void LoadShutdownSettings();
     void chkShotdownClick();
     void chkShowGuanjiHintClick();
@@ -53,10 +57,17 @@ public:
 
 private:
     void openCountdownWindow();
-    QDateTime shutdownMoment() const;
+    // The stored shutdown time; raises ConversionError naming the key when it holds no time.
+    QTime shutdownTime() const;
+    // Runs a change of the settings; a refusal puts the boxes back as the file holds them.
+    void changeSettings(const std::function<void()>& write);
 
     ShutdownControls m_controls;
     QTimer& m_tmrShotdown;
+    ProgramData& m_data;
+    // The moment the countdown aims at: the shutdown time on the day it comes next after the
+    // shutdown was switched on.
+    QDateTime m_moment;
     const IClock& m_clock;
     IShutdownRequest& m_shutdown;
     const HandlerGuard& m_guard;

@@ -6,12 +6,13 @@
 #include "platform/Guard.h"
 #include "platform/MediaPlayer.h"
 #include "schedule/TaskPlayback.h"
-#include "storage/ConfigFile.h"
+#include "storage/ProgramData.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 bool IsPlayableBackgroupMusic(const QString& path)
 {
@@ -28,14 +29,18 @@ bool IsPlayableBackgroupMusic(const QString& path)
 
 BackgroundMusic::BackgroundMusic(QCheckBox* chkPlayBackgroupMusic, QLineEdit* edtBackgroupMusicFile,
                                  QPushButton* btnSelectBackgroupMusic,
-                                 IMediaPlayer& mpBackgroupMusic, IDialogs& dialogs,
-                                 const HandlerGuard& guard)
+                                 IMediaPlayer& mpBackgroupMusic, ProgramData& data,
+                                 IDialogs& dialogs, const HandlerGuard& guard)
     : m_chkPlayBackgroupMusic(chkPlayBackgroupMusic),
       m_edtBackgroupMusicFile(edtBackgroupMusicFile),
       m_btnSelectBackgroupMusic(btnSelectBackgroupMusic),
       m_mpBackgroupMusic(mpBackgroupMusic),
+      m_data(data),
       m_dialogs(dialogs)
 {
+    QObject::connect(&m_data, &ProgramData::changed, &m_receiver, [this] {
+        m_edtBackgroupMusicFile->setText(m_data.settings().backgroupMusicFile);
+    });
     QObject::connect(m_chkPlayBackgroupMusic, &QCheckBox::toggled, &m_receiver,
                      guard.wrap([this] { chkPlayBackgroupMusicClick(); }));
     QObject::connect(m_btnSelectBackgroupMusic, &QPushButton::clicked, &m_receiver,
@@ -50,15 +55,22 @@ BackgroundMusic::~BackgroundMusic()
 
 void BackgroundMusic::LoadBackgroupMusic()
 {
-    const Settings settings = ReadSettings();
-    m_edtBackgroupMusicFile->setText(settings.backgroupMusicFile);
-    m_chkPlayBackgroupMusic->setChecked(settings.isBackgroup);
+    m_edtBackgroupMusicFile->setText(m_data.settings().backgroupMusicFile);
+    m_chkPlayBackgroupMusic->setChecked(m_data.settings().isBackgroup);
 }
 
 void BackgroundMusic::chkPlayBackgroupMusicClick()
 {
-    if (!m_chkPlayBackgroupMusic->isChecked()) {
-        WriteIsBackgroup(false);
+    const bool on = m_chkPlayBackgroupMusic->isChecked();
+    try {
+        m_data.changeSettings([on] { WriteIsBackgroup(on); });
+    } catch (const FileError&) {
+        // The box goes back to what the file holds.
+        const QSignalBlocker quiet(m_chkPlayBackgroupMusic);
+        m_chkPlayBackgroupMusic->setChecked(m_data.settings().isBackgroup);
+        throw;
+    }
+    if (!on) {
         m_btnSelectBackgroupMusic->setEnabled(true);
         // Paused, not closed: checking the box again goes on from here.
         if (m_mpBackgroupMusic.Mode() == MediaMode::Playing)
@@ -66,9 +78,8 @@ void BackgroundMusic::chkPlayBackgroupMusicClick()
         return;
     }
 
-    WriteIsBackgroup(true);
     m_btnSelectBackgroupMusic->setEnabled(false);
-    const QString file = m_edtBackgroupMusicFile->text();
+    const QString file = m_data.settings().backgroupMusicFile;
     if (!IsPlayableBackgroupMusic(file))
         return;
     // A player left closed by a failed Open tries again, so a file put right plays on the
@@ -88,8 +99,7 @@ void BackgroundMusic::btnSelectBackgroupMusicClick()
         m_dialogs.openFile(m_btnSelectBackgroupMusic, QStringLiteral("选择背景音乐"), AudioFileFilter);
     if (file.isEmpty())
         return;
-    m_edtBackgroupMusicFile->setText(file);
-    WriteBackgroupMusicFile(file);
+    m_data.changeSettings([&file] { WriteBackgroupMusicFile(file); });
 }
 
 void BackgroundMusic::mpBackgroupMusicNotify()
@@ -105,7 +115,7 @@ void BackgroundMusic::mpBackgroupMusicNotify()
     // Only the end of the file starts it again: an aborted or superseded Play ends elsewhere.
     // A box cleared between the end and its notice found nothing playing to pause, so the
     // music must not start again behind it.
-    if (!m_chkPlayBackgroupMusic->isChecked() || !m_mpBackgroupMusic.isOpen())
+    if (!m_data.settings().isBackgroup || !m_mpBackgroupMusic.isOpen())
         return;
     if (m_mpBackgroupMusic.Length() <= 0 ||
         m_mpBackgroupMusic.Position() != m_mpBackgroupMusic.Length())

@@ -10,6 +10,7 @@
 class HandlerGuard;
 class IDialogs;
 class IMediaPlayer;
+class ProgramData;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -21,15 +22,16 @@ bool IsPlayableBackgroupMusic(const QString& path);
 class BackgroundMusic {
 public:
     // The box's handler runs on a change made by code as on a click, so the start-up load
-    // starts the music by checking it.
+    // starts the music by checking it. The file and whether it plays are data's settings; the
+    // edit box shows the file.
     BackgroundMusic(QCheckBox* chkPlayBackgroupMusic, QLineEdit* edtBackgroupMusicFile,
                     QPushButton* btnSelectBackgroupMusic, IMediaPlayer& mpBackgroupMusic,
-                    IDialogs& dialogs, const HandlerGuard& guard);
+                    ProgramData& data, IDialogs& dialogs, const HandlerGuard& guard);
     ~BackgroundMusic();
     BackgroundMusic(const BackgroundMusic&) = delete;
     BackgroundMusic& operator=(const BackgroundMusic&) = delete;
 
-    // The stored file into the edit box, then the box checked as stored (which starts it).
+    // The box checked as stored, which starts the music.
     void LoadBackgroupMusic();
 
     void chkPlayBackgroupMusicClick();
@@ -45,6 +47,7 @@ private:
     QLineEdit* m_edtBackgroupMusicFile;
     QPushButton* m_btnSelectBackgroupMusic;
     IMediaPlayer& m_mpBackgroupMusic;
+    ProgramData& m_data;
     IDialogs& m_dialogs;
     // Ends the connections with this object, whichever of it and the controls goes first.
     QObject m_receiver;

@@ -1,22 +1,24 @@
 #include "settings/WeekAndAutoStart.h"
 
+#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/StartupRegistration.h"
 #include "settings/SettingsPage.h"
-#include "storage/ConfigFile.h"
+#include "storage/ProgramData.h"
 
 #include <QCheckBox>
 #include <QSignalBlocker>
 
 #include <algorithm>
 
-WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, IStartupRegistration& registration,
-                                   IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner,
+WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, ProgramData& data,
+                                   IStartupRegistration& registration, IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner,
                                    const QString& executablePath)
     : m_chkAutoStart(page.chkAutoStart),
       m_weekdays{page.chkMonday, page.chkTuesday, page.chkWednesday, page.chkThursday,
                  page.chkFriday, page.chkSaturday, page.chkSunday},
+      m_data(data),
       m_registration(registration),
       m_boxes(boxes),
       m_owner(owner),
@@ -33,7 +35,7 @@ WeekAndAutoStart::WeekAndAutoStart(SettingsPage& page, IStartupRegistration& reg
 
 void WeekAndAutoStart::LoadWeekAndAutoStart()
 {
-    const Settings settings = ReadSettings();
+    const Settings settings = m_data.settings();
     for (size_t i = 0; i < m_weekdays.size(); ++i)
         m_weekdays[i]->setChecked(settings.workingDays[i]);
 
@@ -58,16 +60,25 @@ void WeekAndAutoStart::chkAutoStartClick()
         return;
     if (m_chkAutoStart->isChecked()) {
         m_registration.registerProgram(m_executablePath);
-        WriteAutoStart(true);
+        m_data.changeSettings([] { WriteAutoStart(true); });
     } else {
         m_registration.unregisterProgram();
-        WriteAutoStart(false);
+        m_data.changeSettings([] { WriteAutoStart(false); });
     }
 }
 
 void WeekAndAutoStart::chkFridayClick(QCheckBox* box)
 {
     const auto at = std::find(m_weekdays.begin(), m_weekdays.end(), box);
-    if (at != m_weekdays.end())
-        WriteWorkingDay(int(at - m_weekdays.begin()) + 1, box->isChecked());
+    if (at == m_weekdays.end())
+        return;
+    const int day = int(at - m_weekdays.begin()) + 1;
+    try {
+        m_data.changeSettings([day, box] { WriteWorkingDay(day, box->isChecked()); });
+    } catch (const FileError&) {
+        // The box goes back to what the file holds.
+        const QSignalBlocker quiet(box);
+        box->setChecked(m_data.settings().workingDays[std::size_t(day - 1)]);
+        throw;
+    }
 }

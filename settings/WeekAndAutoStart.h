@@ -8,6 +8,7 @@
 class HandlerGuard;
 class IMessageBoxes;
 class IStartupRegistration;
+class ProgramData;
 class QCheckBox;
 class QWidget;
 class SettingsPage;
@@ -16,12 +17,13 @@ class WeekAndAutoStart {
 public:
     // executablePath is what the registration starts: the main window passes
     // QCoreApplication::applicationFilePath().
-    WeekAndAutoStart(SettingsPage& page, IStartupRegistration& registration, IMessageBoxes& boxes,
+    WeekAndAutoStart(SettingsPage& page, ProgramData& data, IStartupRegistration& registration,
+                     IMessageBoxes& boxes,
                      const HandlerGuard& guard, QWidget* owner, const QString& executablePath);
     WeekAndAutoStart(const WeekAndAutoStart&) = delete;
     WeekAndAutoStart& operator=(const WeekAndAutoStart&) = delete;
 
-    // Checks each box whose stored value is "1"; their handlers run as on a click.
+    // Checks each box whose setting in data is on; their handlers run as on a click.
     void LoadWeekAndAutoStart();
     void chkAutoStartClick();
     // The one handler of the seven weekday boxes.
@@ -31,6 +33,7 @@ private:
     QCheckBox* m_chkAutoStart;
     // Monday to Sunday.
     std::array<QCheckBox*, 7> m_weekdays;
+    ProgramData& m_data;
     IStartupRegistration& m_registration;
     IMessageBoxes& m_boxes;
     QWidget* m_owner;

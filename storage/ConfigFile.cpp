@@ -35,6 +35,12 @@ QString flagText(bool on)
     return on ? One : Zero;
 }
 
+// A setting the file refuses raises FileError naming Config.ini and the reason.
+void write(const QString& section, const QString& key, const QString& value)
+{
+    WriteIniStringChecked(ConfigFilePath(), section, key, value);
+}
+
 } // namespace
 
 Settings ReadSettings()
@@ -56,46 +62,46 @@ Settings ReadSettings()
 
 void WriteBackgroupMusicFile(const QString& file)
 {
-    WriteConfigString(BaseUpper, QStringLiteral("BackgroupMusicFile"), file);
+    write(BaseUpper, QStringLiteral("BackgroupMusicFile"), file);
 }
 
 void WriteIsBackgroup(bool on)
 {
-    WriteConfigString(BaseUpper, QStringLiteral("IsBackgroup"), flagText(on));
+    write(BaseUpper, QStringLiteral("IsBackgroup"), flagText(on));
 }
 
 void WriteEnCodeLib(bool on)
 {
-    WriteConfigInteger(BaseLower, QStringLiteral("EnCodeLib"), on ? 1 : 0);
+    write(BaseLower, QStringLiteral("EnCodeLib"), on ? One : Zero);
 }
 
 void WriteAutoStart(bool on)
 {
-    WriteConfigString(BaseLower, QStringLiteral("AutoStart"), flagText(on));
+    write(BaseLower, QStringLiteral("AutoStart"), flagText(on));
 }
 
 void WriteWorkingDay(int dayOfWeek, bool on)
 {
     if (dayOfWeek >= 1 && dayOfWeek <= 7)
-        WriteConfigString(Week, QLatin1String(kWeekdays[dayOfWeek - 1].key), flagText(on));
+        write(Week, QLatin1String(kWeekdays[dayOfWeek - 1].key), flagText(on));
 }
 
 void WriteShotdown(bool on)
 {
-    WriteConfigString(BaseLower, QStringLiteral("Shotdown"), flagText(on));
+    write(BaseLower, QStringLiteral("Shotdown"), flagText(on));
 }
 
 void WriteShotdownTime(const QString& time)
 {
-    WriteConfigString(BaseLower, QStringLiteral("ShotdownTime"), time);
+    write(BaseLower, QStringLiteral("ShotdownTime"), time);
 }
 
 void WriteShotdownHint(bool on)
 {
-    WriteConfigString(BaseLower, QStringLiteral("ShotdownHint"), flagText(on));
+    write(BaseLower, QStringLiteral("ShotdownHint"), flagText(on));
 }
 
 void WriteGuanjiHintFengzhong(const QString& minutes)
 {
-    WriteConfigString(BaseLower, QStringLiteral("GuanjiHintFengzhong"), minutes);
+    write(BaseLower, QStringLiteral("GuanjiHintFengzhong"), minutes);
 }

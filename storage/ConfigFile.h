@@ -32,6 +32,7 @@ struct Settings {
 
 Settings ReadSettings();
 
+// Each writer raises FileError when Config.ini refuses the write.
 void WriteBackgroupMusicFile(const QString& file);
 void WriteIsBackgroup(bool on);
 void WriteEnCodeLib(bool on);

@@ -37,6 +37,23 @@ void ProgramData::setHolidayList(const QStringList& lines)
     emit changed();
 }
 
+void ProgramData::loadSettings()
+{
+    m_settings = ReadSettings();
+    emit changed();
+}
+
+void ProgramData::changeSettings(const std::function<void()>& write)
+{
+    try {
+        write();
+    } catch (const FileError&) {
+        loadSettings();
+        throw;
+    }
+    loadSettings();
+}
+
 void ProgramData::change(const std::function<void()>& write)
 {
     try {

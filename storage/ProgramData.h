@@ -1,8 +1,9 @@
 #pragma once
 // The one owner of what the program works from: the timetable of the task file, the music
-// library's lines and the holiday ranges. Every change of the timetable goes through here: it
+// library's lines, the holiday ranges and the settings of Config.ini. Every change of the timetable goes through here: it
 // is written to the file, its outcome checked, and then the timetable is what the file holds.
 // One signal tells the readers (due-time check, playback, tray, pages) that something changed.
+#include "storage/ConfigFile.h"
 #include "storage/Timetable.h"
 
 #include <QObject>
@@ -22,12 +23,17 @@ public:
     const QStringList& LibraryList() const { return m_libraryList; }
     // The [Holiday] lines, "M-D=M-D".
     const QStringList& HolidayList() const { return m_holidayList; }
+    const Settings& settings() const { return m_settings; }
 
     // Reads the timetable from the task file; the result holds one message per Time line the
     // list cannot show (those tasks still fall due as the due-time check reads them).
     QStringList loadTimetable();
     void setLibraryList(const QStringList& lines);
     void setHolidayList(const QStringList& lines);
+    void loadSettings();
+    // Runs Config.ini's writers (which raise FileError on a refusal), then reads the settings
+    // back, so that they are what the file holds, refused or not.
+    void changeSettings(const std::function<void()>& write);
 
     // The commands. Each raises FileError when the file refuses the change; the timetable is
     // then read again, so it shows what the file holds.
@@ -55,4 +61,5 @@ private:
     Timetable m_timetable;
     QStringList m_libraryList;
     QStringList m_holidayList;
+    Settings m_settings;
 };

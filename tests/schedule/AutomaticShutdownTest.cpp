@@ -2,6 +2,9 @@
 #include "platform/Guard.h"
 #include "schedule/ShotdownHint.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
+#include "storage/ProgramData.h"
+#include "storage/TimeText.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
@@ -28,9 +31,16 @@ protected:
     QCheckBox chkShowGuanjiHint{QStringLiteral("显示剩余倒计时")};
     QLineEdit edtGuanjiHintFengzhong{QStringLiteral("1")};
     int exits = 0;
+    ProgramData data;
     AutomaticShutdown shutdown{
         {&chkShotdown, &dtpShotdownTime, &chkShowGuanjiHint, &edtGuanjiHintFengzhong},
-        tmrShotdown, clock, request, guard, [this] { ++exits; }};
+        tmrShotdown, data, clock, request, guard, [this] { ++exits; }};
+    // As the start-up does.
+    void load()
+    {
+        data.loadSettings();
+        shutdown.LoadShutdownSettings();
+    }
 
     void SetUp() override
     {
@@ -68,7 +78,7 @@ protected:
 
 TEST_F(ShutdownTest, FreshStartWritesTheDefaultsCountsDownAndPowersOffOnceAtMidnight)
 {
-    shutdown.LoadShutdownSettings();
+    load();
     EXPECT_EQ(stored(), "1|00:00:00|1|1");
     EXPECT_TRUE(tmrShotdown.isActive());
     EXPECT_TRUE(chkShowGuanjiHint.isEnabled());
@@ -112,7 +122,7 @@ TEST_F(ShutdownTest, TheSetSecondIsServedByTheFirstTickUpToFiveSecondsLate)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int before = request.requests;
-        dtpShotdownTime.setTime(c.set);
+        data.changeSettings([&] { WriteShotdownTime(FormatTimeText(c.set)); });
         for (const auto& [offset, t] : c.ticks)
             tick(day + offset, t);
         EXPECT_EQ(request.requests - before, c.requests);
@@ -200,7 +210,7 @@ TEST_F(ShutdownTest, StoredSettingsAreLoadedAndABadTimeStopsTheLoad)
 {
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=1\nAutoStart=0\n"
                                 "ShotdownTime=7:30:00\nGuanjiHintFengzhong=3\n");
-    shutdown.LoadShutdownSettings();
+    load();
     EXPECT_EQ(dtpShotdownTime.time(), QTime(7, 30));
     EXPECT_EQ(edtGuanjiHintFengzhong.text(), "3");
     EXPECT_FALSE(tmrShotdown.isActive());
@@ -210,7 +220,7 @@ TEST_F(ShutdownTest, StoredSettingsAreLoadedAndABadTimeStopsTheLoad)
 
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n"
                                 "ShotdownTime=25:00:00\nGuanjiHintFengzhong=7\n");
-    EXPECT_FALSE(guard.run([this] { shutdown.LoadShutdownSettings(); }));
+    EXPECT_FALSE(guard.run([this] { load(); }));
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_TRUE(boxes.shown[0].text.contains("ShotdownTime"));
     EXPECT_EQ(edtGuanjiHintFengzhong.text(), "3");
@@ -241,6 +251,28 @@ TEST(ShotdownHint, CountsDownAndHidesAfterItsTarget)
     hint.show();
     hint.close();
     EXPECT_FALSE(hint.isVisible());
+}
+
+// Config.ini refuses the switch: the refusal is shown, and the boxes and the timer stay as
+// the file has them, so no shutdown is armed that a restart would not keep.
+TEST_F(ShutdownTest, ASwitchTheFileRefusesIsShownAndNothingIsArmed)
+{
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+    load();
+    at(2, QTime(8, 0));
+    dtpShotdownTime.setTime(QTime(17, 0));
+    SetIniSaveInterruptedForTesting(true);
+    chkShotdown.click();
+    SetIniSaveInterruptedForTesting(false);
+    EXPECT_FALSE(chkShotdown.isChecked());
+    EXPECT_FALSE(tmrShotdown.isActive());
+    EXPECT_TRUE(dtpShotdownTime.isEnabled());
+    EXPECT_FALSE(chkShowGuanjiHint.isEnabled());
+    EXPECT_EQ(stored(), "0|-|0|-");
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_TRUE(boxes.shown[0].text.contains("Config.ini")) << boxes.shown[0].text.toStdString();
+    tick(2, QTime(17, 0));
+    EXPECT_EQ(request.requests, 0);
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include "library/AudioFileFilter.h"
 #include "platform/Guard.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
+#include "storage/ProgramData.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/Fakes.h"
 #include "support/RecordingPlayer.h"
@@ -27,7 +30,13 @@ struct Rig {
     QCheckBox chk;
     QLineEdit edt;
     QPushButton btn;
-    BackgroundMusic music{&chk, &edt, &btn, player, dialogs, guard};
+    ProgramData data;
+    BackgroundMusic music{&chk, &edt, &btn, player, data, dialogs, guard};
+    // As if chosen earlier: the stored file.
+    void setFile(const QString& path)
+    {
+        data.changeSettings([&] { WriteBackgroupMusicFile(path); });
+    }
 };
 
 class BackgroundMusicTest : public ::testing::Test {
@@ -49,6 +58,7 @@ TEST_F(BackgroundMusicTest, ClearingPausesCheckingResumesAndANewFilePlaysFromThe
     WriteConfigString("Base", "BackgroupMusicFile", a);
     WriteConfigString("Base", "IsBackgroup", "1");
     Rig rig{player};
+    rig.data.loadSettings();
     rig.music.LoadBackgroupMusic();
     EXPECT_EQ(player.log, QStringList({"Close", "Open:" + a, "Play"}));
     EXPECT_FALSE(rig.btn.isEnabled());
@@ -86,7 +96,7 @@ TEST_F(BackgroundMusicTest, OnlyAnExistingSoundFilePlaysAndTheBoxIsSavedEitherWa
     for (const auto& c : cases) {
         FakeMediaPlayer fresh;
         Rig rig{fresh};
-        rig.edt.setText(c.path);
+        rig.setFile(c.path);
         rig.chk.setChecked(true);
         EXPECT_EQ(fresh.log, c.plays ? QStringList({"Close", "Open:" + c.path, "Play"}) : QStringList())
             << c.path.toStdString();
@@ -96,6 +106,20 @@ TEST_F(BackgroundMusicTest, OnlyAnExistingSoundFilePlaysAndTheBoxIsSavedEitherWa
     }
 }
 
+TEST_F(BackgroundMusicTest, ASwitchTheFileRefusesIsReportedAndTheBoxShowsTheFile)
+{
+    Rig rig{player};
+    rig.setFile(file("a.mp3"));
+    SetIniSaveInterruptedForTesting(true);
+    rig.chk.click();
+    SetIniSaveInterruptedForTesting(false);
+    EXPECT_FALSE(rig.chk.isChecked());
+    EXPECT_FALSE(rig.data.settings().isBackgroup);
+    EXPECT_TRUE(player.log.isEmpty()) << "nothing plays that the file does not keep";
+    ASSERT_EQ(rig.boxes.shown.size(), 1);
+    EXPECT_TRUE(rig.boxes.shown[0].text.contains("Config.ini")) << rig.boxes.shown[0].text.toStdString();
+}
+
 TEST_F(BackgroundMusicTest, AFailingOpenIsReportedOnceNamingTheFileAndWhy)
 {
     const QString bad = file("bad.mp3");
@@ -103,7 +127,7 @@ TEST_F(BackgroundMusicTest, AFailingOpenIsReportedOnceNamingTheFileAndWhy)
     Rig rig{player};
     QStringList reported;
     rig.music.setFailureReport([&](const QString& m) { reported << m; });
-    rig.edt.setText(bad);
+    rig.setFile(bad);
     rig.chk.setChecked(true);
     ASSERT_TRUE(player.failPendingOpen());
     player.notify(MediaNotice::Aborted);
@@ -118,7 +142,7 @@ TEST_F(BackgroundMusicTest, AFailingOpenIsReportedOnceNamingTheFileAndWhy)
 TEST_F(BackgroundMusicTest, OnlyTheEndOfTheFileStartsItAgain)
 {
     Rig rig{player};
-    rig.edt.setText(file("a.mp3"));
+    rig.setFile(file("a.mp3"));
     rig.chk.setChecked(true);
     player.length = 1000;
     player.log.clear();
@@ -141,7 +165,7 @@ TEST_F(BackgroundMusicTest, TheRealPlayerRepeatsTheFileWhileATaskPlaysBeside)
     dir.write("bell.wav", SilentWav(3000));
     RecordingPlayer background;
     Rig rig{background};
-    rig.edt.setText(dir.file("loop.wav"));
+    rig.setFile(dir.file("loop.wav"));
     rig.chk.setChecked(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return background.Mode() == MediaMode::Playing; }, 6000));
 

@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/XdgAutostart.h"
+#include "storage/ProgramData.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "support/Fakes.h"
@@ -28,6 +29,7 @@ protected:
     FakeMessageBoxes boxes;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
     SettingsPage page;
+    ProgramData data;
     FakeStartupRegistration fake;
     XdgAutostart xdg{configHome.path()};
 
@@ -39,7 +41,8 @@ protected:
     void load(IStartupRegistration& registration, const QString& stored = QString())
     {
         dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\n" + stored);
-        w = std::make_unique<WeekAndAutoStart>(page, registration, boxes, guard, &page, Exe);
+        data.loadSettings();
+        w = std::make_unique<WeekAndAutoStart>(page, data, registration, boxes, guard, &page, Exe);
         w->LoadWeekAndAutoStart();
     }
     QCheckBox* weekday(int i) const
