@@ -15,6 +15,7 @@
 #include "schedule/AutomaticShutdown.h"
 #include "schedule/BackgroundMusic.h"
 #include "settings/HolidaySettings.h"
+#include "settings/ShotdownHint.h"
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
 #include "settings/uPasswordSet.h"
@@ -196,7 +197,8 @@ void TfrmMain::wireSettings()
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},
-        tmrShotdown, data, *m_services.clock, *m_services.shutdown, m_guard, [this] { N4Click(); });
+        tmrShotdown, data, *m_services.clock, *m_services.shutdown, m_guard, [this] { N4Click(); },
+        [this] { return std::make_unique<TfrmShotdownHint>(*m_services.clock); });
 }
 
 void TfrmMain::FormCreate()

@@ -4,7 +4,6 @@
 #include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/ShutdownRequest.h"
-#include "schedule/ShotdownHint.h"
 #include "storage/ProgramData.h"
 #include "storage/TimeText.h"
 
@@ -37,14 +36,16 @@ qint64 LeadMinutes(const QString& text)
 AutomaticShutdown::AutomaticShutdown(const ShutdownControls& controls, QTimer& tmrShotdown,
                                      ProgramData& data, const IClock& clock,
                                      IShutdownRequest& shutdown,
-                                     const HandlerGuard& guard, std::function<void()> exitProgram)
+                                     const HandlerGuard& guard, std::function<void()> exitProgram,
+                                     CountdownWindowFactory makeCountdown)
     : m_controls(controls),
       m_tmrShotdown(tmrShotdown),
       m_data(data),
       m_clock(clock),
       m_shutdown(shutdown),
       m_guard(guard),
-      m_exitProgram(std::move(exitProgram))
+      m_exitProgram(std::move(exitProgram)),
+      m_makeCountdown(std::move(makeCountdown))
 {
     // toggled, not clicked: the settings load switches them by code and must run the handlers.
     QObject::connect(m_controls.chkShotdown, &QCheckBox::toggled, &m_connections,
@@ -176,7 +177,6 @@ void AutomaticShutdown::tmrShotdownTimer()
 void AutomaticShutdown::openCountdownWindow()
 {
     if (!m_hint)
-        m_hint = std::make_unique<TfrmShotdownHint>(m_clock);
-    m_hint->SetCountdownTarget(m_moment);
-    m_hint->show();
+        m_hint = m_makeCountdown();
+    m_hint->showCountdown(m_moment);
 }

@@ -16,7 +16,16 @@ class QCheckBox;
 class QDateTimeEdit;
 class QLineEdit;
 class QTimer;
-class TfrmShotdownHint;
+
+// The countdown window before the shutdown; the main window makes it, so that this folder
+// holds no window of its own.
+class ICountdownWindow {
+public:
+    virtual ~ICountdownWindow() = default;
+    // Aims the countdown at moment and shows the window.
+    virtual void showCountdown(const QDateTime& moment) = 0;
+};
+using CountdownWindowFactory = std::function<std::unique_ptr<ICountdownWindow>()>;
 
 // Where the settings are shown and changed; what is in force is data's settings, written
 // when a box is checked.
@@ -37,10 +46,11 @@ public:
     static constexpr int LateTickSeconds = 5;
 
     // Connects to the check boxes and to tmrShotdown itself, each handler inside guard.
-    // exitProgram ends the program once the power-off has been accepted.
+    // exitProgram ends the program once the power-off has been accepted; makeCountdown makes
+    // the countdown window when it is first needed.
     AutomaticShutdown(const ShutdownControls& controls, QTimer& tmrShotdown, ProgramData& data,
                       const IClock& clock, IShutdownRequest& shutdown, const HandlerGuard& guard,
-                      std::function<void()> exitProgram);
+                      std::function<void()> exitProgram, CountdownWindowFactory makeCountdown);
     ~AutomaticShutdown();
     AutomaticShutdown(const AutomaticShutdown&) = delete;
     AutomaticShutdown& operator=(const AutomaticShutdown&) = delete;
@@ -53,7 +63,7 @@ public:
     void tmrShotdownTimer();
 
     // The countdown window, nullptr while there is none.
-    TfrmShotdownHint* countdownWindow() const { return m_hint.get(); }
+    ICountdownWindow* countdownWindow() const { return m_hint.get(); }
 
 private:
     void openCountdownWindow();
@@ -72,7 +82,8 @@ private:
     IShutdownRequest& m_shutdown;
     const HandlerGuard& m_guard;
     std::function<void()> m_exitProgram;
-    std::unique_ptr<TfrmShotdownHint> m_hint;
+    CountdownWindowFactory m_makeCountdown;
+    std::unique_ptr<ICountdownWindow> m_hint;
     // The set second whose window has been served, so that the later ticks in it do not ask again.
     std::optional<QDateTime> m_requestedFor;
     // Context of the connections; declared last, so they go before anything they use.

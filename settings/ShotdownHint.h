@@ -1,4 +1,6 @@
 #pragma once
+#include "schedule/AutomaticShutdown.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QTimer>
@@ -11,11 +13,16 @@ class QLCDNumber;
 
 // The countdown window before the automatic shutdown. Closing it by hand only hides it: the
 // automatic shutdown owns it and decides when it goes.
-class TfrmShotdownHint : public QWidget {
+class TfrmShotdownHint : public QWidget, public ICountdownWindow {
 public:
     explicit TfrmShotdownHint(const IClock& clock, QWidget* parent = nullptr);
 
     void SetCountdownTarget(const QDateTime& moment);
+    void showCountdown(const QDateTime& moment) override
+    {
+        SetCountdownTarget(moment);
+        show();
+    }
     // Each second: hides the window once the target has passed and shows the time left.
     void tmr1Timer();
     // What the digits show, "hh:mm:ss".

@@ -1,4 +1,4 @@
-#include "schedule/ShotdownHint.h"
+#include "settings/ShotdownHint.h"
 
 #include "platform/Clock.h"
 

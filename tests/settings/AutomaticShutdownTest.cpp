@@ -1,6 +1,6 @@
 #include "schedule/AutomaticShutdown.h"
 #include "platform/Guard.h"
-#include "schedule/ShotdownHint.h"
+#include "settings/ShotdownHint.h"
 #include "storage/IniStore.h"
 #include "storage/IniStoreTesting.h"
 #include "storage/ProgramData.h"
@@ -34,7 +34,9 @@ protected:
     ProgramData data;
     AutomaticShutdown shutdown{
         {&chkShotdown, &dtpShotdownTime, &chkShowGuanjiHint, &edtGuanjiHintFengzhong},
-        tmrShotdown, data, clock, request, guard, [this] { ++exits; }};
+        tmrShotdown, data, clock, request, guard, [this] { ++exits; },
+        [this] { return std::make_unique<TfrmShotdownHint>(clock); }};
+    TfrmShotdownHint* hint() const { return static_cast<TfrmShotdownHint*>(shutdown.countdownWindow()); }
     // As the start-up does.
     void load()
     {
@@ -64,7 +66,7 @@ protected:
     }
     bool windowShown() const
     {
-        return shutdown.countdownWindow() && shutdown.countdownWindow()->isVisible();
+        return shutdown.countdownWindow() && hint()->isVisible();
     }
     // Shotdown|ShotdownTime|ShotdownHint|GuanjiHintFengzhong as stored.
     static QString stored()
@@ -88,10 +90,10 @@ TEST_F(ShutdownTest, FreshStartWritesTheDefaultsCountsDownAndPowersOffOnceAtMidn
     EXPECT_EQ(shutdown.countdownWindow(), nullptr);
     tick(2, QTime(23, 59, 0));
     ASSERT_TRUE(windowShown());
-    EXPECT_EQ(shutdown.countdownWindow()->CountdownText(), "00:01:00");
+    EXPECT_EQ(hint()->CountdownText(), "00:01:00");
     at(2, QTime(23, 59, 45));
-    shutdown.countdownWindow()->tmr1Timer();
-    EXPECT_EQ(shutdown.countdownWindow()->CountdownText(), "00:00:15");
+    hint()->tmr1Timer();
+    EXPECT_EQ(hint()->CountdownText(), "00:00:15");
 
     for (int s = 0; s <= 5; ++s)
         tick(3, QTime(0, 0, s));
@@ -188,7 +190,7 @@ TEST_F(ShutdownTest, AWindowClosedByHandStaysClosedAndSwitchingOffDestroysIt)
     switchOn(QTime(17, 0), "1");
     tick(2, QTime(16, 59));
     ASSERT_TRUE(windowShown());
-    shutdown.countdownWindow()->close();
+    hint()->close();
     tick(2, QTime(16, 59, 30));
     ASSERT_NE(shutdown.countdownWindow(), nullptr);
     EXPECT_FALSE(windowShown());
