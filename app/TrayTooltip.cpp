@@ -21,7 +21,7 @@ void NextTaskFinder::rebuild(const Timetable& timetable)
                      [](const Entry& a, const Entry& b) { return a.second < b.second; });
 }
 
-std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, const QDateTime& now,
+std::optional<QString> NextTaskFinder::next(const Holidays& holidays, const QDateTime& now,
                                             std::size_t* position) const
 {
     const int nowSecond = now.time().msecsSinceStartOfDay() / 1000;
@@ -32,7 +32,7 @@ std::optional<QString> NextTaskFinder::next(const QStringList& holidayList, cons
     for (; at < m_order.size(); ++at) {
         const Task& task = m_timetable.tasks()[m_order[at].task];
         try {
-            if (TaskPlaysToday(task.key, m_timetable, holidayList, now))
+            if (TaskPlaysToday(task.key, m_timetable, holidays, now))
                 found = task.key;
         } catch (const AppError&) {
         }
@@ -74,7 +74,7 @@ void TrayTooltip::update(const QDateTime& now)
     if (restart)
         m_position = 0;
     m_date = now.date();
-    const std::optional<QString> key = m_finder.next(m_data.HolidayList(), now, &m_position);
+    const std::optional<QString> key = m_finder.next(m_data.holidays(), now, &m_position);
     m_shownSecond = key ? std::optional<int>(m_finder.secondAt(m_position)) : std::nullopt;
     const Task* task = key ? m_data.timetable().find(*key) : nullptr;
     m_tray.setToolTip(TrayTooltipText(m_title, key, task ? TaskCell(*task, 1) : QString()));

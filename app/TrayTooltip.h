@@ -22,7 +22,7 @@ public:
     // on; *position is moved to it (or to the end), so a caller that keeps it scans each task
     // at most once a day. A task whose values do not read is passed over: its failure is the
     // due-time check's to report.
-    std::optional<QString> next(const QStringList& holidayList, const QDateTime& now,
+    std::optional<QString> next(const Holidays& holidays, const QDateTime& now,
                                 std::size_t* position = nullptr) const;
     // The second of the day of the task at position.
     int secondAt(std::size_t position) const { return m_order[position].second; }

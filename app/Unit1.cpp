@@ -284,7 +284,7 @@ void TfrmMain::tmrMusicPlayTimer()
     // Armed before the check runs: a box opened by a starting task keeps the ticks coming.
     tmrMusicPlay.start(DueTimeCheck::MsUntilNextTick(m_services.clock->msecsSinceEpoch()));
     m_dueTimeCheck.Tick(
-        *m_services.clock, data.timetable(), data.HolidayList(),
+        *m_services.clock, data.timetable(), data.holidays(),
         [this](const QString& key) { playback->StartTask(key); }, m_report);
     // Aimed again now that the check knows whether the next second has a prepared task.
     if (tmrMusicPlay.isActive())

@@ -58,7 +58,7 @@ void RunTicks(benchmark::State& state, const Timetable& schedule, int spacing, i
               StepClock& clock, const std::function<void(const QString&)>& onStart = {})
 {
     const int tasks = static_cast<int>(schedule.size());
-    const QStringList holidays = {"10-1=10-7"};
+    const Holidays holidays = Holidays::Decode({"10-1=10-7"});
     DueTimeCheck check;
     qint64 started = 0, reported = 0;
     const DueTimeCheck::StartTask start = [&](const QString& key) {

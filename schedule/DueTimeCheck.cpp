@@ -28,51 +28,13 @@ bool CharIsOne(const QString& text, qsizetype place)
     return place >= 1 && place <= text.size() && text[place - 1] == u'1';
 }
 
-// "M-D" as month and day: digits only, month 1 to 12, day 1 to 31. Whether the day exists in
-// a given year is settled when the range is placed in it.
-bool ParseMonthDay(QStringView text, int& month, int& day)
-{
-    const QStringView t = text.trimmed();
-    const qsizetype dash = t.indexOf(u'-');
-    if (dash < 1 || dash > 2 || t.size() - dash - 1 < 1 || t.size() - dash - 1 > 2)
-        return false;
-    auto number = [](QStringView digits, int& value) {
-        value = 0;
-        for (const QChar c : digits) {
-            if (c < u'0' || c > u'9')
-                return false;
-            value = value * 10 + (c.unicode() - u'0');
-        }
-        return true;
-    };
-    return number(t.left(dash), month) && number(t.mid(dash + 1), day) && month >= 1 &&
-           month <= 12 && day >= 1 && day <= 31;
-}
-
-struct HolidayRange {
-    int beginMonth = 0, beginDay = 0, endMonth = 0, endDay = 0;
-};
-
-bool ParseHolidayLine(const QString& line, HolidayRange& range)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    return eq >= 0 && ParseMonthDay(QStringView(line).left(eq), range.beginMonth, range.beginDay) &&
-           ParseMonthDay(QStringView(line).mid(eq + 1), range.endMonth, range.endDay);
-}
-
-// A day past the month's end (4-31, 2-29 in a common year) is the month's last day.
-QDate InYear(int year, int month, int day)
-{
-    return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
-}
-
 enum class Decision { Plays, Off, Holiday };
 
 // The checks of TaskPlaysToday once the task is found.
-Decision Decide(const Task& task, const QStringList& holidayList, const QDateTime& now)
+Decision Decide(const Task& task, const Holidays& holidays, const QDateTime& now)
 {
     const QString& key = task.key;
-    switch (ReadTaskFlags(task.timeValue(), IsHoliday(holidayList, now))) {
+    switch (ReadTaskFlags(task.timeValue(), holidays.contains(now.date()))) {
     case TaskFlagsSay::SwitchedOff:
         return Decision::Off;
     case TaskFlagsSay::KeptOffByHoliday:
@@ -156,46 +118,16 @@ bool IsPlayDay(const QString& params, const QDate& today)
     }
 }
 
-bool IsHoliday(const QStringList& holidayList, const QDateTime& now)
-{
-    const QDate today = now.date();
-    for (const QString& line : holidayList) {
-        HolidayRange r;
-        // A bad line was reported when the list was read; here it holds nothing back.
-        if (!ParseHolidayLine(line, r))
-            continue;
-        // Whole days, so comparing dates covers 00:00:00 of the first to 23:59:59 of the last.
-        const QDate begin = InYear(today.year(), r.beginMonth, r.beginDay);
-        const QDate end = InYear(today.year(), r.endMonth, r.endDay);
-        if (begin <= today && today <= end)
-            return true;
-    }
-    return false;
-}
-
-QStringList HolidayLineMessages(const QStringList& holidayList)
-{
-    QStringList messages;
-    for (const QString& line : holidayList) {
-        HolidayRange r;
-        if (!ParseHolidayLine(line, r))
-            messages << QStringLiteral("Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略")
-                            .arg(line);
-    }
-    return messages;
-}
-
-bool TaskPlaysToday(const QString& key, const Timetable& timetable,
-                    const QStringList& holidayList, const QDateTime& now)
+bool TaskPlaysToday(const QString& key, const Timetable& timetable, const Holidays& holidays,
+                    const QDateTime& now)
 {
     Task none;
     none.key = key;
     const Task* task = timetable.find(key);
-    return Decide(task ? *task : none, holidayList, now) == Decision::Plays;
+    return Decide(task ? *task : none, holidays, now) == Decision::Plays;
 }
 
-void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable,
-                        const QStringList& holidayList, const StartTask& startTask,
+void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const Holidays& holidays, const StartTask& startTask,
                         const Report& report)
 {
     WaitForPreparedSecond(clock);
@@ -223,15 +155,15 @@ void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable,
     // Kept alive here: a nested tick may put a new index in place while this walk runs.
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)
-        Serve(s, *index, clock, now, holidayList, startTask, report);
+        Serve(s, *index, clock, now, holidays, startTask, report);
     // Not in the tick that starts this second's tasks: opening the next file would compete
     // with the bell that is just starting.
     if (m_prepare && now.time().msec() >= kPrepareFromMs)
-        PrepareAhead(current + 1, *index, now, holidayList);
+        PrepareAhead(current + 1, *index, now, holidays);
 }
 
 void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTime& now,
-                                const QStringList& holidayList)
+                                const Holidays& holidays)
 {
     if (m_preparedSecond == second)
         return;
@@ -242,7 +174,7 @@ void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTi
     for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
         const Task& task = index.task(i);
         try {
-            if (Decide(task, holidayList, local) == Decision::Plays) {
+            if (Decide(task, holidays, local) == Decision::Plays) {
                 m_preparedAny = true;
                 m_prepare(task.key);
             }
@@ -253,7 +185,7 @@ void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTi
 }
 
 void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
-                         const QDateTime& now, const QStringList& holidayList,
+                         const QDateTime& now, const Holidays& holidays,
                          const StartTask& startTask, const Report& report)
 {
     const QDateTime local = LocalAt(second, now);
@@ -274,7 +206,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
         if (stale())
             return;
         try {
-            const Decision decision = Decide(task, holidayList, local);
+            const Decision decision = Decide(task, holidays, local);
             if (decision == Decision::Holiday && m_journal)
                 m_journal(key, QStringLiteral("节假日，不播放"));
             if (decision != Decision::Plays)

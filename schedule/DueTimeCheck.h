@@ -3,6 +3,7 @@
 // ranges, and the tick that walks the seconds and starts the tasks due in them.
 // No widget in here; the main window owns the lists and the timer.
 #include "platform/Clock.h"
+#include "storage/Holidays.h"
 #include "storage/Timetable.h"
 
 #include <QDate>
@@ -26,16 +27,6 @@
 // and ConversionError when the date type is no number.
 bool IsPlayDay(const QString& params, const QDate& today);
 
-// Whether now lies in one of the "M-D=M-D" ranges, taken in now's year; a range covers its
-// first and last day whole. A day past its month's end (4-31, 2-29 in a common year) counts
-// as the month's last day; a range ending before it begins covers nothing. A line that is no
-// range (month not 1 to 12, day not 1 to 31, no month-day at all) is skipped; nothing raises.
-bool IsHoliday(const QStringList& holidayList, const QDateTime& now);
-
-// One message per line of the list that IsHoliday skips, naming Config.ini, [Holiday] and
-// the line; empty when every line is a range. For showing when the list is read.
-QStringList HolidayLineMessages(const QStringList& holidayList);
-
 // What the flags of a task's Time value say: it is switched off, a holiday keeps it silent
 // (isHoliday, and its holiday flag is "0"), or its play days decide. Only a flag that reads 0
 // keeps a task off or lets the holidays count; a damaged flag does neither.
@@ -47,8 +38,8 @@ TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
 // is "0"), and its parameters allow the day. The parameters are tested only when the first two
 // checks pass. Parameters that are missing or cannot be tested raise with a message naming the
 // task file, [TimeParams] and the key.
-bool TaskPlaysToday(const QString& key, const Timetable& timetable,
-                    const QStringList& holidayList, const QDateTime& now);
+bool TaskPlaysToday(const QString& key, const Timetable& timetable, const Holidays& holidays,
+                    const QDateTime& now);
 
 // Starts each task once in its second. Every tick serves the seconds since the previous tick
 // (a gap of up to five seconds is made good; a larger jump of the clock serves only the
@@ -76,7 +67,7 @@ public:
     // one task goes to report and the walk goes on with the next.
     // A due task is as the timetable held it at the start of the tick; a change made by
     // startTask counts from the next tick.
-    void Tick(const IClock& clock, const Timetable& timetable, const QStringList& holidayList,
+    void Tick(const IClock& clock, const Timetable& timetable, const Holidays& holidays,
               const StartTask& startTask, const Report& report);
 
     // Milliseconds from now to 1 ms past the next whole or half second, in [1, 501].
@@ -107,9 +98,9 @@ private:
     void Rebuild(const Timetable& timetable);
     void WaitForPreparedSecond(const IClock& clock) const;
     void PrepareAhead(qint64 second, const Index& index, const QDateTime& now,
-                      const QStringList& holidayList);
+                      const Holidays& holidays);
     void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,
-               const QStringList& holidayList, const StartTask& startTask, const Report& report);
+               const Holidays& holidays, const StartTask& startTask, const Report& report);
 
     std::shared_ptr<const Index> m_index;
     QHash<QString, LastStart> m_started;

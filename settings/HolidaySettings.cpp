@@ -2,9 +2,9 @@
 
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
-#include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
 #include "storage/ConfigFile.h"
+#include "storage/Holidays.h"
 #include "storage/IniStore.h"
 #include "storage/ProgramData.h"
 
@@ -15,7 +15,7 @@
 QStringList ReadHolidayList(QStringList& holidayList)
 {
     ReadConfigSection(HolidaySection, holidayList);
-    return HolidayLineMessages(holidayList);
+    return Holidays::Decode(holidayList).messages();
 }
 
 QString MonthDayText(int month, int day)

@@ -33,7 +33,7 @@ void ProgramData::setLibraryList(const QStringList& lines)
 
 void ProgramData::setHolidayList(const QStringList& lines)
 {
-    m_holidayList = lines;
+    m_holidays = Holidays::Decode(lines);
     emit changed();
 }
 

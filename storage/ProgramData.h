@@ -4,6 +4,7 @@
 // is written to the file, its outcome checked, and then the timetable is what the file holds.
 // One signal tells the readers (due-time check, playback, tray, pages) that something changed.
 #include "storage/ConfigFile.h"
+#include "storage/Holidays.h"
 #include "storage/Timetable.h"
 
 #include <QObject>
@@ -21,8 +22,9 @@ public:
     QStringList ScheduleList() const { return m_timetable.ScheduleList(); }
     // The [Music] lines, "number=path".
     const QStringList& LibraryList() const { return m_libraryList; }
-    // The [Holiday] lines, "M-D=M-D".
-    const QStringList& HolidayList() const { return m_holidayList; }
+    // The [Holiday] lines, "M-D=M-D", and the ranges they hold.
+    const QStringList& HolidayList() const { return m_holidays.HolidayList(); }
+    const Holidays& holidays() const { return m_holidays; }
     const Settings& settings() const { return m_settings; }
 
     // Reads the timetable from the task file; the result holds one message per Time line the
@@ -60,6 +62,6 @@ private:
 
     Timetable m_timetable;
     QStringList m_libraryList;
-    QStringList m_holidayList;
+    Holidays m_holidays;
     Settings m_settings;
 };

@@ -42,7 +42,7 @@ TEST(NextTaskFinder, FollowsTheDueTimeChecksRules)
         {QTime(6, 0), {"1-1=1-2"}, "07:30:00"},
     };
     for (const Case& c : cases) {
-        const auto next = finder.next(c.holidays, QDateTime(kWednesday, c.now));
+        const auto next = finder.next(Holidays::Decode(c.holidays), QDateTime(kWednesday, c.now));
         EXPECT_EQ(next, c.next) << c.now.toString().toStdString() << " " << c.holidays.join(' ').toStdString();
     }
 }

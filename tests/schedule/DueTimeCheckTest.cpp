@@ -65,6 +65,11 @@ TEST(IsPlayDay, RaisesWhenTheDateFieldsAreMissingOrBad)
     EXPECT_THROW(IsPlayDay("1,1,1,x,1111111", day), ConversionError);
 }
 
+bool IsHoliday(const QStringList& lines, const QDateTime& at)
+{
+    return Holidays::Decode(lines).contains(at.date());
+}
+
 TEST(IsHoliday, CoversWholeDaysOfTheRangesInTheCurrentYear)
 {
     struct Case {
@@ -118,7 +123,7 @@ TEST(IsHoliday, SkipsLinesThatAreNoRangeAndNamesEachOnce)
         EXPECT_TRUE(IsHoliday({line, "6-1=6-1"}, at(6, 1)));
         EXPECT_FALSE(IsHoliday({line}, at(6, 1)));
     }
-    EXPECT_EQ(HolidayLineMessages({"5-1=5-3", "4-xx=5-1", "2-30=3-1", "abc"}),
+    EXPECT_EQ(Holidays::Decode({"5-1=5-3", "4-xx=5-1", "2-30=3-1", "abc"}).messages(),
               QStringList({"Config.ini 的 [Holiday] 中“4-xx=5-1”不是有效的节假日（月-日=月-日），已忽略",
                            "Config.ini 的 [Holiday] 中“abc”不是有效的节假日（月-日=月-日），已忽略"}));
 }
@@ -183,7 +188,7 @@ protected:
     void tick()
     {
         check.Tick(
-            clock, Timetable::Decode(schedule, params, {}), holidays,
+            clock, Timetable::Decode(schedule, params, {}), Holidays::Decode(holidays),
             [this](const QString& key) {
                 started << key;
                 if (onStart)
@@ -239,7 +244,8 @@ TEST_F(DueTimeCheckTest, DisabledOrHolidayTaskIsDecidedWithoutReadingItsParamete
     holidays = {"3-1=3-31"};
     const QDateTime now(QDate(2026, 3, 2), QTime(8, 0));
     auto plays = [&](const QStringList& time) {
-        return TaskPlaysToday("08:00:00", Timetable::Decode(time, params, {}), holidays, now);
+        return TaskPlaysToday("08:00:00", Timetable::Decode(time, params, {}),
+                              Holidays::Decode(holidays), now);
     };
     EXPECT_FALSE(plays({"08:00:00=0,1,1"}));
     EXPECT_FALSE(plays({"08:00:00=1,0,1"}));

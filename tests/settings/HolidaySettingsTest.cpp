@@ -1,7 +1,6 @@
 #include "settings/HolidaySettings.h"
 
 #include "platform/Guard.h"
-#include "schedule/DueTimeCheck.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
 #include "storage/ProgramData.h"
@@ -84,8 +83,8 @@ TEST_F(HolidaySettingsTest, ARangeOverTheNewYearIsKeptAsItsTwoPartsOnceConfirmed
     EXPECT_EQ(data.HolidayList(), QStringList({"12-30=12-31", "1-1=1-2"}));
     // The due-time check now holds the bells back on both sides of the turn of the year.
     for (const QDate& day : {QDate(2026, 12, 31), QDate(2027, 1, 2)})
-        EXPECT_TRUE(IsHoliday(data.HolidayList(), QDateTime(day, QTime(12, 0)))) << day.toString().toStdString();
-    EXPECT_FALSE(IsHoliday(data.HolidayList(), QDateTime(QDate(2027, 1, 3), QTime(12, 0))));
+        EXPECT_TRUE(data.holidays().contains(day)) << day.toString().toStdString();
+    EXPECT_FALSE(data.holidays().contains(QDate(2027, 1, 3)));
 }
 
 TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted)
