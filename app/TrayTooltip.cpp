@@ -7,7 +7,6 @@
 #include "storage/TimeText.h"
 
 #include <QSystemTrayIcon>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -64,20 +63,13 @@ QString TrayTooltipText(const QString& title, const std::optional<QString>& key,
 }
 
 TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList,
-                         const QStringList& holidayList, QTreeWidget& lvMusicTime, QString title)
+                         const QStringList& holidayList, MusicOf musicOf, QString title)
     : m_tray(tray),
       m_scheduleList(scheduleList),
       m_holidayList(holidayList),
-      m_lvMusicTime(lvMusicTime),
+      m_musicOf(std::move(musicOf)),
       m_title(std::move(title))
 {
-    // An edit that leaves the Time lines alone (days, loops) still shows in the rows.
-    QAbstractItemModel* model = m_lvMusicTime.model();
-    auto changed = [this] { m_rowsChanged = true; };
-    connect(model, &QAbstractItemModel::rowsInserted, this, changed);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
-    connect(model, &QAbstractItemModel::modelReset, this, changed);
-    connect(model, &QAbstractItemModel::dataChanged, this, changed);
     m_tray.setToolTip(m_title);
 }
 
@@ -109,16 +101,5 @@ void TrayTooltip::update(const QDateTime& now)
     m_date = now.date();
     const std::optional<QString> key = m_finder.next(m_holidayList, now, &m_position);
     m_shownSecond = key ? std::optional<int>(m_finder.secondAt(m_position)) : std::nullopt;
-    m_tray.setToolTip(TrayTooltipText(m_title, key, key ? musicOf(*key) : QString()));
-}
-
-QString TrayTooltip::musicOf(const QString& key) const
-{
-    // Once per task that comes next, so a walk over the rows is cheap enough.
-    for (int i = 0; i < m_lvMusicTime.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_lvMusicTime.topLevelItem(i);
-        if (row->text(0).compare(key, Qt::CaseInsensitive) == 0)
-            return row->text(1);
-    }
-    return QString();
+    m_tray.setToolTip(TrayTooltipText(m_title, key, key ? m_musicOf(*key) : QString()));
 }

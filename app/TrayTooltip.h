@@ -10,7 +10,6 @@
 #include <vector>
 
 class QSystemTrayIcon;
-class QTreeWidget;
 
 // The day rules of the due-time check over a sorted copy of the timetable, so that "what rings
 // next" costs a look at the next few tasks, not a pass over all of them.
@@ -45,22 +44,25 @@ private:
 QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music);
 
 // Keeps the tray icon's tooltip current. update() runs every second but recomputes only when
-// the timetable, the holidays or the task list's rows have changed, the date has, or the
-// task it shows has started.
+// the timetable, the holidays or the tasks have changed, the date has, or the task it shows
+// has started.
 class TrayTooltip : public QObject {
 public:
+    // The music text the task list shows for a task.
+    using MusicOf = std::function<QString(const QString& key)>;
     TrayTooltip(QSystemTrayIcon& tray, const QStringList& scheduleList, const QStringList& holidayList,
-                QTreeWidget& lvMusicTime, QString title);
+                MusicOf musicOf, QString title);
     void update(const QDateTime& now);
+    // A task changed: an edit that leaves the Time lines alone (days, loops) still counts.
+    void tasksChanged() { m_rowsChanged = true; }
 
 private:
     void rebuild();
-    QString musicOf(const QString& key) const;
 
     QSystemTrayIcon& m_tray;
     const QStringList& m_scheduleList;
     const QStringList& m_holidayList;
-    QTreeWidget& m_lvMusicTime;
+    MusicOf m_musicOf;
     QString m_title;
 
     // Copies share the lists' data, so comparing them is cheap while nothing has changed.

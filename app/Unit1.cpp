@@ -23,7 +23,6 @@
 #include "storage/PlayLog.h"
 #include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
-#include "tasks/TaskListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -92,9 +91,10 @@ void TfrmMain::buildWindow()
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setDocumentMode(true);
-    tsplaylist = new TaskListPage(ScheduleList, LibraryList, *m_services.boxes, *m_services.clock,
-                                  m_guard);
+    tsplaylist = new TaskListPage(data, *m_services.boxes, *m_services.clock, m_guard);
     tslib = new MusicLibraryPage(LibraryList, *m_services.dialogs, *m_services.boxes, m_guard);
+    // The task list names its music from the library as it was loaded last.
+    tslib->libraryLoaded = [this] { data.setLibraryList(LibraryList); };
     tsSet = new SettingsPage;
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
@@ -127,8 +127,22 @@ void TfrmMain::buildWindow()
     N4 = pm1->addAction(QStringLiteral("退出"));
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
     RzTrayIcon1->setContextMenu(pm1);
-    m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, ScheduleList, HolidayList,
-                                                  *tsplaylist->lvMusicTime, ProductTitle());
+    m_trayTooltip = std::make_unique<TrayTooltip>(
+        *RzTrayIcon1, ScheduleList, HolidayList,
+        [this](const QString& key) {
+            const Task* task = data.timetable().find(key);
+            return task ? TaskCell(*task, 1) : QString();
+        },
+        ProductTitle());
+    // The task list's commands change the timetable: the due-time check's list follows, and
+    // the tray looks for the next task again (an edit of its days leaves the Time lines alone).
+    connect(&data, &ProgramData::changed, this, [this, seen = data.timetable()]() mutable {
+        if (data.timetable().sameAs(seen))
+            return;
+        seen = data.timetable();
+        ScheduleList = data.ScheduleList();
+        m_trayTooltip->tasksChanged();
+    });
     if (m_services.trayAvailable)
         RzTrayIcon1->show();
 
@@ -257,7 +271,8 @@ void TfrmMain::LoadLists()
     startupStep([&] { tslib->LoadMusicLibrary(); });
     startupStep([&] {
         // Every good row is listed; each bad line is named once.
-        for (const QString& message : ReadTaskList(*tsplaylist->lvMusicTime, taskFile, LibraryList))
+        data.setLibraryList(LibraryList);
+        for (const QString& message : data.loadTimetable())
             m_report(message);
     });
     startupStep([&] { holidays->LoadHolidays(); });

@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "platform/Services.h"
 #include "schedule/DueTimeCheck.h"
+#include "storage/ProgramData.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -50,6 +51,9 @@ public:
     void tmrCycleTimer();
     void N4Click();
     void RestoreFromTray();
+
+    // The timetable, the library's and the holidays' lines; the task list shows its timetable.
+    ProgramData data;
 
     // Pages and controls.
     QTabWidget* PageControl1;

@@ -104,6 +104,8 @@ void MusicLibraryPage::LoadMusicLibrary()
     }
     // One insertion for all rows: a large library would otherwise relayout per row.
     lvMusic->addTopLevelItems(rows);
+    if (libraryLoaded)
+        libraryLoaded();
 }
 
 void MusicLibraryPage::lvMusicCustomDrawItem(QTreeWidgetItem* item)

@@ -24,6 +24,8 @@ public:
                      const HandlerGuard& guard, QWidget* parent = nullptr);
 
     void LoadMusicLibrary();
+    // Called after each load, once libraryList holds the library's lines.
+    std::function<void()> libraryLoaded;
     void miAddFileClick();
     void miAddDirectoryClick();
     void btnDelMusicClick();
