@@ -5,6 +5,7 @@
 #include "storage/TaskFile.h"
 #include "support/TempDir.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
