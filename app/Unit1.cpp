@@ -24,7 +24,6 @@
 #include "storage/PlayLog.h"
 #include "storage/TaskFile.h"
 #include "tasks/TaskListPage.h"
-#include "tasks/TaskListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -256,7 +255,6 @@ void TfrmMain::LoadLists()
         // Every good row is listed; each bad line is named once.
         for (const QString& message : data.loadTimetable())
             m_report(message);
-        ReadTaskList(*tsplaylist->lvMusicTime, taskFile, data.LibraryList());
     });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });

@@ -39,7 +39,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gst/gst.h>
 #include <malloc.h>
@@ -234,15 +234,16 @@ struct School {
     }
     ~School() { w.reset(); }
 
-    QTreeWidget& list() const { return *w->tsplaylist->lvMusicTime; }
+    QAbstractItemModel& list() const { return *w->tsplaylist->lvMusicTime->model(); }
 
     // A task switched off and on again, as a click in the list does.
     void toggleTask(int i)
     {
-        if (QTreeWidgetItem* row = list().topLevelItem(i % list().topLevelItemCount())) {
-            row->setCheckState(0, Qt::Unchecked);
-            row->setCheckState(0, Qt::Checked);
-        }
+        if (list().rowCount() == 0)
+            return;
+        const int row = i % list().rowCount();
+        list().setData(list().index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+        list().setData(list().index(row, 0), Qt::Checked, Qt::CheckStateRole);
     }
 
     // Bell i (from 1) of a run of 100-bell days: prepared, started, played to its end.

@@ -1,7 +1,7 @@
 #include "platform/ReportView.h"
 
 #include <QPainter>
-#include <QTreeWidget>
+#include <QTreeView>
 
 void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const
@@ -15,7 +15,7 @@ void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
-void MakeReportView(QTreeWidget* view, const QString& accessibleName, bool gridLines)
+void MakeReportView(QTreeView* view, const QString& accessibleName, bool gridLines)
 {
     view->setAccessibleName(accessibleName);
     view->setRootIsDecorated(false);

@@ -2,7 +2,7 @@
 #include <QString>
 #include <QStyledItemDelegate>
 
-class QTreeWidget;
+class QTreeView;
 
 // Draws each cell as usual, then its right and bottom grid lines.
 class GridLineDelegate : public QStyledItemDelegate {
@@ -15,4 +15,4 @@ public:
 // A list in report style as every list of the program shows it: whole rows, one at a time,
 // read-only cells, no tree decoration; with grid lines where the list asks for them (a list
 // that sets its own GridLineDelegate afterwards keeps the lines).
-void MakeReportView(QTreeWidget* view, const QString& accessibleName, bool gridLines);
+void MakeReportView(QTreeView* view, const QString& accessibleName, bool gridLines);

@@ -1,6 +1,7 @@
 #include "storage/ProgramData.h"
 
 #include "platform/Errors.h"
+#include "platform/FreedMemory.h"
 #include "storage/IniStore.h"
 
 ProgramData::ProgramData(QObject* parent) : QObject(parent) {}
@@ -22,6 +23,10 @@ QStringList ProgramData::loadTimetable()
     ReadWholeIniSection(taskFile, TimeSection, timeLines);
     ReadWholeIniSection(taskFile, TimeParamsSection, paramLines);
     setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList));
+    timeLines.clear();
+    paramLines.clear();
+    // The lines and the timetable it replaces are freed by now: a large timetable's worth.
+    ReturnFreedMemory();
     return m_timetable.messages();
 }
 

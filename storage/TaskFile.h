@@ -1,8 +1,7 @@
 #pragma once
-// The task file TimeMusicList.ini: its record type, name tables and the reading of its
-// Time and TimeParams sections into the rows of the task list. No widget in here.
+// The task file TimeMusicList.ini: its path, record type, name tables and line helpers.
+// No widget in here.
 #include <QDateTime>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -70,20 +69,6 @@ QString FormatDateParams(int dateType, const QString& text);
 // Raises ConversionError when the text is no valid date and time.
 QDateTime ParseDateTime(const QString& text);
 
-// One row of the task list as the file describes it. cells[0] is the caption; a row
-// without parameters has that cell alone and no record.
-struct TaskRow {
-    bool enabled = false;
-    QStringList cells;
-    std::optional<TTaskRecord> record;
-};
-
 // "TimeMusicList.ini 的 [section] 中 key 一行有误：reason": what the user is shown for a task
 // line that does not read.
 QString TaskLineMessage(const QString& section, const QString& key, const QString& reason);
-
-// Builds the rows from the Time and TimeParams sections (key=value lines, file order) and
-// the library ("number=path" lines). A line whose flags or numbers do not read gets no row;
-// the result holds one TaskLineMessage per such line, in file order.
-QStringList BuildTaskRows(const QStringList& timeLines, const QStringList& paramLines,
-                          const QStringList& libraryList, QList<TaskRow>& rows);

@@ -76,8 +76,10 @@ public:
         Task task;
         task.key = key;
         task.second = SecondOfDay(key);
-        task.paramsValue = paramsValue;
-        const TaskEntryFields& params = paramsOf(paramsValue);
+        const auto found = paramsOf(paramsValue);
+        // The text read once: the tasks of equal parameters share it.
+        task.paramsValue = found.key();
+        const TaskEntryFields& params = found.value();
         task.byPlace = byPlace(timeValue);
         copyParams(params, task.byPlace);
         try {
@@ -90,15 +92,15 @@ public:
     }
 
 private:
-    const TaskEntryFields& paramsOf(const QString& value)
+    QHash<QString, TaskEntryFields>::const_iterator paramsOf(const QString& value)
     {
-        auto it = m_params.find(value);
-        if (it == m_params.end()) {
+        auto it = m_params.constFind(value);
+        if (it == m_params.cend()) {
             TaskEntryFields fields;
             ReadTimeParamsValue(value, fields);
             it = m_params.insert(value, fields);
         }
-        return *it;
+        return it;
     }
 
     TaskEntryFields byPlace(const QString& value)

@@ -1,20 +1,16 @@
 #include "tasks/TaskListPage.h"
 
-#include "storage/ProgramData.h"
-
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ReportView.h"
-#include "storage/IniStore.h"
+#include "storage/ProgramData.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
-#include "tasks/TaskListView.h"
+#include "tasks/TaskTableModel.h"
 #include "tasks/uTaskSet.h"
-
-#include <QTreeWidgetItem>
 
 #include <QAction>
 #include <QGroupBox>
@@ -25,21 +21,11 @@
 #include <QSlider>
 #include <QStyle>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
-struct Column {
-    const char16_t* caption;
-    int width;
-};
-constexpr Column kColumns[] = {
-    {u"时间", 90},     {u"歌曲铃声", 260},   {u"循环次数", 60},          {u"类型", 70},
-    {u"播放方式", 60}, {u"播放日类型", 72}, {u"播放日类型具体参数", 120}, {u"排除节假日", 72},
-    {u"播放时长", 70}, {u"结束时间", 70},
-};
-constexpr int ColumnHoliday = 7;
-
+constexpr int kColumnWidths[] = {90, 260, 60, 70, 60, 72, 120, 72, 70, 70};
 } // namespace
 
 namespace {
@@ -70,8 +56,8 @@ private:
 
 } // namespace
 
-TaskListPage::TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock, const HandlerGuard& guard,
-                           QWidget* parent)
+TaskListPage::TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock,
+                           const HandlerGuard& guard, QWidget* parent)
     : QWidget(parent),
       m_data(data),
       m_boxes(boxes),
@@ -108,21 +94,17 @@ void TaskListPage::buildPage()
     actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
                                 QStringLiteral("清除所有任务"));
 
-    lvMusicTime = new QTreeWidget(this);
+    lvMusicTime = new QTreeView(this);
     MakeReportView(lvMusicTime, QStringLiteral("定时时间列表"), true);
     lvMusicTime->setUniformRowHeights(true);
     lvMusicTime->setContextMenuPolicy(Qt::CustomContextMenu);
-    QStringList captions;
-    for (const Column& c : kColumns)
-        captions << QString::fromUtf16(c.caption);
-    lvMusicTime->setHeaderLabels(captions);
+    m_model = new TaskTableModel(m_data, this);
+    lvMusicTime->setModel(m_model);
     lvMusicTime->header()->setSectionsClickable(true);
     lvMusicTime->header()->setStretchLastSection(false);
-    static_assert(std::size(kColumns) == TaskListColumns);
-    for (int i = 0; i < int(std::size(kColumns)); ++i)
-        lvMusicTime->setColumnWidth(i, kColumns[i].width);
-    // The stored flag means "play on holidays too", which the caption alone does not say.
-    lvMusicTime->headerItem()->setToolTip(ColumnHoliday, QStringLiteral("是：不受节假日设置影响，节假日照常播放"));
+    static_assert(std::size(kColumnWidths) == TaskListColumns);
+    for (int i = 0; i < TaskListColumns; ++i)
+        lvMusicTime->setColumnWidth(i, kColumnWidths[i]);
 
     pmTimeList = new QMenu(this);
     pmTimeList->addAction(actAddTask);
@@ -169,17 +151,14 @@ void TaskListPage::setCurrentTaskKeySource(std::function<QString()> source)
 
 QString TaskListPage::selectedTaskKey() const
 {
-    const QList<QTreeWidgetItem*> selected = lvMusicTime->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text(0);
+    const Task* task = selectedTask();
+    return task ? task->key : QString();
 }
 
-void TaskListPage::removeTaskRow(const QString& caption)
+const Task* TaskListPage::selectedTask() const
 {
-    for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i)
-        if (lvMusicTime->topLevelItem(i)->text(0) == caption) {
-            delete lvMusicTime->takeTopLevelItem(i);
-            return;
-        }
+    const QModelIndexList rows = lvMusicTime->selectionModel()->selectedRows();
+    return rows.isEmpty() ? nullptr : m_model->taskAt(rows.first().row());
 }
 
 void TaskListPage::wireCommands()
@@ -193,47 +172,37 @@ void TaskListPage::wireCommands()
     on(actVaildTask, &TaskListPage::actVaildTaskExecute);
     on(actClearVaildTask, &TaskListPage::actClearVaildTaskExecute);
     on(actClearAllTask, &TaskListPage::actClearAllTaskExecute);
-    connect(lvMusicTime, &QTreeWidget::itemDoubleClicked, this,
-            m_guard.wrap([this] { actEditTaskExecute(); }));
+    connect(lvMusicTime, &QTreeView::doubleClicked, this, m_guard.wrap([this] { actEditTaskExecute(); }));
     connect(pmTimeList, &QMenu::aboutToShow, this, m_guard.wrap([this] { pmTimeListPopup(); }));
     connect(lvMusicTime, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         pmTimeList->exec(lvMusicTime->viewport()->mapToGlobal(pos));
     });
-    connect(lvMusicTime, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        // The whole row takes its new colour, not only the cell whose box changed.
-        lvMusicTime->viewport()->update();
-        if (column == 0 && !m_settingCheck)
-            m_guard.run([this, item] { lvMusicTimeCheckChanged(item); });
+    // A check box changed by a click or the keyboard.
+    m_model->setEnabledWriter([this](const QString& key, bool enabled) {
+        m_guard.run([&] { setTaskEnabled(key, enabled); });
     });
     connect(lvMusicTime->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_guard.run([this, column] { lvMusicTimeColumnClick(column); }); });
+    // A command reloads the rows: the selected task stays selected (connected after the view,
+    // which clears the selection first).
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_keptKey = selectedTaskKey(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        const int row = m_keptKey.isEmpty() ? -1 : m_model->rowOf(m_keptKey);
+        if (row >= 0)
+            lvMusicTime->setCurrentIndex(m_model->index(row, 0));
+        m_keptKey.clear();
+    });
 }
 
-TaskListItem* TaskListPage::selectedRow() const
+void TaskListPage::reportUnlisted() const
 {
-    const QList<QTreeWidgetItem*> selected = lvMusicTime->selectedItems();
-    return selected.isEmpty() ? nullptr : static_cast<TaskListItem*>(selected.first());
-}
-
-void TaskListPage::rereadSchedule()
-{
-    m_data.loadTimetable();
-}
-
-void TaskListPage::refresh()
-{
-    rereadSchedule();
-    const QStringList messages = ReadTaskList(*lvMusicTime, TaskFilePath(), m_data.LibraryList());
-    SortAscending = !SortAscending;
-    SortTaskRows(*lvMusicTime, SortColumn);
-    SortAscending = !SortAscending;
-    // Reported once the list is whole and in its order.
+    const QStringList& messages = m_data.timetable().messages();
     if (!messages.isEmpty())
         throw ConversionError(messages.join(u'\n'));
 }
 
 bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,
-                               QString& savedKey)
+                               const QString& replacedKey)
 {
     TfrmTaskSet dialog(m_boxes, m_guard, m_clock, window());
     dialog.setWindowTitle(caption);
@@ -254,30 +223,12 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
     entry.DateParams = dialog.DateParams();
     entry.PlayLength = dialog.PlayLength();
     entry.EndTime = dialog.EndTime();
-    savedKey = dialog.StartTime();
-
-    changeTaskFile([&] {
-        const QString taskFile = TaskFilePath();
-        WriteIniStringChecked(taskFile, TimeSection, savedKey, FormatTimeValue(entry));
-        WriteIniStringChecked(taskFile, TimeParamsSection, savedKey, FormatTimeParamsValue(entry));
-    });
+    m_data.saveTask(dialog.StartTime(), entry, replacedKey);
     return true;
-}
-
-void TaskListPage::changeTaskFile(const std::function<void()>& change)
-{
-    try {
-        change();
-    } catch (const FileError&) {
-        // What the file holds now, part of the change or none of it, is what the list shows.
-        refresh();
-        throw;
-    }
 }
 
 void TaskListPage::actAddTaskExecute()
 {
-    QString key;
     const bool saved = editAndSave(QStringLiteral("新增定时任务"), [this](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::AddMode;
         d.setStartTime(FormatTimeText(m_clock.now().addSecs(15).time()));
@@ -289,27 +240,28 @@ void TaskListPage::actAddTaskExecute()
         d.setDateType(0);
         d.setExcludeHolidays(false);
         d.SourceType = 1;
-    }, key);
+    });
     if (saved)
-        refresh();
+        reportUnlisted();
 }
 
 void TaskListPage::actEditTaskExecute()
 {
-    TaskListItem* row = selectedRow();
-    if (!row) {
+    const Task* task = selectedTask();
+    if (!task) {
         m_boxes.WarningBox(window(), QStringLiteral("请选择要修改的定时任务"));
         return;
     }
-    const QString oldKey = row->text(0);
+    // Taken now: a once-only task that ends while the editor is open reloads the list.
+    const QString oldKey = task->key;
     // A task without parameters is edited with the values of a new one, at its time and with
     // the music its Time entry names.
     TTaskRecord rec{oldKey, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
-    const std::optional<TTaskRecord> record = row->record();
-    const bool hasRecord = record.has_value();
+    const bool hasRecord = task->record.has_value();
     if (hasRecord)
-        rec = *record;
-    QString newKey;
+        rec = *task->record;
+    // Written first, the old key deleted second: an interrupted edit leaves the task twice,
+    // never lost.
     const bool saved = editAndSave(QStringLiteral("修改定时任务"), [&rec, hasRecord](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::EditMode;
         d.setStartTime(rec.StartTime);
@@ -322,107 +274,62 @@ void TaskListPage::actEditTaskExecute()
         d.setDateParams(rec.DateParams);
         d.setExcludeHolidays(rec.ExcludeHolidays);
         d.SourceType = rec.SourceType;
-    }, newKey);
-    if (!saved)
-        return;
-    // Written first, deleted second: an interrupted edit leaves the task twice, never lost.
-    // Keys that the file takes as one (letter case) are the entry just written.
-    if (newKey.compare(oldKey, Qt::CaseInsensitive) != 0)
-        changeTaskFile([&] { DeleteTaskEntries(TaskFilePath(), oldKey); });
-    refresh();
+    }, oldKey);
+    if (saved)
+        reportUnlisted();
 }
 
 void TaskListPage::actDeleteTaskExecute()
 {
-    TaskListItem* row = selectedRow();
-    if (!row) {
+    const Task* task = selectedTask();
+    if (!task) {
         m_boxes.MainErrorBox(window(), QStringLiteral("请选择要删除的定时时间！"));
         return;
     }
-    // Taken before the question: a once-only task that starts while it is open removes its row.
-    const QString key = row->text(0);
+    // Taken before the question: a once-only task that ends while it is open removes its row.
+    const QString key = task->key;
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
         return;
-    changeTaskFile([&] { DeleteTaskEntries(TaskFilePath(), key); });
-    removeTaskRow(key);
-    rereadSchedule();
+    m_data.deleteTask(key);
 }
 
 void TaskListPage::actVaildTaskExecute()
 {
-    TaskListItem* row = selectedRow();
-    if (!row)
-        return;
-    m_settingCheck = true;
-    row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    m_settingCheck = false;
-    lvMusicTimeCheckChanged(row);
+    if (const Task* task = selectedTask())
+        setTaskEnabled(task->key, !task->enabledInList);
 }
 
-void TaskListPage::lvMusicTimeCheckChanged(QTreeWidgetItem* item)
+void TaskListPage::setTaskEnabled(const QString& key, bool enabled)
 {
-    const QString taskFile = TaskFilePath();
-    const QString key = item->text(0);
-    QString value = ReadIniString(taskFile, TimeSection, key, QString());
-    if (value.isEmpty()) {
-        // The task left the file meanwhile (a once-only task that ran): nothing to change, and
-        // the stale row goes. Later, since the row may be in the middle of its own change.
-        QMetaObject::invokeMethod(this, [this] { m_guard.run([this] { refresh(); }); },
-                                  Qt::QueuedConnection);
-        return;
-    }
-    try {
-        WriteIniStringChecked(taskFile, TimeSection, key,
-                              WithEnabledFlag(value, item->checkState(0) == Qt::Checked));
-    } catch (const FileError&) {
-        // The box goes back to what the file holds; later, as the row is in its own change.
-        QMetaObject::invokeMethod(this, [this] { m_guard.run([this] { refresh(); }); },
-                                  Qt::QueuedConnection);
-        throw;
-    }
-    rereadSchedule();
+    // A task that left the file meanwhile (a once-only task that ran) changes nothing; the
+    // list then shows the file again.
+    if (!m_data.setTaskEnabled(key, enabled))
+        reportUnlisted();
 }
 
 void TaskListPage::actClearVaildTaskExecute()
 {
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定清除所有已禁用的任务么？")))
         return;
-    bool deleted = false;
-    changeTaskFile([&] {
-        for (int i = 0; i < lvMusicTime->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = lvMusicTime->topLevelItem(i);
-            if (row->checkState(0) == Qt::Checked)
-                continue;
-            DeleteTaskEntries(TaskFilePath(), row->text(0));
-            deleted = true;
-        }
-    });
-    if (deleted)
-        refresh();
+    if (m_data.clearDisabledTasks())
+        reportUnlisted();
 }
 
 void TaskListPage::actClearAllTaskExecute()
 {
     if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要清空所有播放任务么？")))
         return;
-    changeTaskFile([] {
-        EraseIniSectionChecked(TaskFilePath(), TimeSection);
-        EraseIniSectionChecked(TaskFilePath(), TimeParamsSection);
-    });
-    lvMusicTime->clear();
-    rereadSchedule();
+    m_data.clearAllTasks();
 }
 
 void TaskListPage::pmTimeListPopup()
 {
-    if (const TaskListItem* row = selectedRow())
-        actVaildTask->setText(row->checkState(0) == Qt::Checked ? QStringLiteral("禁止该任务")
-                                                                 : QStringLiteral("启用该任务"));
+    if (const Task* task = selectedTask())
+        actVaildTask->setText(task->enabledInList ? QStringLiteral("禁止该任务")
+                                                  : QStringLiteral("启用该任务"));
 }
 
 void TaskListPage::lvMusicTimeColumnClick(int column)
 {
-    SortTaskRows(*lvMusicTime, column);
-    SortAscending = !SortAscending;
-    SortColumn = column;
+    m_model->sortByColumn(column);
 }

@@ -7,31 +7,31 @@
 class HandlerGuard;
 class IClock;
 class IMessageBoxes;
-class ProgramData;
 class QAction;
 class QGroupBox;
 class QMenu;
 class QPushButton;
 class QSlider;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
-class TaskListItem;
+class QTreeView;
+class ProgramData;
+class TaskTableModel;
+struct Task;
 
 // The "定时时间列表" page: task toolbar and commands, the task list and the playback controls.
-// Every command writes the task file, then brings the list and scheduleList (the due-time
-// check's copy of the Time section) up to date. No command touches a playing task.
+// Every command goes through the owner of the timetable, which writes the task file; the list
+// shows the timetable the owner then holds. No command touches a playing task.
 class TaskListPage : public QWidget {
 public:
-    TaskListPage(ProgramData& data, IMessageBoxes& boxes,
-                 const IClock& clock, const HandlerGuard& guard, QWidget* parent = nullptr);
+    TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock,
+                 const HandlerGuard& guard, QWidget* parent = nullptr);
 
     // The caption of the playing task's row (empty when idle); the list draws that row green.
     void setCurrentTaskKeySource(std::function<QString()> source);
     QString currentTaskKey() const { return m_currentTaskKey ? m_currentTaskKey() : QString(); }
     // Caption of the selected row, empty when none is selected.
     QString selectedTaskKey() const;
-    void removeTaskRow(const QString& caption);
+    TaskTableModel* model() const { return m_model; }
 
     void actAddTaskExecute();
     void actEditTaskExecute();
@@ -40,12 +40,7 @@ public:
     void actClearVaildTaskExecute();
     void actClearAllTaskExecute();
     void pmTimeListPopup();
-    // A row's check box changed, by a click, the keyboard or the enable/disable command.
-    void lvMusicTimeCheckChanged(QTreeWidgetItem* item);
     void lvMusicTimeColumnClick(int column);
-
-    // Index of the column of the last column click; the list is kept sorted by it.
-    int SortColumn = 0;
 
     QToolBar* tlbTimeList;
     QAction* actAddTask;
@@ -54,7 +49,7 @@ public:
     QAction* actVaildTask;
     QAction* actClearVaildTask;
     QAction* actClearAllTask;
-    QTreeWidget* lvMusicTime;
+    QTreeView* lvMusicTime;
     QMenu* pmTimeList;
     QGroupBox* grpMusicProcess;
     QSlider* trbMusicProcess;
@@ -66,22 +61,23 @@ public:
 private:
     void buildPage();
     void wireCommands();
-    TaskListItem* selectedRow() const;
-    // Re-reads scheduleList, rebuilds the rows from the file and re-applies the last sort.
-    void refresh();
-    void rereadSchedule();
-    // Runs a change of the task file; when the file refuses it (FileError, raised on), the
-    // rows are read again from what the file holds.
-    void changeTaskFile(const std::function<void()>& change);
-    // Opens the editor as filled by fill; on OK saves the task and returns its start time.
+    // The task of the selected row; null when none is selected. Valid until the list reloads.
+    const Task* selectedTask() const;
+    // Lines of the task file the list cannot show, named once more after a command that read
+    // the whole timetable again.
+    void reportUnlisted() const;
+    // Switches the task on or off in the file.
+    void setTaskEnabled(const QString& key, bool enabled);
+    // Opens the editor as filled by fill; on OK saves the task (replacing replacedKey, if any).
     bool editAndSave(const QString& caption, const std::function<void(class TfrmTaskSet&)>& fill,
-                     QString& savedKey);
+                     const QString& replacedKey = QString());
 
     ProgramData& m_data;
     IMessageBoxes& m_boxes;
     const IClock& m_clock;
     const HandlerGuard& m_guard;
+    TaskTableModel* m_model;
     std::function<QString()> m_currentTaskKey;
-    // Set while a command changes a check box itself, so the change is written once.
-    bool m_settingCheck = false;
+    // The selected task's key while the rows reload.
+    QString m_keptKey;
 };

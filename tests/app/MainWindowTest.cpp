@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QImage>
 #include <QPixmap>
@@ -64,15 +65,18 @@ TEST_F(MainWindowFixture, PagesCaptionsAndLayout)
     EXPECT_FALSE(w->PageControl1->isTabVisible(3));
     EXPECT_EQ(w->PageControl1->currentWidget(), w->tsplaylist);
 
-    QTreeWidget* lv = w->tsplaylist->lvMusicTime;
+    QTreeView* lv = w->tsplaylist->lvMusicTime;
     const QStringList columns = {"时间", "歌曲铃声", "循环次数", "类型", "播放方式",
                                  "播放日类型", "播放日类型具体参数", "排除节假日", "播放时长", "结束时间"};
     const int widths[] = {90, 260, 60, 70, 60, 72, 120, 72, 70, 70};
-    ASSERT_EQ(lv->columnCount(), 10);
+    ASSERT_EQ(lv->model()->columnCount(), 10);
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(lv->headerItem()->text(i), columns[i]);
+        EXPECT_EQ(lv->model()->headerData(i, Qt::Horizontal).toString(), columns[i]);
         EXPECT_EQ(lv->columnWidth(i), widths[i]) << i;
     }
+    EXPECT_EQ(lv->model()->headerData(7, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              "是：不受节假日设置影响，节假日照常播放");
+    EXPECT_TRUE(lv->uniformRowHeights());
     EXPECT_EQ(w->tsplaylist->btnPlay->text(), "播放");
     EXPECT_EQ(w->tsplaylist->btnPasue->text(), "暂停");
     EXPECT_EQ(w->tsplaylist->btnChangeMusic->text(), "切歌");
@@ -199,8 +203,9 @@ TEST_F(MainWindowFixture, StartUpLoadsTheLibraryBeforeTheTaskList)
     EXPECT_EQ(w->data.LibraryList(), QStringList({"1=" + music, "2=/gone/x.mp3"}));
     ASSERT_EQ(w->tslib->lvMusic->topLevelItemCount(), 2);
     EXPECT_EQ(w->tslib->lvMusic->topLevelItem(1)->text(2), "目录或音频文件不存在");
-    ASSERT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 1);
-    EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItem(0)->text(1), "x.mp3,bell.mp3");
+    QAbstractItemModel* tasks = w->tsplaylist->lvMusicTime->model();
+    ASSERT_EQ(tasks->rowCount(), 1);
+    EXPECT_EQ(tasks->index(0, 1).data().toString(), "x.mp3,bell.mp3");
 }
 
 } // namespace
@@ -239,7 +244,7 @@ TEST_F(MainWindowFixture, ABadTaskLineIsShownAndTheDueTimeCheckStillStarts)
     EXPECT_TRUE(boxes.shown[0].text.startsWith(
         "TimeMusicList.ini 的 [Time] 中 08:00:00 一行有误：“x”不是有效的布尔值"))
         << boxes.shown[0].text.toStdString();
-    EXPECT_EQ(w->tsplaylist->lvMusicTime->topLevelItemCount(), 2) << "only the bad line is left out";
+    EXPECT_EQ(w->tsplaylist->lvMusicTime->model()->rowCount(), 2) << "only the bad line is left out";
 }
 } // namespace
 
@@ -265,10 +270,10 @@ TEST_F(MainWindowFixture, ADueTaskPlaysWithItsRowGreenAndTheButtonsFollow)
     EXPECT_TRUE(page->btnPasue->isEnabled());
 
     // Rows are sorted: 08:00:00 is the second; it is drawn on green, the other on white.
-    QTreeWidget* lv = page->lvMusicTime;
+    QTreeView* lv = page->lvMusicTime;
     const QImage shot = lv->viewport()->grab().toImage();
-    const QRect playing = lv->visualItemRect(lv->topLevelItem(1));
-    const QRect other = lv->visualItemRect(lv->topLevelItem(0));
+    const QRect playing = lv->visualRect(lv->model()->index(1, 0));
+    const QRect other = lv->visualRect(lv->model()->index(0, 0));
     EXPECT_EQ(shot.pixelColor(200, playing.center().y()), QColor(0, 128, 0));
     EXPECT_EQ(shot.pixelColor(200, other.center().y()), QColor(255, 255, 255));
 
@@ -323,7 +328,7 @@ TEST_F(MainWindowFixture, ATaskAddedInTheWindowFiresAtItsSecondAndCommandsLeaveI
 
     // Disabling and deleting the playing task changes the file, not what plays.
     const qsizetype calls = mp1.log.size();
-    w->tsplaylist->lvMusicTime->topLevelItem(0)->setSelected(true);
+    w->tsplaylist->lvMusicTime->setCurrentIndex(w->tsplaylist->lvMusicTime->model()->index(0, 0));
     w->tsplaylist->actVaildTask->trigger();
     w->tsplaylist->actDeleteTask->trigger();
     EXPECT_TRUE(w->data.ScheduleList().isEmpty());

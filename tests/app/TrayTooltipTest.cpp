@@ -1,5 +1,6 @@
 #include "app/TrayTooltip.h"
 #include "app/Unit1.h"
+#include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/Fakes.h"
@@ -7,7 +8,7 @@
 #include "tasks/TaskListPage.h"
 
 #include <QSystemTrayIcon>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -93,10 +94,20 @@ TEST_F(TrayTooltipWindow, ShowsOurIconAndFollowsTheClockAndTheTaskList)
     EXPECT_EQ(tooltipAt(w, QTime(7, 0)), "下一个任务：08:00:00 上课铃.wav") << "clock set back";
 
     // Switching the first task off in the list is seen at the next tick.
-    QTreeWidgetItem* first = w.tsplaylist->lvMusicTime->findItems("08:00:00", Qt::MatchExactly).value(0);
-    ASSERT_NE(first, nullptr);
-    first->setCheckState(0, Qt::Unchecked);
+    QAbstractItemModel* tasks = w.tsplaylist->lvMusicTime->model();
+    const QModelIndexList first = tasks->match(tasks->index(0, 0), Qt::DisplayRole, "08:00:00", 1, Qt::MatchExactly);
+    ASSERT_EQ(first.size(), 1);
+    tasks->setData(first[0], Qt::Unchecked, Qt::CheckStateRole);
     EXPECT_EQ(tooltipAt(w, QTime(7, 0)), "下一个任务：08:45:00 下课铃.wav");
+
+    // So is an edit that leaves its Time line as it was: the task now plays on Mondays only.
+    TaskEntry mondays;
+    mondays.MusicKeys = {"2"};
+    mondays.DateType = 1;
+    mondays.DateParams = "1000000";
+    w.data.saveTask("08:45:00", mondays);
+    EXPECT_EQ(w.data.ScheduleList().value(1), "08:45:00=1,0,2");
+    EXPECT_EQ(tooltipAt(w, QTime(7, 0)), "今天没有待播放的任务");
 }
 
 } // namespace

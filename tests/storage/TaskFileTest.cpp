@@ -2,6 +2,7 @@
 #include "storage/TaskFile.h"
 #include "storage/TextSplit.h"
 #include "storage/TimeText.h"
+#include "storage/Timetable.h"
 
 #include <gtest/gtest.h>
 
@@ -102,26 +103,45 @@ TEST(ParseDateTime, AcceptsValidDatesOnly)
 
 const QStringList kLibrary = {"3=/music/one.mp3", "7=/music/sub/two.mp3", "9=/music/Bells/"};
 
-TaskRow buildOne(const QString& time, const QString& params)
+// The cells the task list shows of a task: its caption alone when it has no parameters.
+QStringList cellsOf(const Task& task)
 {
-    QList<TaskRow> rows;
-    BuildTaskRows({time}, params.isNull() ? QStringList() : QStringList{params}, kLibrary, rows);
-    EXPECT_EQ(rows.size(), 1);
-    return rows.value(0);
+    QStringList cells;
+    for (int column = 0; column < (task.record ? TaskListColumns : 1); ++column)
+        cells << TaskCell(task, column);
+    return cells;
 }
 
-TEST(BuildTaskRows, FillsCellsAndRecord)
+// The tasks the list shows, in file order.
+std::vector<Task> listed(const Timetable& timetable)
 {
-    const TaskRow row = buildOne("08:00:00=1,1,3,7", "08:00:00=2,1,1,1,1111100,15,08:30:00");
-    EXPECT_TRUE(row.enabled);
-    EXPECT_EQ(row.cells, (QStringList{"08:00:00", "one.mp3,two.mp3", "2", "音频文件", "顺序", "每周",
+    std::vector<Task> tasks;
+    for (const Task& task : timetable.tasks())
+        if (task.listed)
+            tasks.push_back(task);
+    return tasks;
+}
+
+Task decodeOne(const QString& time, const QString& params)
+{
+    const std::vector<Task> tasks =
+        listed(Timetable::Decode({time}, params.isNull() ? QStringList() : QStringList{params}, kLibrary));
+    EXPECT_EQ(tasks.size(), 1u);
+    return tasks.empty() ? Task() : tasks.front();
+}
+
+TEST(TaskListCells, FillsCellsAndRecord)
+{
+    const Task row = decodeOne("08:00:00=1,1,3,7", "08:00:00=2,1,1,1,1111100,15,08:30:00");
+    EXPECT_TRUE(row.enabledInList);
+    EXPECT_EQ(cellsOf(row), (QStringList{"08:00:00", "one.mp3,two.mp3", "2", "音频文件", "顺序", "每周",
                                       "周一周二周三周四周五", "是", "15", "08:30:00"}));
     ASSERT_TRUE(row.record);
     TTaskRecord expected{"08:00:00", 2, 1, 1, "one.mp3,two.mp3", 1, "1111100", "08:30:00", 15, true};
     EXPECT_EQ(*row.record, expected);
 }
 
-TEST(BuildTaskRows, EdgeCases)
+TEST(TaskListCells, EdgeCases)
 {
     struct Case {
         const char* name;
@@ -155,9 +175,9 @@ TEST(BuildTaskRows, EdgeCases)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TaskRow row = buildOne(c.time, c.params);
-        EXPECT_EQ(row.enabled, c.enabled);
-        EXPECT_EQ(row.cells, c.cells);
+        const Task row = decodeOne(c.time, c.params);
+        EXPECT_EQ(row.enabledInList, c.enabled);
+        EXPECT_EQ(cellsOf(row), c.cells);
         ASSERT_TRUE(row.record);
         EXPECT_EQ(row.record->EndTime, c.endTime);
         EXPECT_EQ(row.record->PlayLength, c.playLength);
@@ -167,39 +187,38 @@ TEST(BuildTaskRows, EdgeCases)
 
 // Parameters and library paths are found as the file finds a key: ASCII letters in either
 // case, any other character exactly, the first of two equal keys.
-TEST(BuildTaskRows, FindsLinesByKeyAsTheFileDoes)
+TEST(TaskListCells, FindsLinesByKeyAsTheFileDoes)
 {
-    QList<TaskRow> rows;
-    BuildTaskRows({"aB=1,0,x3", "Ä=1,0,3", "é=1,0,3"},
-                  {"Ä=1,1,1,0,,0,0:00:00", "ab=2,1,1,0,,0,0:00:00", "AB=3,1,1,0,,0,0:00:00",
-                   "é=4,1,1,0,,0,0:00:00"},
-                  {"X3=/music/first.mp3", "x3=/music/second.mp3"}, rows);
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].cells.value(1), "first.mp3");
-    EXPECT_EQ(rows[0].cells.value(2), "2");
-    EXPECT_EQ(rows[1].cells.value(2), "1");
+    const std::vector<Task> rows = listed(Timetable::Decode(
+        {"aB=1,0,x3", "Ä=1,0,3", "é=1,0,3"},
+        {"Ä=1,1,1,0,,0,0:00:00", "ab=2,1,1,0,,0,0:00:00", "AB=3,1,1,0,,0,0:00:00",
+         "é=4,1,1,0,,0,0:00:00"},
+        {"X3=/music/first.mp3", "x3=/music/second.mp3"}));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(TaskCell(rows[0], 1), "first.mp3");
+    EXPECT_EQ(TaskCell(rows[0], 2), "2");
+    EXPECT_EQ(TaskCell(rows[1], 2), "1");
     // Only ASCII letters fold: "é" does not find "É" (nor "Ä" "ä"), as playback would not.
-    EXPECT_EQ(rows[2].cells.value(2), "4");
-    QList<TaskRow> folded;
-    BuildTaskRows({"ä=1,0,3", "É=1,0,3"}, {"Ä=1,1,1,0,,0,0:00:00", "é=4,1,1,0,,0,0:00:00"}, kLibrary,
-                  folded);
-    ASSERT_EQ(folded.size(), 2);
+    EXPECT_EQ(TaskCell(rows[2], 2), "4");
+    const std::vector<Task> folded = listed(Timetable::Decode(
+        {"ä=1,0,3", "É=1,0,3"}, {"Ä=1,1,1,0,,0,0:00:00", "é=4,1,1,0,,0,0:00:00"}, kLibrary));
+    ASSERT_EQ(folded.size(), 2u);
     EXPECT_FALSE(folded[0].record);
     EXPECT_FALSE(folded[1].record);
 }
 
-TEST(BuildTaskRows, RowWithoutParamsHasCaptionOnly)
+TEST(TaskListCells, RowWithoutParamsHasCaptionOnly)
 {
     for (const QString& params : {QString(), QString("08:00:00="), QString("09:00:00=1,1,1,0,,0,0:00:00")}) {
         SCOPED_TRACE(params.toStdString());
-        const TaskRow row = buildOne("08:00:00=True,0,3", params);
-        EXPECT_TRUE(row.enabled);
-        EXPECT_EQ(row.cells, QStringList{"08:00:00"});
+        const Task row = decodeOne("08:00:00=True,0,3", params);
+        EXPECT_TRUE(row.enabledInList);
+        EXPECT_EQ(cellsOf(row), QStringList{"08:00:00"});
         EXPECT_FALSE(row.record);
     }
 }
 
-TEST(BuildTaskRows, BadLinesGetNoRowAndEachIsNamed)
+TEST(TaskListCells, BadLinesGetNoRowAndEachIsNamed)
 {
     const QStringList params = {"07:00:00=1,1,1,0,,0,0:00:00", "08:00:00=1,1,1,0,,0,0:00:00",
                                 "09:00:00=x,1,1,0,,0,0:00:00", "10:00:00=1,1,1", "11:00:00=1"};
@@ -219,14 +238,13 @@ TEST(BuildTaskRows, BadLinesGetNoRowAndEachIsNamed)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
-        QList<TaskRow> rows;
-        const QStringList messages =
-            BuildTaskRows({"07:00:00=1,0,3", c.line, "12:00:00=1,0,3", "13:00:00=no,0,3"}, params,
-                          kLibrary, rows);
-        EXPECT_EQ(messages, QStringList({c.message, time + "13:00:00 一行有误：“no”不是有效的布尔值"}));
-        ASSERT_EQ(rows.size(), 2);
-        EXPECT_EQ(rows[0].cells.value(0), "07:00:00");
-        EXPECT_EQ(rows[1].cells.value(0), "12:00:00");
+        const Timetable timetable = Timetable::Decode(
+            {"07:00:00=1,0,3", c.line, "12:00:00=1,0,3", "13:00:00=no,0,3"}, params, kLibrary);
+        EXPECT_EQ(timetable.messages(), QStringList({c.message, time + "13:00:00 一行有误：“no”不是有效的布尔值"}));
+        const std::vector<Task> rows = listed(timetable);
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0].key, "07:00:00");
+        EXPECT_EQ(rows[1].key, "12:00:00");
     }
 }
 

@@ -1,14 +1,14 @@
 #include "tasks/TaskListPage.h"
-#include "storage/ProgramData.h"
 
 #include "platform/Guard.h"
 #include "storage/IniStore.h"
 #include "storage/IniStoreTesting.h"
+#include "storage/ProgramData.h"
 #include "storage/TaskFile.h"
 #include "support/Fakes.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
-#include "tasks/TaskListView.h"
+#include "tasks/TaskTableModel.h"
 #include "tasks/uMusicList.h"
 #include "tasks/uTaskSet.h"
 
@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -35,40 +36,42 @@ protected:
     FakeMessageBoxes boxes;
     FakeClock clock;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
-    QStringList libraryList{"1=/bells/ring.mp3", "2=/songs/a.mp3"};
     ProgramData data;
     TaskListPage page{data, boxes, clock, guard};
+    TaskTableModel& model = *page.model();
 
     void SetUp() override
     {
         dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
-        SortAscending = false;
+        data.setLibraryList({"1=/bells/ring.mp3", "2=/songs/a.mp3"});
     }
     void load(const QString& text)
     {
         dir.writeText(TaskFileName, text);
-        data.setLibraryList(libraryList);
         data.loadTimetable();
-        LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
     }
+    QStringList scheduleList() const { return data.ScheduleList(); }
     QString file() const { return dir.readText(TaskFileName).replace("\r\n", "\n"); }
     QStringList captions() const
     {
         QStringList c;
-        for (int i = 0; i < page.lvMusicTime->topLevelItemCount(); ++i)
-            c << page.lvMusicTime->topLevelItem(i)->text(0);
+        for (int i = 0; i < model.rowCount(); ++i)
+            c << model.index(i, 0).data().toString();
         return c;
     }
-    QTreeWidgetItem* select(const QString& caption)
+    Qt::CheckState checkState(int row) const
+    {
+        return Qt::CheckState(model.index(row, 0).data(Qt::CheckStateRole).toInt());
+    }
+    QModelIndex select(const QString& caption)
     {
         page.lvMusicTime->clearSelection();
-        for (int i = 0; i < page.lvMusicTime->topLevelItemCount(); ++i)
-            if (page.lvMusicTime->topLevelItem(i)->text(0) == caption) {
-                page.lvMusicTime->topLevelItem(i)->setSelected(true);
-                return page.lvMusicTime->topLevelItem(i);
-            }
-        ADD_FAILURE() << "no row " << caption.toStdString();
-        return nullptr;
+        const QModelIndex index = model.index(model.rowOf(caption), 0);
+        if (!index.isValid())
+            ADD_FAILURE() << "no row " << caption.toStdString();
+        else
+            page.lvMusicTime->setCurrentIndex(index);
+        return index;
     }
     // Answers the editor that the command opens: fill changes it, then "确定".
     void answerEditor(std::function<void(TfrmTaskSet*)> fill)
@@ -106,7 +109,7 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
     EXPECT_EQ(proposed, "08:00:15");
     EXPECT_EQ(caption, "新增定时任务");
     EXPECT_EQ(file(), Library + "[Time]\n08:00:15=1,0,1\n[TimeParams]\n08:00:15=1,1,1,0,,0,00:00:00\n");
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:15=1,0,1"});
+    EXPECT_EQ(scheduleList(), QStringList{"08:00:15=1,0,1"});
     EXPECT_EQ(captions(), QStringList{"08:00:15"});
 
     select("08:00:15");
@@ -123,25 +126,25 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
     page.actEditTask->trigger();
     EXPECT_EQ(caption, "修改定时任务");
     EXPECT_EQ(file(), Library + "[Time]\n08:30:00=1,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:30:00=1,1,1,2"});
+    EXPECT_EQ(scheduleList(), QStringList{"08:30:00=1,1,1,2"});
 
     select("08:30:00");
     page.actVaildTask->trigger();
     EXPECT_EQ(file(), Library + "[Time]\n08:30:00=0,1,1,2\n[TimeParams]\n08:30:00=2,1,1,1,1111100,0,00:00:00\n");
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:30:00=0,1,1,2"});
-    EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(scheduleList(), QStringList{"08:30:00=0,1,1,2"});
+    EXPECT_EQ(checkState(0), Qt::Unchecked);
 
     page.actClearVaildTask->trigger();
     EXPECT_EQ(file(), Library + "[Time]\n[TimeParams]\n");
-    EXPECT_TRUE(data.ScheduleList().isEmpty());
+    EXPECT_TRUE(scheduleList().isEmpty());
     EXPECT_TRUE(captions().isEmpty());
 
     answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
     page.actAddTask->trigger();
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:15=1,0,2"});
+    EXPECT_EQ(scheduleList(), QStringList{"08:00:15=1,0,2"});
     page.actClearAllTask->trigger();
     EXPECT_EQ(file(), Library);
-    EXPECT_TRUE(data.ScheduleList().isEmpty());
+    EXPECT_TRUE(scheduleList().isEmpty());
     EXPECT_TRUE(captions().isEmpty());
     EXPECT_EQ(boxes.texts(), QStringList({"确定清除所有已禁用的任务么？", "确定要清空所有播放任务么？"}));
 }
@@ -182,14 +185,15 @@ TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)
         EXPECT_EQ(captions(), QStringList({"07:00:00", "08:00:00"}));
     }
     // Clearing disabled tasks when every task is enabled writes nothing and keeps the rows.
-    QTreeWidgetItem* first = page.lvMusicTime->topLevelItem(0);
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
     page.actClearVaildTask->trigger();
     EXPECT_EQ(file(), tasks);
-    EXPECT_EQ(page.lvMusicTime->topLevelItem(0), first);
+    EXPECT_EQ(resets, 0);
 
     select("07:00:00");
     page.actDeleteTask->trigger();
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(scheduleList(), QStringList{"08:00:00=1,0,2"});
     EXPECT_EQ(captions(), QStringList{"08:00:00"});
     EXPECT_FALSE(file().contains("07:00:00"));
 }
@@ -202,7 +206,7 @@ TEST_F(TaskCommandsTest, EditingStoresEnabledAndMovesOrReplacesTasks)
     answerEditor([](TfrmTaskSet*) {});
     page.actEditTask->trigger();
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,0,1");
-    EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(checkState(0), Qt::Checked);
 
     // Moving onto another task asks first; Cancel returns to the dialog, OK replaces it.
     select("07:00:00");
@@ -239,19 +243,21 @@ TEST_F(TaskCommandsTest, CheckBoxClickWritesTheFlagAndTurnsTheRowRed)
                    "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n");
     page.resize(900, 400);
     page.show();
-    QTreeWidget* lv = page.lvMusicTime;
-    QTreeWidgetItem* row = lv->topLevelItem(0);
+    QTreeView* lv = page.lvMusicTime;
+    // Looked up anew each time: every change reloads the rows.
+    auto row = [&] { return model.index(model.rowOf("07:00:00"), 0); };
+    auto rowRect = [&] { return QRect(0, lv->visualRect(row()).top(), lv->viewport()->width(), lv->visualRect(row()).height()); };
     auto checkBoxCentre = [&] {
         QStyleOptionViewItem opt;
         opt.initFrom(lv);
-        opt.rect = lv->visualItemRect(row);
+        opt.rect = lv->visualRect(row());
         opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
         return lv->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, lv).center();
     };
     auto redPixels = [&] {
         lv->clearSelection(); // a selected row shows the highlight colours instead
         const QImage image = lv->viewport()->grab().toImage();
-        const QRect r = lv->visualItemRect(row).intersected(image.rect());
+        const QRect r = rowRect().intersected(image.rect());
         int red = 0;
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x < r.right(); ++x) {
@@ -263,21 +269,21 @@ TEST_F(TaskCommandsTest, CheckBoxClickWritesTheFlagAndTurnsTheRowRed)
     EXPECT_EQ(redPixels(), 0);
 
     QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, QPoint(lv->columnWidth(0) + 40, checkBoxCentre().y()));
-    EXPECT_EQ(data.ScheduleList().value(0), "07:00:00=1,0,1") << "a click beside the box changes nothing";
+    EXPECT_EQ(scheduleList().value(0), "07:00:00=1,0,1") << "a click beside the box changes nothing";
 
     QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "0,0,1");
-    EXPECT_EQ(data.ScheduleList().value(0), "07:00:00=0,0,1");
+    EXPECT_EQ(scheduleList().value(0), "07:00:00=0,0,1");
     EXPECT_GT(redPixels(), 20);
 
     // The pop-up offers the opposite of the row's state.
-    lv->setCurrentItem(row);
+    lv->setCurrentIndex(row());
     page.pmTimeListPopup();
     EXPECT_EQ(page.actVaildTask->text(), "启用该任务");
     QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, checkBoxCentre());
     EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,0,1");
     page.pmTimeListPopup();
-    EXPECT_EQ(page.actVaildTask->text(), "禁止该任务");
+    EXPECT_EQ(page.actVaildTask->text(), "禁止该任务") << "the row stays selected as the list reloads";
 
     // A row whose task left the file meanwhile writes nothing and goes.
     DeleteIniKey(TaskFilePath(), TimeSection, "07:00:00");
@@ -297,7 +303,7 @@ TEST_F(TaskCommandsTest, ColumnClicksAlternateAndTheSortSurvivesAnAdd)
     EXPECT_EQ(captions(), QStringList({"08:00:00", "07:00:00", "09:00:00"}));
     page.lvMusicTime->header()->sectionClicked(2);
     EXPECT_EQ(captions(), QStringList({"09:00:00", "07:00:00", "08:00:00"}));
-    EXPECT_EQ(page.SortColumn, 2);
+    EXPECT_EQ(model.sortColumn(), 2);
 
     clock.set(QDate(2026, 3, 2), QTime(6, 0, 0));
     answerEditor([](TfrmTaskSet* d) {
@@ -313,11 +319,17 @@ TEST_F(TaskCommandsTest, ARowThatGoesWhileTheDeleteQuestionIsOpenIsStillDeleted)
     load(Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,0,2\n[TimeParams]\n"
                    "07:00:00=1,1,1,4,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n");
     select("07:00:00");
-    // The once-only task starts while the box is open and takes its row with it.
-    boxes.whileOpen = [this] { page.removeTaskRow("07:00:00"); };
+    // The once-only task plays while the box is open: it leaves the file as it starts, and
+    // takes its row with it as it ends.
+    boxes.whileOpen = [this] {
+        data.startOnceOnly("07:00:00");
+        data.endLeaving("07:00:00");
+        EXPECT_EQ(captions(), QStringList{"08:00:00"});
+    };
     page.actDeleteTask->trigger();
     EXPECT_EQ(captions(), QStringList{"08:00:00"});
-    EXPECT_EQ(data.ScheduleList(), QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(scheduleList(), QStringList{"08:00:00=1,0,2"});
+    EXPECT_EQ(boxes.shown.size(), 1) << "the question alone, no failure";
 }
 
 // 5,000 keys hold more key text than one key list reads: none may be lost to the timetable
@@ -331,25 +343,24 @@ TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
         time += key + "=1,0,1\n";
         params += key + "=1,1,1,0,,0,00:00:00\n";
     }
-    dir.writeText(TaskFileName, Library + time + params);
-    LoadTaskList(*page.lvMusicTime, TaskFilePath(), libraryList);
-    ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks);
-    auto* last = static_cast<TaskListItem*>(select("01:23:19"));
-    ASSERT_TRUE(last && last->record());
-    EXPECT_EQ(last->text(1), "ring.mp3");
+    load(Library + time + params);
+    ASSERT_EQ(model.rowCount(), tasks);
+    const QModelIndex last = select("01:23:19");
+    ASSERT_TRUE(last.isValid() && model.taskAt(last.row())->record);
+    EXPECT_EQ(last.siblingAtColumn(1).data().toString(), "ring.mp3");
 
     page.actVaildTask->trigger();
-    ASSERT_EQ(data.ScheduleList().size(), tasks);
-    EXPECT_EQ(data.ScheduleList().last(), "01:23:19=0,0,1");
+    ASSERT_EQ(scheduleList().size(), tasks);
+    EXPECT_EQ(scheduleList().last(), "01:23:19=0,0,1");
 
     clock.set(QDate(2026, 3, 2), QTime(23, 59, 0));
     answerEditor([&](TfrmTaskSet* d) { addAudio(d, "2"); });
     page.actAddTask->trigger();
-    ASSERT_EQ(data.ScheduleList().size(), tasks + 1);
-    EXPECT_EQ(data.ScheduleList().last(), "23:59:15=1,0,2");
-    ASSERT_EQ(page.lvMusicTime->topLevelItemCount(), tasks + 1);
-    EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks)->text(0), "23:59:15");
-    EXPECT_EQ(page.lvMusicTime->topLevelItem(tasks - 1)->checkState(0), Qt::Unchecked);
+    ASSERT_EQ(scheduleList().size(), tasks + 1);
+    EXPECT_EQ(scheduleList().last(), "23:59:15=1,0,2");
+    ASSERT_EQ(model.rowCount(), tasks + 1);
+    EXPECT_EQ(captions().value(tasks), "23:59:15");
+    EXPECT_EQ(checkState(tasks - 1), Qt::Unchecked);
 }
 
 } // namespace
@@ -397,7 +408,7 @@ TEST_F(TaskCommandsTest, ACommandTheFileRefusesIsReportedAndTheListShowsTheFile)
         QTest::qWait(0); // a refresh put off until the row's own change is over
         EXPECT_EQ(file(), tasks);
         EXPECT_EQ(captions(), (QStringList{"07:00:00", "08:00:00"}));
-        EXPECT_EQ(page.lvMusicTime->topLevelItem(0)->checkState(0), Qt::Checked);
+        EXPECT_EQ(checkState(0), Qt::Checked);
         ASSERT_FALSE(boxes.shown.isEmpty());
         EXPECT_TRUE(boxes.shown.last().text.contains(TaskFileName)) << boxes.shown.last().text.toStdString();
         EXPECT_TRUE(boxes.shown.last().text.contains("保存被中断")) << boxes.shown.last().text.toStdString();
