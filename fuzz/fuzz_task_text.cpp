@@ -94,7 +94,7 @@ void decodeTimetable(const QString& a, const QString& b, const QString& c)
     for (const Task& task : t.tasks()) {
         FUZZ_CHECK(t.find(task.key) != nullptr, task.key);
         FUZZ_CHECK(task.second >= -1 && task.second < 86400, task.key);
-        unlisted += task.listed ? 0 : 1;
+        unlisted += task.listed() ? 0 : 1;
         for (int column = 0; column < TaskListColumns; ++column)
             TaskCell(task, column);
     }

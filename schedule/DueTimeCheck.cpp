@@ -42,7 +42,7 @@ Decision Decide(const Task& task, const Holidays& holidays, const QDateTime& now
     case TaskFlagsSay::PlayDaysDecide:
         break;
     }
-    const QString& params = task.paramsValue;
+    const QString& params = task.paramsValue();
     // The message names the line, so that whoever finds a silent bell can find what to mend.
     const QString notPlayed = QStringLiteral("，该任务未播放");
     if (params.trimmed().isEmpty())

@@ -105,7 +105,7 @@ bool ProgramData::clearDisabledTasks()
 {
     QStringList keys;
     for (const Task& task : m_timetable.tasks())
-        if (task.listed && !task.enabledInList && !task.leaving)
+        if (task.listed() && !task.enabledInList() && !task.leaving)
             keys << task.key;
     if (keys.isEmpty())
         return false;

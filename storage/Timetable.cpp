@@ -53,13 +53,8 @@ QString fileNamePart(const QString& path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
-// A line that the list cannot show, with the message that names it.
-struct BadLine {
-    QString message;
-};
-
-// Reads each distinct value once: most tasks of a large timetable share their values, and
-// the copies then share their texts too.
+// Reads each distinct pair of values once: most tasks of a large timetable share their
+// values, and then share one reading of them.
 class Decoder {
 public:
     explicit Decoder(const QStringList& libraryList)
@@ -76,150 +71,105 @@ public:
         Task task;
         task.key = key;
         task.second = SecondOfDay(key);
-        const auto found = paramsOf(paramsValue);
-        // The text read once: the tasks of equal parameters share it.
-        task.paramsValue = found.key();
-        const TaskEntryFields& params = found.value();
-        task.byPlace = byPlace(timeValue);
-        copyParams(params, task.byPlace);
-        try {
-            readForList(task, params);
-            task.listed = true;
-        } catch (const BadLine& bad) {
-            task.fault = bad.message;
-        }
+        const QString pair = timeValue + u'\n' + paramsValue;
+        auto it = m_values.constFind(pair);
+        if (it == m_values.cend())
+            it = m_values.insert(pair, read(timeValue, paramsValue));
+        task.values = *it;
+        const TaskValues& v = **it;
+        // Midnight or an unreadable text means no end time, and a task that starts after its
+        // end time has none either, so neither is shown as one.
+        task.endShown = v.record && v.record->EndTime != NoEndTime && ParseTimeText(key) <= v.byPlace.EndTimeOfDay;
         return task;
     }
 
 private:
-    QHash<QString, TaskEntryFields>::const_iterator paramsOf(const QString& value)
-    {
-        auto it = m_params.constFind(value);
-        if (it == m_params.cend()) {
-            TaskEntryFields fields;
-            ReadTimeParamsValue(value, fields);
-            it = m_params.insert(value, fields);
-        }
-        return it;
-    }
+    static inline const QString NoEndTime = QStringLiteral("00:00:00");
 
-    TaskEntryFields byPlace(const QString& value)
+    QString musicText(int sourceType, const QStringList& keys) const
     {
-        auto it = m_byPlace.find(value);
-        if (it == m_byPlace.end()) {
-            TaskEntryFields fields;
-            ReadTimeValue(value, TimeFlagsAt::Places, fields);
-            it = m_byPlace.insert(value, fields);
-        }
-        return *it;
-    }
-
-    const TaskEntryFields& byComma(const QString& value)
-    {
-        auto it = m_byComma.find(value);
-        if (it == m_byComma.end()) {
-            TaskEntryFields fields;
-            ReadTimeValue(value, TimeFlagsAt::FirstComma, fields);
-            it = m_byComma.insert(value, fields);
-        }
-        return *it;
-    }
-
-    static void copyParams(const TaskEntryFields& from, TaskEntryFields& to)
-    {
-        TaskEntry& e = to.Entry;
-        e.LoopCount = from.Entry.LoopCount;
-        e.SourceType = from.Entry.SourceType;
-        e.PlayMode = from.Entry.PlayMode;
-        e.DateType = from.Entry.DateType;
-        e.DateParams = from.Entry.DateParams;
-        e.PlayLength = from.Entry.PlayLength;
-        e.EndTime = from.Entry.EndTime;
-        to.Params = from.Params;
-        to.ParamValid = from.ParamValid;
-        to.EndTimeOfDay = from.EndTimeOfDay;
-    }
-
-    QString musicText(int sourceType, const QStringList& keys)
-    {
-        const QString cacheKey = QString::number(sourceType) + u'|' + keys.join(u',');
-        auto it = m_music.find(cacheKey);
-        if (it != m_music.end())
-            return *it;
-        QString text;
         if (sourceType == 1) {
             QStringList names;
             for (const QString& key : keys)
                 names << fileNamePart(m_library.value(FoldedTaskKey(key)));
-            text = names.join(u',');
-        } else if (!keys.isEmpty()) {
-            // A directory task without any key shows nothing rather than failing.
-            text = MusicDisplayName(m_library.value(FoldedTaskKey(keys.first())));
+            return names.join(u',');
         }
-        m_music.insert(cacheKey, text);
-        return text;
+        // A directory task without any key shows nothing rather than failing.
+        return keys.isEmpty() ? QString() : MusicDisplayName(m_library.value(FoldedTaskKey(keys.first())));
     }
 
-    // The list's reading of a task; raises BadLine for one it cannot show.
-    void readForList(Task& task, const TaskEntryFields& params)
+    std::shared_ptr<const TaskValues> read(const QString& timeValue, const QString& paramsValue) const
     {
-        const QString& key = task.key;
-        const TaskEntryFields& flags = byComma(task.timeValue());
+        auto v = std::make_shared<TaskValues>();
+        v->paramsValue = paramsValue;
+        ReadTimeValue(timeValue, TimeFlagsAt::Places, v->byPlace);
+        ReadTimeParamsValue(paramsValue, v->byPlace);
+        readForList(timeValue, *v);
+        return v;
+    }
+
+    // The list's reading of a task; a value it cannot show leaves faultSection and faultReason.
+    void readForList(const QString& timeValue, TaskValues& v) const
+    {
+        TaskEntryFields flags;
+        ReadTimeValue(timeValue, TimeFlagsAt::FirstComma, flags);
         // A value without a comma has always been reported as an unreadable enabled flag.
-        if (flags.HolidayAt < 0 || !flags.EnabledValid)
-            throw BadLine{TaskLineMessage(
-                TimeSection, key, QStringLiteral("“%1”不是有效的布尔值").arg(flags.EnabledText()))};
-        if (!flags.HolidayValid)
-            throw BadLine{TaskLineMessage(
-                TimeSection, key,
-                flags.HolidayText().isEmpty()
-                    ? QStringLiteral("“%1”中缺少节假日标志").arg(flags.TimeValue)
-                    : QStringLiteral("“%1”不是有效的整数").arg(flags.HolidayText()))};
-        task.enabledInList = flags.Entry.Enabled;
-        task.holidayInList = flags.Entry.HolidayFlag;
+        if (flags.HolidayAt < 0 || !flags.EnabledValid) {
+            v.faultSection = TimeSection;
+            v.faultReason = QStringLiteral("“%1”不是有效的布尔值").arg(flags.EnabledText());
+            return;
+        }
+        if (!flags.HolidayValid) {
+            v.faultSection = TimeSection;
+            v.faultReason = flags.HolidayText().isEmpty()
+                                ? QStringLiteral("“%1”中缺少节假日标志").arg(flags.TimeValue)
+                                : QStringLiteral("“%1”不是有效的整数").arg(flags.HolidayText());
+            return;
+        }
+        v.enabledInList = flags.Entry.Enabled;
+        v.holidayInList = flags.Entry.HolidayFlag;
+        const TaskEntryFields& params = v.byPlace;
         if (params.ParamCount() == 0)
             return;
 
-        TTaskRecord rec;
-        rec.StartTime = key;
         // Missing leading fields are as unreadable as wrong ones.
-        if (params.ParamCount() <= DateTypeField)
-            throw BadLine{TaskLineMessage(TimeParamsSection, key,
-                                          QStringLiteral("“%1”只有 %2 项，至少应有 %3 项")
-                                              .arg(task.paramsValue)
-                                              .arg(params.ParamCount())
-                                              .arg(DateTypeField + 1))};
+        v.faultSection = TimeParamsSection;
+        if (params.ParamCount() <= DateTypeField) {
+            v.faultReason = QStringLiteral("“%1”只有 %2 项，至少应有 %3 项")
+                                .arg(v.paramsValue)
+                                .arg(params.ParamCount())
+                                .arg(DateTypeField + 1);
+            return;
+        }
+        TTaskRecord rec;
         try {
             rec.LoopCount = params.Number(LoopCountField);
             rec.SourceType = params.Number(SourceTypeField);
             rec.PlayMode = params.Number(PlayModeField);
             rec.DateType = params.Number(DateTypeField);
         } catch (const ConversionError& e) {
-            throw BadLine{TaskLineMessage(TimeParamsSection, key, e.message())};
+            v.faultReason = e.message();
+            return;
         }
+        v.faultSection.clear();
         rec.MusicText = musicText(rec.SourceType, flags.Entry.MusicKeys);
         rec.DateParams = params.Entry.DateParams;
-        rec.ExcludeHolidays = task.holidayInList == 1;
-        rec.EndTime = QStringLiteral("00:00:00");
+        rec.ExcludeHolidays = v.holidayInList == 1;
+        rec.EndTime = NoEndTime;
         // Six fields are an older file's: its limit field is not read.
         if (params.ParamCount() >= 7) {
             // Only a positive number limits playing; "00" or text would show a limit that is
             // none. The list shows the limit as playback reads it.
             if (params.ParamValid[PlayLengthField] && params.Entry.PlayLength > 0)
                 rec.PlayLength = params.Entry.PlayLength;
-            // Midnight or an unreadable text means no end time, so it is not shown as one.
-            const QTime end = params.EndTimeOfDay;
-            if (params.ParamValid[EndTimeField] && end != QTime(0, 0, 0) && ParseTimeText(key) <= end)
+            if (params.ParamValid[EndTimeField] && params.EndTimeOfDay != QTime(0, 0, 0))
                 rec.EndTime = params.Entry.EndTime;
         }
-        task.record = rec;
+        v.record = rec;
     }
 
     QHash<QString, QString> m_library;
-    QHash<QString, TaskEntryFields> m_params;
-    QHash<QString, TaskEntryFields> m_byPlace;
-    QHash<QString, TaskEntryFields> m_byComma;
-    QHash<QString, QString> m_music;
+    QHash<QString, std::shared_ptr<const TaskValues>> m_values;
 };
 
 } // namespace
@@ -255,8 +205,8 @@ Timetable Timetable::Decode(const QStringList& timeLines, const QStringList& par
     for (const QString& line : timeLines) {
         const QString key = LineName(line);
         Task task = decoder.decode(key, LineValue(line), params.value(FoldedTaskKey(key)));
-        if (!task.listed)
-            data.messages << task.fault;
+        if (!task.listed())
+            data.messages << task.fault();
         data.tasks.push_back(std::move(task));
     }
     return Timetable(indexed(std::move(data)));
@@ -313,18 +263,42 @@ Timetable Timetable::keepingLeaving(const Timetable& other) const
     return Timetable(indexed(std::move(data)));
 }
 
+const TaskValues& Task::valuesOrNone() const
+{
+    static const TaskValues none;
+    return values ? *values : none;
+}
+
+QString Task::fault() const
+{
+    const TaskValues& v = valuesOrNone();
+    return v.faultReason.isEmpty() ? QString() : TaskLineMessage(v.faultSection, key, v.faultReason);
+}
+
+std::optional<TTaskRecord> Task::record() const
+{
+    std::optional<TTaskRecord> rec = valuesOrNone().record;
+    if (rec) {
+        rec->StartTime = key;
+        if (!endShown)
+            rec->EndTime = QStringLiteral("00:00:00");
+    }
+    return rec;
+}
+
 QString TaskCell(const Task& task, int column)
 {
     if (column == 0)
         return task.key;
-    if (!task.record)
+    const std::optional<TTaskRecord> record = task.record();
+    if (!record)
         return QString();
-    const TTaskRecord& rec = *task.record;
+    const TTaskRecord& rec = *record;
     switch (column) {
     case 1:
         return rec.MusicText;
     case 2:
-        return task.byPlace.ParamText(LoopCountField);
+        return task.byPlace().ParamText(LoopCountField);
     case 3:
         return NameAt(SourceTypeNames, rec.SourceType);
     case 4:
@@ -334,9 +308,9 @@ QString TaskCell(const Task& task, int column)
     case 6:
         return FormatDateParams(rec.DateType, rec.DateParams);
     case 7:
-        return NameAt(YesNoNames, task.holidayInList);
+        return NameAt(YesNoNames, task.holidayInList());
     case 8:
-        return rec.PlayLength > 0 ? task.byPlace.ParamText(PlayLengthField) : NoControlText;
+        return rec.PlayLength > 0 ? task.byPlace().ParamText(PlayLengthField) : NoControlText;
     case 9:
         return rec.EndTime != QStringLiteral("00:00:00") ? rec.EndTime : NoControlText;
     default:

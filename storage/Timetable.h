@@ -16,27 +16,49 @@ enum class DateType : int { EveryDay = 0, Weekdays = 1, MonthDays = 2, FixedDate
 enum class SourceType : int { AudioFiles = 1, Folder = 2, Affair = 3 };
 enum class PlayMode : int { InOrder = 1, Random = 2 };
 
-struct Task {
-    // The start time as the file spells it: the name of its Time line.
-    QString key;
-    // Second of the day the key names; -1 when it names none (the task never falls due).
-    int second = -1;
-    // The flags and music keys by place, as the due-time check and playback read them.
+// What a task's two stored values say, read once; the tasks of equal values share it.
+struct TaskValues {
+    // The flags and music keys by place, as the due-time check and playback read them, and
+    // the parameters.
     TaskEntryFields byPlace;
     // The TimeParams value as stored; empty when the file has no line for the key.
     QString paramsValue;
-    // The list's reading (flags at the first comma); none when the list cannot show the task,
-    // and then fault says why.
-    std::optional<TTaskRecord> record;
-    bool listed = false;
+    // The list's reading (flags at the first comma). When the list cannot show the task,
+    // faultSection and faultReason say which line and why.
+    QString faultSection;
+    QString faultReason;
     bool enabledInList = false;
     int holidayInList = 0;
-    QString fault;
+    // The editor's record, less what depends on the key: StartTime is empty and EndTime is
+    // the stored end time, which a task starting after it does not show.
+    std::optional<TTaskRecord> record;
+};
+
+struct Task {
+    // The start time as the file spells it: the name of its Time line.
+    QString key;
+    std::shared_ptr<const TaskValues> values;
+    // Second of the day the key names; -1 when it names none (the task never falls due).
+    int second = -1;
+    // The record's end time applies: the key is not after it.
+    bool endShown = false;
     // Started once-only task: its lines have left the file, it stays listed until it ends.
     bool leaving = false;
 
-    const QString& timeValue() const { return byPlace.TimeValue; }
-    DateType dateType() const { return DateType(byPlace.Entry.DateType); }
+    const TaskEntryFields& byPlace() const { return valuesOrNone().byPlace; }
+    const QString& timeValue() const { return byPlace().TimeValue; }
+    const QString& paramsValue() const { return valuesOrNone().paramsValue; }
+    DateType dateType() const { return DateType(byPlace().Entry.DateType); }
+    // Whether the list shows the task; when not, fault() names the file, section and key.
+    bool listed() const { return valuesOrNone().faultReason.isEmpty(); }
+    QString fault() const;
+    bool enabledInList() const { return valuesOrNone().enabledInList; }
+    int holidayInList() const { return valuesOrNone().holidayInList; }
+    // The record the editor is filled from; none for a task without parameters.
+    std::optional<TTaskRecord> record() const;
+
+private:
+    const TaskValues& valuesOrNone() const;
 };
 
 class Timetable {

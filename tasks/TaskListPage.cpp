@@ -257,9 +257,9 @@ void TaskListPage::actEditTaskExecute()
     // A task without parameters is edited with the values of a new one, at its time and with
     // the music its Time entry names.
     TTaskRecord rec{oldKey, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
-    const bool hasRecord = task->record.has_value();
+    const bool hasRecord = task->record().has_value();
     if (hasRecord)
-        rec = *task->record;
+        rec = *task->record();
     // Written first, the old key deleted second: an interrupted edit leaves the task twice,
     // never lost.
     const bool saved = editAndSave(QStringLiteral("修改定时任务"), [&rec, hasRecord](TfrmTaskSet& d) {
@@ -296,7 +296,7 @@ void TaskListPage::actDeleteTaskExecute()
 void TaskListPage::actVaildTaskExecute()
 {
     if (const Task* task = selectedTask())
-        setTaskEnabled(task->key, !task->enabledInList);
+        setTaskEnabled(task->key, !task->enabledInList());
 }
 
 void TaskListPage::setTaskEnabled(const QString& key, bool enabled)
@@ -325,7 +325,7 @@ void TaskListPage::actClearAllTaskExecute()
 void TaskListPage::pmTimeListPopup()
 {
     if (const Task* task = selectedTask())
-        actVaildTask->setText(task->enabledInList ? QStringLiteral("禁止该任务")
+        actVaildTask->setText(task->enabledInList() ? QStringLiteral("禁止该任务")
                                                   : QStringLiteral("启用该任务"));
 }
 

@@ -100,9 +100,9 @@ void TaskTableModel::reload()
     m_timetable = m_data.timetable();
     const std::vector<Task>& tasks = m_timetable.tasks();
     std::vector<int> rows;
-    rows.reserve(std::size_t(std::count_if(tasks.begin(), tasks.end(), [](const Task& t) { return t.listed; })));
+    rows.reserve(std::size_t(std::count_if(tasks.begin(), tasks.end(), [](const Task& t) { return t.listed(); })));
     for (int i = 0; i < int(tasks.size()); ++i)
-        if (tasks[std::size_t(i)].listed)
+        if (tasks[std::size_t(i)].listed())
             rows.push_back(i);
     m_rows.swap(rows);
     // By time first, then by the column of the last click, as that click left them.
@@ -121,7 +121,7 @@ void TaskTableModel::sortRows(int column)
     for (int row : m_rows) {
         const Task& task = tasks[std::size_t(row)];
         // A task without parameters has its caption alone.
-        if (column > 0 && !task.record) {
+        if (column > 0 && !task.record()) {
             keys.add(row, nullptr);
         } else {
             const QString text = TaskCell(task, column);
@@ -186,12 +186,12 @@ QVariant TaskTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        if (index.column() > 0 && !task->record)
+        if (index.column() > 0 && !task->record())
             return QVariant();
         return TaskCell(*task, index.column());
     case Qt::CheckStateRole:
         if (index.column() == 0)
-            return int(task->enabledInList ? Qt::Checked : Qt::Unchecked);
+            return int(task->enabledInList() ? Qt::Checked : Qt::Unchecked);
         break;
     default:
         break;
@@ -205,7 +205,7 @@ bool TaskTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!task || role != Qt::CheckStateRole || index.column() != 0)
         return false;
     const bool enabled = value.toInt() == Qt::Checked;
-    if (enabled == task->enabledInList)
+    if (enabled == task->enabledInList())
         return false;
     // Taken now: the write reloads the timetable, and task with it.
     const QString key = task->key;

@@ -16,13 +16,13 @@ TEST(Timetable, FindsAKeyAsTheFileDoesAndNamesEachLineTheListCannotShow)
     EXPECT_EQ(t.find("Bell")->second, -1);
     // ASCII letters fold, as the file's reads fold them; the first line of a key wins.
     EXPECT_EQ(t.find("bELL")->timeValue(), "1,0,1");
-    EXPECT_EQ(t.find("bELL")->paramsValue, "1,1,1,1,1000000,0,00:00:00");
+    EXPECT_EQ(t.find("bELL")->paramsValue(), "1,1,1,1,1000000,0,00:00:00");
     EXPECT_EQ(t.find("école"), nullptr);
     EXPECT_EQ(TaskCell(*t.find("08:00:00"), 1), "ring.wav");
     EXPECT_EQ(TaskCell(*t.find("08:00:00"), 2), "2");
     EXPECT_EQ(TaskCell(*t.find("bell"), 6), "周一");
     // Unlisted, but still in the timetable: the due-time check reads its flags by place.
-    EXPECT_FALSE(t.find("09:00:00")->listed);
+    EXPECT_FALSE(t.find("09:00:00")->listed());
     EXPECT_EQ(t.messages(),
               QStringList{"TimeMusicList.ini 的 [Time] 中 09:00:00 一行有误：“x”不是有效的布尔值"});
     EXPECT_EQ(t.ScheduleList().value(4), "09:00:00=x,0,1");

@@ -107,7 +107,7 @@ const QStringList kLibrary = {"3=/music/one.mp3", "7=/music/sub/two.mp3", "9=/mu
 QStringList cellsOf(const Task& task)
 {
     QStringList cells;
-    for (int column = 0; column < (task.record ? TaskListColumns : 1); ++column)
+    for (int column = 0; column < (task.record() ? TaskListColumns : 1); ++column)
         cells << TaskCell(task, column);
     return cells;
 }
@@ -117,7 +117,7 @@ std::vector<Task> listed(const Timetable& timetable)
 {
     std::vector<Task> tasks;
     for (const Task& task : timetable.tasks())
-        if (task.listed)
+        if (task.listed())
             tasks.push_back(task);
     return tasks;
 }
@@ -133,12 +133,12 @@ Task decodeOne(const QString& time, const QString& params)
 TEST(TaskListCells, FillsCellsAndRecord)
 {
     const Task row = decodeOne("08:00:00=1,1,3,7", "08:00:00=2,1,1,1,1111100,15,08:30:00");
-    EXPECT_TRUE(row.enabledInList);
+    EXPECT_TRUE(row.enabledInList());
     EXPECT_EQ(cellsOf(row), (QStringList{"08:00:00", "one.mp3,two.mp3", "2", "音频文件", "顺序", "每周",
                                       "周一周二周三周四周五", "是", "15", "08:30:00"}));
-    ASSERT_TRUE(row.record);
+    ASSERT_TRUE(row.record());
     TTaskRecord expected{"08:00:00", 2, 1, 1, "one.mp3,two.mp3", 1, "1111100", "08:30:00", 15, true};
-    EXPECT_EQ(*row.record, expected);
+    EXPECT_EQ(*row.record(), expected);
 }
 
 TEST(TaskListCells, EdgeCases)
@@ -176,12 +176,12 @@ TEST(TaskListCells, EdgeCases)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Task row = decodeOne(c.time, c.params);
-        EXPECT_EQ(row.enabledInList, c.enabled);
+        EXPECT_EQ(row.enabledInList(), c.enabled);
         EXPECT_EQ(cellsOf(row), c.cells);
-        ASSERT_TRUE(row.record);
-        EXPECT_EQ(row.record->EndTime, c.endTime);
-        EXPECT_EQ(row.record->PlayLength, c.playLength);
-        EXPECT_EQ(row.record->ExcludeHolidays, false);
+        ASSERT_TRUE(row.record());
+        EXPECT_EQ(row.record()->EndTime, c.endTime);
+        EXPECT_EQ(row.record()->PlayLength, c.playLength);
+        EXPECT_EQ(row.record()->ExcludeHolidays, false);
     }
 }
 
@@ -203,8 +203,8 @@ TEST(TaskListCells, FindsLinesByKeyAsTheFileDoes)
     const std::vector<Task> folded = listed(Timetable::Decode(
         {"ä=1,0,3", "É=1,0,3"}, {"Ä=1,1,1,0,,0,0:00:00", "é=4,1,1,0,,0,0:00:00"}, kLibrary));
     ASSERT_EQ(folded.size(), 2u);
-    EXPECT_FALSE(folded[0].record);
-    EXPECT_FALSE(folded[1].record);
+    EXPECT_FALSE(folded[0].record());
+    EXPECT_FALSE(folded[1].record());
 }
 
 TEST(TaskListCells, RowWithoutParamsHasCaptionOnly)
@@ -212,9 +212,9 @@ TEST(TaskListCells, RowWithoutParamsHasCaptionOnly)
     for (const QString& params : {QString(), QString("08:00:00="), QString("09:00:00=1,1,1,0,,0,0:00:00")}) {
         SCOPED_TRACE(params.toStdString());
         const Task row = decodeOne("08:00:00=True,0,3", params);
-        EXPECT_TRUE(row.enabledInList);
+        EXPECT_TRUE(row.enabledInList());
         EXPECT_EQ(cellsOf(row), QStringList{"08:00:00"});
-        EXPECT_FALSE(row.record);
+        EXPECT_FALSE(row.record());
     }
 }
 

@@ -346,7 +346,7 @@ TEST_F(TaskCommandsTest, ATimetablePastTheKeyListLimitIsScheduledAndListedWhole)
     load(Library + time + params);
     ASSERT_EQ(model.rowCount(), tasks);
     const QModelIndex last = select("01:23:19");
-    ASSERT_TRUE(last.isValid() && model.taskAt(last.row())->record);
+    ASSERT_TRUE(last.isValid() && model.taskAt(last.row())->record());
     EXPECT_EQ(last.siblingAtColumn(1).data().toString(), "ring.mp3");
 
     page.actVaildTask->trigger();

@@ -51,10 +51,10 @@ TEST_F(TaskTableFixture, ShowsTheReadableTasksSortedAscendingWithTheirCells)
     EXPECT_EQ(model.index(1, 7).data().toString(), "是");
     EXPECT_EQ(model.index(1, 8).data().toString(), "15");
     EXPECT_EQ(model.index(1, 9).data().toString(), "11:00:00");
-    ASSERT_TRUE(model.taskAt(1)->record);
-    EXPECT_TRUE(model.taskAt(1)->record->ExcludeHolidays);
+    ASSERT_TRUE(model.taskAt(1)->record());
+    EXPECT_TRUE(model.taskAt(1)->record()->ExcludeHolidays);
     // A task without parameters has its caption alone.
-    EXPECT_FALSE(model.taskAt(2)->record);
+    EXPECT_FALSE(model.taskAt(2)->record());
     EXPECT_FALSE(model.index(2, 1).data().isValid());
     EXPECT_EQ(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable, Qt::ItemIsUserCheckable);
     EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsUserCheckable);
