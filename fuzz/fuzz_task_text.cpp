@@ -1,6 +1,6 @@
 // The task file's text readers over arbitrary values: the Time and TimeParams readers, whole
-// numbers, dates and times never fail other than by ConversionError, agree with each other, and
-// what the writers format reads back as the same task. The timetable's decoding of arbitrary
+// numbers, dates and times never fail other than by ConversionError, and what the writers
+// format reads back as the same task. The timetable's decoding of arbitrary
 // lines raises nothing, keeps every Time line, and finds each key it holds.
 #include "fuzz/FuzzCheck.h"
 #include "platform/Errors.h"
@@ -24,18 +24,16 @@ QString text(FuzzedDataProvider& in)
 
 void readArbitraryValues(const QString& timeValue, const QString& paramsValue, const QString& other)
 {
-    for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
-        const TaskEntryFields fields = ReadTaskEntry(timeValue, paramsValue, at);
-        FUZZ_CHECK(fields.EnabledLength >= 0 && fields.EnabledLength <= timeValue.size(), timeValue);
-        fields.HolidayText();
-        for (const ParamField field :
-             {LoopCountField, SourceTypeField, PlayModeField, DateTypeField, PlayLengthField}) {
-            try {
-                const int number = fields.Number(field);
-                FUZZ_CHECK(number == ToInteger(fields.ParamText(field)), paramsValue);
-            } catch (const ConversionError&) {
-                FUZZ_CHECK(!fields.ParamValid[field], paramsValue);
-            }
+    const TaskEntryFields fields = ReadTaskEntry(timeValue, paramsValue);
+    FUZZ_CHECK(fields.EnabledLength >= 0 && fields.EnabledLength <= timeValue.size(), timeValue);
+    fields.HolidayText();
+    for (const ParamField field :
+         {LoopCountField, SourceTypeField, PlayModeField, DateTypeField, PlayLengthField}) {
+        try {
+            const int number = fields.Number(field);
+            FUZZ_CHECK(number == ToInteger(fields.ParamText(field)), paramsValue);
+        } catch (const ConversionError&) {
+            FUZZ_CHECK(!fields.ParamValid[field], paramsValue);
         }
     }
     try {
@@ -75,12 +73,10 @@ void roundTrip(FuzzedDataProvider& in, const QString& dateText)
     e.EndTime = FormatTimeText(QTime::fromMSecsSinceStartOfDay(in.ConsumeIntegralInRange(0, 86399) * 1000));
 
     const QString timeValue = FormatTimeValue(e), paramsValue = FormatTimeParamsValue(e);
-    for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
-        const TaskEntryFields read = ReadTaskEntry(timeValue, paramsValue, at);
-        FUZZ_CHECK(read.Entry == e, timeValue + " / " + paramsValue);
-        FUZZ_CHECK(read.EnabledValid && read.HolidayValid && read.ParamCount() == ParamFieldCount,
-                   timeValue + " / " + paramsValue);
-    }
+    const TaskEntryFields read = ReadTaskEntry(timeValue, paramsValue);
+    FUZZ_CHECK(read.Entry == e, timeValue + " / " + paramsValue);
+    FUZZ_CHECK(read.EnabledValid && read.HolidayValid && read.ParamCount() == ParamFieldCount,
+               timeValue + " / " + paramsValue);
     FUZZ_CHECK(WithEnabledFlag(timeValue, !e.Enabled).mid(1) == timeValue.mid(1), timeValue);
 }
 

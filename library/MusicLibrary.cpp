@@ -91,17 +91,14 @@ qint64 NextEntryNumber(const QString& taskFile)
     for (const QString& line : lines)
         largest = std::max<qint64>(largest, ToInteger(LineName(line)));
     // A number a task still holds is not free even when its entry is gone: the task would
-    // play whatever file took it. Both readings of a Time value count, the list's and
-    // playback's, since they part only on hand-edited values.
+    // play whatever file took it.
     ReadWholeIniSection(taskFile, TimeSection, lines);
     TaskEntryFields task;
     for (const QString& line : lines) {
-        for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
-            ReadTimeValue(LineValue(line), at, task);
-            for (const QString& key : task.Entry.MusicKeys) {
-                if (const std::optional<int> number = ReadWholeNumber(key))
-                    largest = std::max<qint64>(largest, *number);
-            }
+        ReadTimeValue(LineValue(line), task);
+        for (const QString& key : task.Entry.MusicKeys) {
+            if (const std::optional<int> number = ReadWholeNumber(key))
+                largest = std::max<qint64>(largest, *number);
         }
     }
     return largest + 1;

@@ -34,7 +34,7 @@ enum class Decision { Plays, Off, Holiday };
 Decision Decide(const Task& task, const Holidays& holidays, const QDateTime& now)
 {
     const QString& key = task.key;
-    switch (ReadTaskFlags(task.timeValue(), holidays.contains(now.date()))) {
+    switch (TaskFlags(task.fields(), holidays.contains(now.date()))) {
     case TaskFlagsSay::SwitchedOff:
         return Decision::Off;
     case TaskFlagsSay::KeptOffByHoliday:
@@ -79,7 +79,12 @@ QDateTime LocalAt(qint64 s, const QDateTime& now)
 TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday)
 {
     TaskEntryFields task;
-    ReadTimeFlags(timeValue, TimeFlagsAt::Places, task);
+    ReadTimeFlags(timeValue, task);
+    return TaskFlags(task, isHoliday);
+}
+
+TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday)
+{
     if (task.EnabledValid && !task.Entry.Enabled)
         return TaskFlagsSay::SwitchedOff;
     if (isHoliday && task.HolidayValid && task.Entry.HolidayFlag == 0)

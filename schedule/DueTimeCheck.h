@@ -32,6 +32,8 @@ bool IsPlayDay(const QString& params, const QDate& today);
 // keeps a task off or lets the holidays count; a damaged flag does neither.
 enum class TaskFlagsSay { PlayDaysDecide, SwitchedOff, KeptOffByHoliday };
 TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
+// The same for a Time value already read.
+TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday);
 
 // Whether the task under key plays at now: its Time value in the timetable (key compared as
 // the file compares names) is enabled, it is not kept off by a holiday (when its holiday flag

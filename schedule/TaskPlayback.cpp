@@ -94,9 +94,9 @@ std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTim
 {
     // Neither flag counts here: Play starts a disabled task too.
     const Task* found = m_data.timetable().find(startTime);
-    if (!found || found->byPlace().ParamCount() == 0)
+    if (!found || found->fields().ParamCount() == 0)
         return std::nullopt;
-    const TaskEntryFields& task = found->byPlace();
+    const TaskEntryFields& task = found->fields();
     QStringList keys = task.Entry.MusicKeys;
 
     // The new task is worked out in full before it replaces the playing one, so a task that

@@ -83,37 +83,26 @@ int TaskEntryFields::Number(ParamField field) const
     return ToInteger(ParamText(field));
 }
 
-void ReadTimeFlags(const QString& value, TimeFlagsAt at, TaskEntryFields& fields)
+void ReadTimeFlags(const QString& value, TaskEntryFields& fields)
 {
     static const TaskEntry defaults;
     fields.TimeValue = value;
     fields.Entry.Enabled = defaults.Enabled;
     fields.Entry.HolidayFlag = defaults.HolidayFlag;
-    fields.EnabledValid = false;
-    if (at == TimeFlagsAt::Places) {
-        // No text is cut out here: the due check reads the flags of every task falling due.
-        fields.EnabledLength = qMin<qsizetype>(1, value.size());
-        fields.HolidayAt = 2;
-        if (!value.isEmpty() && isDigit(value[0])) {
-            fields.EnabledValid = true;
-            fields.Entry.Enabled = value[0] != u'0';
-        }
-    } else {
-        const qsizetype comma = value.indexOf(u',');
-        fields.EnabledLength = comma < 0 ? value.size() : comma;
-        fields.HolidayAt = comma < 0 ? -1 : comma + 1;
-        fields.EnabledValid =
-            readBoolean(QStringView(value).left(fields.EnabledLength), fields.Entry.Enabled);
-    }
+    const qsizetype comma = value.indexOf(u',');
+    fields.EnabledLength = comma < 0 ? value.size() : comma;
+    fields.HolidayAt = comma < 0 ? -1 : comma + 1;
+    fields.EnabledValid =
+        readBoolean(QStringView(value).left(fields.EnabledLength), fields.Entry.Enabled);
     fields.HolidayValid = fields.HolidayAt >= 0 && fields.HolidayAt < value.size() &&
                           isDigit(value[fields.HolidayAt]);
     if (fields.HolidayValid)
         fields.Entry.HolidayFlag = value[fields.HolidayAt].unicode() - u'0';
 }
 
-void ReadTimeValue(const QString& value, TimeFlagsAt at, TaskEntryFields& fields)
+void ReadTimeValue(const QString& value, TaskEntryFields& fields)
 {
-    ReadTimeFlags(value, at, fields);
+    ReadTimeFlags(value, fields);
     // The keys follow the comma after the holiday flag.
     fields.Entry.MusicKeys = fields.HolidayAt < 0
                                  ? QStringList()
@@ -159,10 +148,10 @@ void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields)
     }
 }
 
-TaskEntryFields ReadTaskEntry(const QString& timeValue, const QString& paramsValue, TimeFlagsAt at)
+TaskEntryFields ReadTaskEntry(const QString& timeValue, const QString& paramsValue)
 {
     TaskEntryFields fields;
-    ReadTimeValue(timeValue, at, fields);
+    ReadTimeValue(timeValue, fields);
     ReadTimeParamsValue(paramsValue, fields);
     return fields;
 }

@@ -34,20 +34,6 @@ QString FormatTimeParamsValue(const TaskEntry& entry);
 // The Time value with its enabled flag, the first character, set and nothing else changed.
 QString WithEnabledFlag(QString timeValue, bool enabled);
 
-// Where the two flags of a Time value are looked for. For a value as FormatTimeValue writes
-// it both ways agree; they part only for hand-edited values, and each reader has always kept
-// its own way.
-enum class TimeFlagsAt {
-    // By place: the enabled flag is character 1, the holiday flag character 3, the music keys
-    // start at character 5; what stands between is not looked at. Each flag is one digit.
-    // The timetable and playback read a value so.
-    Places,
-    // The enabled flag is all the text before the first comma and reads as "True", "False" or a
-    // whole number, blanks around allowed; the holiday flag is the one character after that
-    // comma (a digit) and the keys start two characters later. The task list reads a value so.
-    FirstComma,
-};
-
 // The TimeParams fields in their order in the value.
 enum ParamField : int {
     LoopCountField,
@@ -67,12 +53,14 @@ enum ParamField : int {
 struct TaskEntryFields {
     TaskEntry Entry;
 
-    // The Time value as stored; its flags are found in it as TimeFlagsAt says.
+    // The Time value as stored. The enabled flag is all the text before the first comma and
+    // reads as "True", "False" or a whole number, blanks around allowed; the holiday flag is
+    // the one digit after that comma, and the music keys start two characters later.
     QString TimeValue;
     // The enabled flag is the first EnabledLength characters.
     qsizetype EnabledLength = 0;
-    // Place (from 0) of the holiday flag; -1 when the flags are read at the first comma and the
-    // value has none. The flag's place may lie past the end of the value.
+    // Place (from 0) of the holiday flag; -1 when the value has no comma. The flag's place
+    // may lie past the end of the value.
     qsizetype HolidayAt = -1;
     bool EnabledValid = false;
     bool HolidayValid = false;
@@ -100,11 +88,10 @@ struct TaskEntryFields {
 
 // Reads the two flags of a Time value into fields: TimeValue, EnabledLength, HolidayAt, the
 // validity of both flags and Entry.Enabled and Entry.HolidayFlag. Cheap enough for every due tick.
-void ReadTimeFlags(const QString& value, TimeFlagsAt at, TaskEntryFields& fields);
+void ReadTimeFlags(const QString& value, TaskEntryFields& fields);
 // Reads the flags and the music keys of a Time value into fields.
-void ReadTimeValue(const QString& value, TimeFlagsAt at, TaskEntryFields& fields);
+void ReadTimeValue(const QString& value, TaskEntryFields& fields);
 // Reads a TimeParams value into fields, replacing whatever fields held of one before.
 void ReadTimeParamsValue(const QString& value, TaskEntryFields& fields);
 // Both values at once.
-TaskEntryFields ReadTaskEntry(const QString& timeValue, const QString& paramsValue,
-                              TimeFlagsAt at = TimeFlagsAt::Places);
+TaskEntryFields ReadTaskEntry(const QString& timeValue, const QString& paramsValue);

@@ -79,7 +79,8 @@ public:
         const TaskValues& v = **it;
         // Midnight or an unreadable text means no end time, and a task that starts after its
         // end time has none either, so neither is shown as one.
-        task.endShown = v.record && v.record->EndTime != NoEndTime && ParseTimeText(key) <= v.byPlace.EndTimeOfDay;
+        task.endShown =
+            v.record && v.record->EndTime != NoEndTime && ParseTimeText(key) <= v.fields.EndTimeOfDay;
         return task;
     }
 
@@ -102,17 +103,16 @@ private:
     {
         auto v = std::make_shared<TaskValues>();
         v->paramsValue = paramsValue;
-        ReadTimeValue(timeValue, TimeFlagsAt::Places, v->byPlace);
-        ReadTimeParamsValue(paramsValue, v->byPlace);
-        readForList(timeValue, *v);
+        ReadTimeValue(timeValue, v->fields);
+        ReadTimeParamsValue(paramsValue, v->fields);
+        readForList(*v);
         return v;
     }
 
     // The list's reading of a task; a value it cannot show leaves faultSection and faultReason.
-    void readForList(const QString& timeValue, TaskValues& v) const
+    void readForList(TaskValues& v) const
     {
-        TaskEntryFields flags;
-        ReadTimeValue(timeValue, TimeFlagsAt::FirstComma, flags);
+        const TaskEntryFields& flags = v.fields;
         // A value without a comma has always been reported as an unreadable enabled flag.
         if (flags.HolidayAt < 0 || !flags.EnabledValid) {
             v.faultSection = TimeSection;
@@ -128,7 +128,7 @@ private:
         }
         v.enabledInList = flags.Entry.Enabled;
         v.holidayInList = flags.Entry.HolidayFlag;
-        const TaskEntryFields& params = v.byPlace;
+        const TaskEntryFields& params = v.fields;
         if (params.ParamCount() == 0)
             return;
 
@@ -298,7 +298,7 @@ QString TaskCell(const Task& task, int column)
     case 1:
         return rec.MusicText;
     case 2:
-        return task.byPlace().ParamText(LoopCountField);
+        return task.fields().ParamText(LoopCountField);
     case 3:
         return NameAt(SourceTypeNames, rec.SourceType);
     case 4:
@@ -310,7 +310,7 @@ QString TaskCell(const Task& task, int column)
     case 7:
         return NameAt(YesNoNames, task.holidayInList());
     case 8:
-        return rec.PlayLength > 0 ? task.byPlace().ParamText(PlayLengthField) : NoControlText;
+        return rec.PlayLength > 0 ? task.fields().ParamText(PlayLengthField) : NoControlText;
     case 9:
         return rec.EndTime != QStringLiteral("00:00:00") ? rec.EndTime : NoControlText;
     default:

@@ -18,13 +18,13 @@ enum class PlayMode : int { InOrder = 1, Random = 2 };
 
 // What a task's two stored values say, read once; the tasks of equal values share it.
 struct TaskValues {
-    // The flags and music keys by place, as the due-time check and playback read them, and
-    // the parameters.
-    TaskEntryFields byPlace;
+    // Both values read: the flags, the music keys and the parameters.
+    TaskEntryFields fields;
     // The TimeParams value as stored; empty when the file has no line for the key.
     QString paramsValue;
-    // The list's reading (flags at the first comma). When the list cannot show the task,
-    // faultSection and faultReason say which line and why.
+    // When the list cannot show the task (its flags or leading parameters do not read),
+    // faultSection and faultReason say which line and why; it still falls due as far as its
+    // flags allow.
     QString faultSection;
     QString faultReason;
     bool enabledInList = false;
@@ -45,10 +45,10 @@ struct Task {
     // Started once-only task: its lines have left the file, it stays listed until it ends.
     bool leaving = false;
 
-    const TaskEntryFields& byPlace() const { return valuesOrNone().byPlace; }
-    const QString& timeValue() const { return byPlace().TimeValue; }
+    const TaskEntryFields& fields() const { return valuesOrNone().fields; }
+    const QString& timeValue() const { return fields().TimeValue; }
     const QString& paramsValue() const { return valuesOrNone().paramsValue; }
-    DateType dateType() const { return DateType(byPlace().Entry.DateType); }
+    DateType dateType() const { return DateType(fields().Entry.DateType); }
     // Whether the list shows the task; when not, fault() names the file, section and key.
     bool listed() const { return valuesOrNone().faultReason.isEmpty(); }
     QString fault() const;

@@ -379,7 +379,7 @@ void TfrmTaskSet::LoadTaskMusic(bool flag)
     // The key as the file holds it: a file written without leading zeros still finds its music.
     const QString key = m_givenStartTime.isEmpty() ? StartTime() : m_givenStartTime;
     TaskEntryFields task;
-    ReadTimeValue(ReadIniString(taskFile, TimeSection, key, QString()), TimeFlagsAt::FirstComma, task);
+    ReadTimeValue(ReadIniString(taskFile, TimeSection, key, QString()), task);
     const bool encrypted = LibraryEncrypted();
     for (const QString& musicKey : task.Entry.MusicKeys) {
         const QString path = encrypted ? ReadEncryptedString(taskFile, MusicSection, musicKey, QString())

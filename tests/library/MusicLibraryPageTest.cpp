@@ -112,10 +112,9 @@ TEST_F(LibraryPageTest, NumbersTheTasksStillHoldAreNotGivenAgain)
         {"task keys above the library",
          "[Time]\n08:00:00=1,0,3,12\n09:00:00=0,1,5\n[Music]\n3=" + a + "\n", 1, "13"},
         {"cleared library", "[Time]\n08:00:00=1,0,4\n", 1, "5"},
-        // Both readings of a hand-edited value count: playback takes keys from character 5
-        // on (5, 0, 3), the list after the first comma (3; ",0,7" gives 7 there only).
+        // A hand-edited value's keys follow its first comma, as every reader takes them.
         {"hand-edited flags", "[Time]\n08:00:00=12345,0,3\n09:00:00=,0,7\n", 1, "8"},
-        {"hand-edited flags, playback's reading", "[Time]\n08:00:00=12345,0,3\n", 1, "6"},
+        {"hand-edited flags, one task", "[Time]\n08:00:00=12345,0,3\n", 1, "4"},
         {"task keys that are no number",
          "[Time]\n08:00:00=1,0,x,99999999999,,-4\n[Music]\n2=" + a + "\n", 1, "3"},
         {"largest library number", "[Music]\n2147483647=" + a + "\n", 1, ""},

@@ -156,6 +156,26 @@ TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
     }
 }
 
+// A hand-edited Time value rings as the list shows it: switched off, or kept off on a holiday.
+TEST(TaskPlaysToday, AHandEditedValueRingsAsTheListShowsIt)
+{
+    const Timetable t = Timetable::Decode({"08:00:00=False,0,1", "09:00:00=10,0,1", "10:00:00=True,1,1"},
+                                          {"08:00:00=" + Daily, "09:00:00=" + Daily, "10:00:00=" + Daily}, {});
+    const Holidays march = Holidays::Decode({"3-1=3-31"});
+    const QDateTime now(QDate(2026, 3, 2), QTime(7, 0));
+    const struct {
+        const char* key;
+        bool listedOn, plays, playsOnHoliday;
+    } cases[] = {{"08:00:00", false, false, false}, {"09:00:00", true, true, false}, {"10:00:00", true, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(t.find(c.key)->enabledInList(), c.listedOn);
+        EXPECT_EQ(TaskPlaysToday(c.key, t, {}, now), c.plays);
+        EXPECT_EQ(TaskPlaysToday(c.key, t, march, now), c.playsOnHoliday);
+    }
+    EXPECT_EQ(t.find("09:00:00")->fields().Entry.MusicKeys, QStringList{"1"}) << "the keys playback takes";
+}
+
 class DueTimeCheckTest : public ::testing::Test {
 protected:
     FakeClock clock;

@@ -25,52 +25,47 @@ TEST(TaskEntry, WhatIsWrittenReadsBackTheSameBothWays)
     for (const TaskEntry& e : entries) {
         const QString time = FormatTimeValue(e), params = FormatTimeParamsValue(e);
         SCOPED_TRACE((time + " / " + params).toStdString());
-        for (const TimeFlagsAt at : {TimeFlagsAt::Places, TimeFlagsAt::FirstComma}) {
-            const TaskEntryFields read = ReadTaskEntry(time, params, at);
-            EXPECT_EQ(read.Entry, e);
-            EXPECT_TRUE(read.EnabledValid && read.HolidayValid);
-            EXPECT_EQ(read.ParamCount(), ParamFieldCount);
-            EXPECT_EQ(std::count(read.ParamValid.begin(), read.ParamValid.end(), true),
-                      ParamFieldCount);
-        }
+        const TaskEntryFields read = ReadTaskEntry(time, params);
+        EXPECT_EQ(read.Entry, e);
+        EXPECT_TRUE(read.EnabledValid && read.HolidayValid);
+        EXPECT_EQ(read.ParamCount(), ParamFieldCount);
+        EXPECT_EQ(std::count(read.ParamValid.begin(), read.ParamValid.end(), true), ParamFieldCount);
     }
 }
 
-TEST(TaskEntry, TimeValueFlagsByPlaceAndAtTheFirstComma)
+// One reading for the list, the due-time check and playback: what the list shows is what rings.
+TEST(TaskEntry, TimeValueFlagsAreReadAtTheFirstComma)
 {
     struct Case {
         QString value;
-        TimeFlagsAt at;
         QString enabledText;
         bool enabledValid, enabled;
         QString holidayText;
         bool holidayValid;
         QStringList keys;
     };
-    const auto P = TimeFlagsAt::Places, C = TimeFlagsAt::FirstComma;
     const Case cases[] = {
-        {"0,1,4", P, "0", true, false, "1", true, {"4"}},
-        {"", P, "", false, true, "", false, {}},
-        {"1,", P, "1", true, true, "", false, {}},
-        // A word is no flag by place, and the keys start at character 5 all the same.
-        {"True,0,3", P, "T", false, true, "u", false, {"", "0", "3"}},
-        {"True,0,3", C, "True", true, true, "0", true, {"3"}},
-        {" 0,1,3", C, " 0", true, false, "1", true, {"3"}},
-        {"1", C, "1", true, true, "", false, {}},
-        {"1,x,3", C, "1", true, true, "x", false, {"3"}},
-        {",0,3", C, "", false, true, "0", true, {"3"}},
+        {"0,1,4", "0", true, false, "1", true, {"4"}},
+        {"", "", false, true, "", false, {}},
+        {"1,", "1", true, true, "", false, {}},
+        {"True,0,3", "True", true, true, "0", true, {"3"}},
+        {"10,0,3", "10", true, true, "0", true, {"3"}},
+        {" 0,1,3", " 0", true, false, "1", true, {"3"}},
+        {"1", "1", true, true, "", false, {}},
+        {"1,x,3", "1", true, true, "x", false, {"3"}},
+        {",0,3", "", false, true, "0", true, {"3"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.value.toStdString() + (c.at == P ? " by place" : " at comma"));
+        SCOPED_TRACE(c.value.toStdString());
         TaskEntryFields read;
-        ReadTimeValue(c.value, c.at, read);
+        ReadTimeValue(c.value, read);
         EXPECT_EQ(read.EnabledText(), c.enabledText);
         EXPECT_EQ(read.EnabledValid, c.enabledValid);
         EXPECT_EQ(read.Entry.Enabled, c.enabled);
         EXPECT_EQ(read.HolidayText(), c.holidayText);
         EXPECT_EQ(read.HolidayValid, c.holidayValid);
         EXPECT_EQ(read.Entry.MusicKeys, c.keys);
-        EXPECT_EQ(read.HolidayAt < 0, c.at == C && !c.value.contains(u','));
+        EXPECT_EQ(read.HolidayAt < 0, !c.value.contains(u','));
     }
 }
 
