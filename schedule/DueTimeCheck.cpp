@@ -155,8 +155,13 @@ void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const H
     // seconds.
     m_lastServed = current;
 
-    if (!m_index || !m_index->timetable.sameAs(timetable))
+    // The replaced index may hold the last copy of a large timetable: freed as the tick ends,
+    // after its bells have started, not before.
+    std::shared_ptr<const Index> replaced;
+    if (!m_index || !m_index->timetable.sameAs(timetable)) {
+        replaced = m_index;
         Rebuild(timetable);
+    }
     // Kept alive here: a nested tick may put a new index in place while this walk runs.
     const std::shared_ptr<const Index> index = m_index;
     for (qint64 s = first; s <= current; ++s)
