@@ -14,9 +14,10 @@ QString FormatTimeValue(const TaskEntry& entry)
 
 QString WithEnabledFlag(QString timeValue, bool enabled)
 {
-    if (!timeValue.isEmpty())
-        timeValue[0] = enabled ? u'1' : u'0';
-    return timeValue;
+    // The whole flag, as it is read: "True,0,3" switched off is "0,0,3", not "0rue,0,3".
+    const qsizetype comma = timeValue.indexOf(u',');
+    return timeValue.replace(0, comma < 0 ? timeValue.size() : comma,
+                             enabled ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 QString FormatTimeParamsValue(const TaskEntry& entry)

@@ -31,7 +31,8 @@ struct TaskEntry {
 QString FormatTimeValue(const TaskEntry& entry);
 // All seven fields joined with ","; an empty DateParams leaves two commas side by side.
 QString FormatTimeParamsValue(const TaskEntry& entry);
-// The Time value with its enabled flag, the first character, set and nothing else changed.
+// The Time value with its enabled flag (the text before the first comma) set to "1" or "0" and
+// nothing else changed.
 QString WithEnabledFlag(QString timeValue, bool enabled);
 
 // The TimeParams fields in their order in the value.

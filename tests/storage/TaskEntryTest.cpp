@@ -69,6 +69,21 @@ TEST(TaskEntry, TimeValueFlagsAreReadAtTheFirstComma)
     }
 }
 
+TEST(TaskEntry, SwitchingAValueReplacesItsWholeEnabledFlag)
+{
+    const struct {
+        const char* value;
+        bool enabled;
+        const char* result;
+    } cases[] = {{"1,0,3", false, "0,0,3"}, {"0,1,3,4", true, "1,1,3,4"}, {"True,0,3", false, "0,0,3"},
+                 {" 10,0,3", false, "0,0,3"}, {"1", false, "0"}, {"", true, "1"}};
+    for (const auto& c : cases) {
+        const QString switched = WithEnabledFlag(c.value, c.enabled);
+        EXPECT_EQ(switched, c.result) << c.value;
+        EXPECT_EQ(ReadTaskEntry(switched, QString()).Entry.Enabled, c.enabled) << c.value;
+    }
+}
+
 TEST(TaskEntry, ParamsFieldsTellWhatWasThereAndWhatRead)
 {
     struct Case {
