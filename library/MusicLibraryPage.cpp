@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -209,15 +208,7 @@ void MusicLibraryPage::btn1Click()
 
 void MusicLibraryPage::chkEnCodeLibClick()
 {
-    const bool on = chkEnCodeLib->isChecked();
-    try {
-        m_data.changeSettings([on] { WriteEnCodeLib(on); });
-    } catch (const FileError&) {
-        // The box goes back to what the file holds.
-        const QSignalBlocker quiet(chkEnCodeLib);
-        chkEnCodeLib->setChecked(m_data.settings().enCodeLib);
-        throw;
-    }
+    SaveBoxSetting(m_data, chkEnCodeLib, WriteEnCodeLib, [](const Settings& s) { return s.enCodeLib; });
 }
 
 void MusicLibraryPage::UpdateEnCodeLibEnabled()

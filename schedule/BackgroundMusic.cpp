@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 bool IsPlayableBackgroupMusic(const QString& path)
 {
@@ -62,14 +61,8 @@ void BackgroundMusic::LoadBackgroupMusic()
 void BackgroundMusic::chkPlayBackgroupMusicClick()
 {
     const bool on = m_chkPlayBackgroupMusic->isChecked();
-    try {
-        m_data.changeSettings([on] { WriteIsBackgroup(on); });
-    } catch (const FileError&) {
-        // The box goes back to what the file holds.
-        const QSignalBlocker quiet(m_chkPlayBackgroupMusic);
-        m_chkPlayBackgroupMusic->setChecked(m_data.settings().isBackgroup);
-        throw;
-    }
+    SaveBoxSetting(m_data, m_chkPlayBackgroupMusic, WriteIsBackgroup,
+                   [](const Settings& s) { return s.isBackgroup; });
     if (!on) {
         m_btnSelectBackgroupMusic->setEnabled(true);
         // Paused, not closed: checking the box again goes on from here.

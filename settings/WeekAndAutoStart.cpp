@@ -1,6 +1,5 @@
 #include "settings/WeekAndAutoStart.h"
 
-#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/StartupRegistration.h"
@@ -73,12 +72,7 @@ void WeekAndAutoStart::chkFridayClick(QCheckBox* box)
     if (at == m_weekdays.end())
         return;
     const int day = int(at - m_weekdays.begin()) + 1;
-    try {
-        m_data.changeSettings([day, box] { WriteWorkingDay(day, box->isChecked()); });
-    } catch (const FileError&) {
-        // The box goes back to what the file holds.
-        const QSignalBlocker quiet(box);
-        box->setChecked(m_data.settings().workingDays[std::size_t(day - 1)]);
-        throw;
-    }
+    SaveBoxSetting(
+        m_data, box, [day](bool on) { WriteWorkingDay(day, on); },
+        [day](const Settings& s) { return s.workingDays[std::size_t(day - 1)]; });
 }

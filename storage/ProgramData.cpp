@@ -4,6 +4,9 @@
 #include "platform/FreedMemory.h"
 #include "storage/IniStore.h"
 
+#include <QCheckBox>
+#include <QSignalBlocker>
+
 ProgramData::ProgramData(QObject* parent) : QObject(parent) {}
 
 void ProgramData::setTimetable(const Timetable& timetable)
@@ -48,27 +51,40 @@ void ProgramData::loadSettings()
     emit changed();
 }
 
-void ProgramData::changeSettings(const std::function<void()>& write)
+void ProgramData::writeThenReload(const std::function<void()>& write,
+                                  const std::function<void()>& reload)
 {
     try {
         write();
     } catch (const FileError&) {
-        loadSettings();
+        // What the file holds now, part of the change or none of it.
+        reload();
         throw;
     }
-    loadSettings();
+    reload();
+}
+
+void ProgramData::changeSettings(const std::function<void()>& write)
+{
+    writeThenReload(write, [this] { loadSettings(); });
 }
 
 void ProgramData::change(const std::function<void()>& write)
 {
+    writeThenReload(write, [this] { loadTimetable(); });
+}
+
+void SaveBoxSetting(ProgramData& data, QCheckBox* box, const std::function<void(bool on)>& write,
+                    const std::function<bool(const Settings&)>& stored)
+{
+    const bool on = box->isChecked();
     try {
-        write();
+        data.changeSettings([&] { write(on); });
     } catch (const FileError&) {
-        // What the file holds now, part of the change or none of it, is the timetable.
-        loadTimetable();
+        const QSignalBlocker quiet(box);
+        box->setChecked(stored(data.settings()));
         throw;
     }
-    loadTimetable();
 }
 
 void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const QString& replacedKey)

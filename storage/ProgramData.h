@@ -12,6 +12,8 @@
 
 #include <functional>
 
+class QCheckBox;
+
 class ProgramData : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +59,9 @@ signals:
     void changed();
 
 private:
+    // Runs write, then reload, refused or not: what is held is then what the file holds. A
+    // refusal (FileError) is raised on.
+    static void writeThenReload(const std::function<void()>& write, const std::function<void()>& reload);
     void change(const std::function<void()>& write);
     void setTimetable(const Timetable& timetable);
 
@@ -65,3 +70,8 @@ private:
     Holidays m_holidays;
     Settings m_settings;
 };
+
+// Saves what box now says with write; when Config.ini refuses, the box goes back to the stored
+// setting (without running its handler again) and the FileError is raised on.
+void SaveBoxSetting(ProgramData& data, QCheckBox* box, const std::function<void(bool on)>& write,
+                    const std::function<bool(const Settings&)>& stored);
