@@ -1,7 +1,6 @@
 #include "library/MusicLibrary.h"
 
 #include "library/UntEnDescrypt.h"
-#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
@@ -10,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -44,11 +44,6 @@ void DescribeLibraryPath(const QString& path, QString& name, QString& state, QSt
         state = LibraryStateMissing;
         kind.clear();
     }
-}
-
-bool LibraryEnciphered()
-{
-    return ReadSettings().enCodeLib;
 }
 
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)

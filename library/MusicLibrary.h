@@ -23,9 +23,6 @@ struct LibraryEntry {
 // Name, state and kind of a path as the library page shows them.
 void DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind);
 
-// Whether the library's values are stored enciphered: EnCodeLib = 1 in [base] of Config.ini.
-bool LibraryEnciphered();
-
 // Every entry of the section in file order; enciphered values are deciphered.
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered);
 

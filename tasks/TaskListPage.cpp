@@ -204,7 +204,7 @@ void TaskListPage::reportUnlisted() const
 bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,
                                const QString& replacedKey)
 {
-    TfrmTaskSet dialog(m_boxes, m_guard, m_clock, window());
+    TfrmTaskSet dialog(m_boxes, m_guard, m_clock, m_data, window());
     dialog.setWindowTitle(caption);
     fill(dialog);
     if (dialog.ShowModal() != TfrmTaskSet::mrOk)

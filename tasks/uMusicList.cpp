@@ -1,6 +1,5 @@
 #include "tasks/uMusicList.h"
 
-#include "library/MusicLibrary.h"
 #include "platform/ReportView.h"
 #include "storage/MusicName.h"
 #include "storage/TaskFile.h"
@@ -16,7 +15,8 @@ enum Column { ColumnKey, ColumnName, ColumnPath };
 
 } // namespace
 
-TfrmSelMusic::TfrmSelMusic(QWidget* owner) : QDialog(owner)
+TfrmSelMusic::TfrmSelMusic(const QStringList& libraryList, QWidget* owner)
+    : QDialog(owner), m_libraryList(libraryList)
 {
     setWindowTitle(QStringLiteral("请选择音频文件"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -89,10 +89,11 @@ void TfrmSelMusic::fill(bool directories)
     lvMusic->clear();
     Accepted = false;
     QList<QTreeWidgetItem*> rows;
-    for (const LibraryEntry& e : ReadLibraryEntries(TaskFilePath(), LibraryEncrypted)) {
-        if (e.path.endsWith(QDir::separator()) != directories)
+    for (const QString& line : m_libraryList) {
+        const QString path = LineValue(line);
+        if (path.endsWith(QDir::separator()) != directories)
             continue;
-        auto* row = new QTreeWidgetItem({e.key, MusicDisplayName(e.path), e.path});
+        auto* row = new QTreeWidgetItem({LineName(line), MusicDisplayName(path), path});
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(ColumnKey, Qt::Unchecked);
         rows.append(row);

@@ -11,10 +11,9 @@ class TfrmSelMusic : public QDialog {
     Q_OBJECT
 
 public:
-    // The library is read from TaskFilePath() at each fill, not here.
-    explicit TfrmSelMusic(QWidget* owner = nullptr);
+    // libraryList: the library's "number=path" lines, paths deciphered.
+    explicit TfrmSelMusic(const QStringList& libraryList, QWidget* owner = nullptr);
 
-    bool LibraryEncrypted = false; // set before a kind is selected
     int SelectedKind = 1;          // 1 = audio files, 2 = directories
     bool Accepted = false;         // true only when closed with the OK button
     QStringList SelectedMusic;     // "key=display name" lines of the checked rows
@@ -35,4 +34,6 @@ public:
 private:
     void fill(bool directories);
     void btn1Click();
+
+    QStringList m_libraryList;
 };

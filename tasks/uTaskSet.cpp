@@ -1,14 +1,13 @@
 #include "tasks/uTaskSet.h"
 
-#include "library/MusicLibrary.h"
-#include "library/UntEnDescrypt.h"
 #include "platform/Clock.h"
 #include "platform/Guard.h"
-#include "storage/IniStore.h"
 #include "storage/MusicName.h"
-#include "storage/TaskFile.h"
+#include "storage/ProgramData.h"
 #include "storage/TaskEntry.h"
+#include "storage/TaskFile.h"
 #include "storage/TimeText.h"
+#include "storage/Timetable.h"
 #include "tasks/uMusicList.h"
 
 #include <QCheckBox>
@@ -65,11 +64,30 @@ QLabel* label(const QString& text, QWidget* buddy)
     return l;
 }
 
+// The task under key that the file holds: a once-only task that has started is still in the
+// timetable, but its lines have left the file, so saving over its time replaces nothing.
+const Task* taskInFile(const Timetable& timetable, const QString& key)
+{
+    const Task* task = timetable.find(key);
+    return task && !task->leaving ? task : nullptr;
+}
+
+// The path of a music key as the file's read by name finds it: the first line of that number,
+// ASCII letters in either case, the blanks around the key ignored; empty when there is none.
+QString libraryPath(const QStringList& library, const QString& musicKey)
+{
+    const QString name = FoldedTaskKey(musicKey.trimmed());
+    for (const QString& line : library)
+        if (FoldedTaskKey(LineName(line)) == name)
+            return LineValue(line);
+    return QString();
+}
+
 } // namespace
 
 TfrmTaskSet::TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const IClock& clock,
-                         QWidget* owner)
-    : TfmBaseFrm(boxes, owner), m_guard(guard), m_clock(clock)
+                         const ProgramData& data, QWidget* owner)
+    : TfmBaseFrm(boxes, owner), m_guard(guard), m_clock(clock), m_data(data)
 {
     // A dialog window with only a close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -347,11 +365,6 @@ QStringList TfrmTaskSet::MusicLines() const
     return lines;
 }
 
-bool TfrmTaskSet::LibraryEncrypted()
-{
-    return LibraryEnciphered();
-}
-
 void TfrmTaskSet::setMusicLine(const QString& key, const QString& name)
 {
     int at = -1;
@@ -375,23 +388,18 @@ void TfrmTaskSet::LoadTaskMusic(bool flag)
     if (!flag)
         return;
     lstMusic->clear();
-    const QString taskFile = TaskFilePath();
     // The key as the file holds it: a file written without leading zeros still finds its music.
     const QString key = m_givenStartTime.isEmpty() ? StartTime() : m_givenStartTime;
-    TaskEntryFields task;
-    ReadTimeValue(ReadIniString(taskFile, TimeSection, key, QString()), task);
-    const bool encrypted = LibraryEncrypted();
-    for (const QString& musicKey : task.Entry.MusicKeys) {
-        const QString path = encrypted ? ReadEncryptedString(taskFile, MusicSection, musicKey, QString())
-                                       : ReadIniString(taskFile, MusicSection, musicKey, QString());
-        setMusicLine(musicKey, MusicDisplayName(path));
-    }
+    const Task* task = taskInFile(m_data.timetable(), key);
+    if (!task)
+        return;
+    for (const QString& musicKey : task->fields().Entry.MusicKeys)
+        setMusicLine(musicKey, MusicDisplayName(libraryPath(m_data.LibraryList(), musicKey)));
 }
 
 void TfrmTaskSet::btnMusicAddClick()
 {
-    TfrmSelMusic sel(this);
-    sel.LibraryEncrypted = LibraryEncrypted();
+    TfrmSelMusic sel(m_data.LibraryList(), this);
     if (SourceType == 1)
         sel.rbFile->setChecked(true);
     else
@@ -446,7 +454,9 @@ bool TfrmTaskSet::confirmOverwrite()
     const QString key = StartTime();
     if (DialogMode != AddMode && key == m_givenStartTime)
         return true;
-    if (ReadIniString(TaskFilePath(), TimeSection, key, QString()).isEmpty())
+    // A line without a value is no task.
+    const Task* task = taskInFile(m_data.timetable(), key);
+    if (!task || task->timeValue().isEmpty())
         return true;
     return ConfirmBox(QStringLiteral("该时间段任务已存在，是否覆盖？"));
 }

@@ -18,13 +18,16 @@ class QStackedWidget;
 class QTimeEdit;
 
 class IClock;
+class ProgramData;
 
 class TfrmTaskSet : public TfmBaseFrm {
 public:
     enum Mode { AddMode = 1, EditMode = 2 };
 
-    // A fixed date starts at the clock's day.
-    TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const IClock& clock, QWidget* owner);
+    // A fixed date starts at the clock's day. The task's music, the library and the tasks an
+    // overwrite is asked about are data's, never the file's.
+    TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const IClock& clock,
+                const ProgramData& data, QWidget* owner);
 
     // 1 = add a task, 2 = edit one; only the "确定" check looks at it.
     int DialogMode = AddMode;
@@ -52,8 +55,6 @@ public:
 
     // With flag set, fills the music list from the task's Time entry and the library.
     void LoadTaskMusic(bool flag);
-    // Whether the library's values are stored enciphered (EnCodeLib = 1 in Config.ini).
-    static bool LibraryEncrypted();
 
     void btnMusicAddClick();
     void btnMusicDelClick();
@@ -92,6 +93,7 @@ private:
 
     const HandlerGuard& m_guard;
     const IClock& m_clock;
+    const ProgramData& m_data;
     // The key the task stands under in the file, as it was given (it may lack the leading zero
     // that the picker's text has).
     QString m_givenStartTime;

@@ -1,7 +1,9 @@
 #include "tasks/uTaskSet.h"
 
+#include "library/MusicLibrary.h"
 #include "library/UntEnDescrypt.h"
 #include "platform/Guard.h"
+#include "storage/ProgramData.h"
 #include "storage/TaskFile.h"
 #include "support/Fakes.h"
 #include "support/ModalAnswer.h"
@@ -28,14 +30,24 @@ protected:
     FakeMessageBoxes boxes;
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
     FakeClock clock;
-    TfrmTaskSet dialog{boxes, guard, clock, nullptr};
+    ProgramData data;
+    TfrmTaskSet dialog{boxes, guard, clock, data, nullptr};
 
     void SetUp() override
     {
         dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
-        dir.writeText(TaskFileName, "[Time]\n07:00:00=1,0,1\n8:00:15=1,0,1,9,2\n"
+        dir.writeText(TaskFileName, "[Time]\n07:00:00=1,0,1\n8:00:15=1,0,1,9,2\n10:00:00=\n"
                                     "[Music]\n1=/bells/ring.mp3\n2=/songs/晨曲.mp3\n"
                                     "3=/dirs/上午/\n4=/dirs/下午/\n");
+        load();
+    }
+
+    // What the main window reads at its start.
+    void load()
+    {
+        data.loadSettings();
+        data.setLibraryList(LibraryListOf(ReadLibraryEntries(TaskFilePath(), data.settings().enCodeLib)));
+        data.loadTimetable();
     }
 
     // Picks the rows with these keys in the selection dialog of the add button, then confirms.
@@ -86,14 +98,14 @@ TEST_F(TaskSetTest, DateParametersGoToThePageOfTheirTypeAndReadBack)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.given.toStdString());
-        TfrmTaskSet d(boxes, guard, clock, nullptr);
+        TfrmTaskSet d(boxes, guard, clock, data, nullptr);
         d.setDateType(c.type);
         d.setDateParams(c.given);
         EXPECT_EQ(d.nbPlayDateParams->currentIndex(), c.type);
         EXPECT_EQ(d.DateType(), c.type);
         EXPECT_EQ(d.DateParams(), c.read);
     }
-    TfrmTaskSet d(boxes, guard, clock, nullptr);
+    TfrmTaskSet d(boxes, guard, clock, data, nullptr);
     d.setDateType(1);
     d.setDateParams("0000011");
     for (int i = 0; i < 7; ++i)
@@ -159,6 +171,7 @@ TEST_F(TaskSetTest, OverwriteIsAskedWhenTheStartTimeHoldsAnotherTask)
         {TfrmTaskSet::EditMode, "07:00:00", "07:00:00", false},
         {TfrmTaskSet::EditMode, "09:00:00", "07:00:00", true},
         {TfrmTaskSet::EditMode, "8:00:15", "08:00:15", false},
+        {TfrmTaskSet::AddMode, "09:00:00", "10:00:00", false}, // a line without a value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen.toStdString());
@@ -173,6 +186,13 @@ TEST_F(TaskSetTest, OverwriteIsAskedWhenTheStartTimeHoldsAnotherTask)
     }
     boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Ok});
     EXPECT_EQ(pressOk(), TfrmTaskSet::mrOk) << "OK overwrites";
+
+    // A started once-only task has left the file: saving at its time replaces nothing.
+    data.startOnceOnly("07:00:00");
+    boxes.shown.clear();
+    dialog.DialogMode = TfrmTaskSet::AddMode;
+    EXPECT_EQ(pressOk(), TfrmTaskSet::mrOk);
+    EXPECT_TRUE(boxes.shown.isEmpty());
 }
 
 TEST_F(TaskSetTest, AddingMusicKeepsOneKindAndOneDirectory)
@@ -228,9 +248,24 @@ TEST_F(TaskSetTest, TaskMusicLoadsFromTheFileKeyAndDropsKeysGoneFromTheLibrary)
     // An enciphered library is read deciphered.
     dir.writeText("Config.ini", "[base]\nEnCodeLib=1\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
     WriteEncryptedString(TaskFilePath(), MusicSection, "1", "/dirs/铃声/");
+    load();
     dialog.setStartTime("07:00:00");
     dialog.LoadTaskMusic(true);
     EXPECT_EQ(dialog.MusicLines(), QStringList({"1=铃声"}));
+}
+
+TEST_F(TaskSetTest, TheFileChangedBehindTheOwnersBackIsNotWhatTheEditorShows)
+{
+    dir.writeText(TaskFileName, "[Time]\n07:00:00=1,0,2\n09:00:00=1,0,1\n"
+                                "[Music]\n1=/bells/new.mp3\n2=/songs/new.mp3\n");
+    dialog.setStartTime("07:00:00");
+    dialog.LoadTaskMusic(true);
+    EXPECT_EQ(dialog.MusicLines(), QStringList{"1=ring.mp3"});
+    addMusic(false, {"2"});
+    EXPECT_EQ(dialog.MusicLines(), QStringList({"1=ring.mp3", "2=晨曲.mp3"}));
+    dialog.dtpTime->setTime(QTime(9, 0, 0));
+    EXPECT_EQ(pressOk(), TfrmTaskSet::mrOk);
+    EXPECT_TRUE(boxes.shown.isEmpty()) << "09:00:00 is no task of the owner's";
 }
 
 TEST_F(TaskSetTest, EnterConfirmsAndEscCancels)
