@@ -232,10 +232,8 @@ void TfrmMain::LoadSettings()
     });
     startupStep([this] {
         // Bad lines are skipped by the check; named here once, never at a due time.
-        QStringList lines;
-        for (const QString& message : ReadHolidayList(lines))
+        for (const QString& message : data.loadHolidays())
             m_report(message);
-        data.setHolidayList(lines);
     });
     PageControl1->setCurrentWidget(tsplaylist);
     m_applicationTitle = ProductTitle();

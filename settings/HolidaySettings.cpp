@@ -1,22 +1,16 @@
 #include "settings/HolidaySettings.h"
 
+#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "settings/SettingsPage.h"
 #include "storage/ConfigFile.h"
-#include "storage/Holidays.h"
 #include "storage/IniStore.h"
 #include "storage/ProgramData.h"
 
 #include <QDateEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-
-QStringList ReadHolidayList(QStringList& holidayList)
-{
-    ReadConfigSection(HolidaySection, holidayList);
-    return Holidays::Decode(holidayList).messages();
-}
 
 QString MonthDayText(int month, int day)
 {
@@ -35,12 +29,10 @@ HolidaySettings::HolidaySettings(SettingsPage& page, ProgramData& data,
 
 void HolidaySettings::LoadHolidays()
 {
-    QStringList lines;
-    ReadConfigSection(HolidaySection, lines);
     QTreeWidget* list = m_page.lvHoliday;
     list->setUpdatesEnabled(false);
     list->clear();
-    for (const QString& line : lines)
+    for (const QString& line : m_data.HolidayList())
         list->addTopLevelItem(new QTreeWidgetItem({LineName(line), LineValue(line)}));
     list->setUpdatesEnabled(true);
 }
@@ -51,23 +43,23 @@ void HolidaySettings::btnHolidaySaveClick()
     const QDate end = m_page.dtpHolidayEnd->date();
     const int beginKey = begin.month() * 100 + begin.day();
     const int endKey = end.month() * 100 + end.day();
+    const QString from = MonthDayText(begin.month(), begin.day());
+    const QString to = MonthDayText(end.month(), end.day());
     if (endKey >= beginKey) {
-        WriteConfigString(HolidaySection, MonthDayText(begin.month(), begin.day()),
-                          MonthDayText(end.month(), end.day()));
+        change([&] { WriteHoliday(from, to); });
     } else {
         // Both ends of a range lie in the current year, so a break over the new year is kept as
         // its two parts; a range that could only be a slip of the picker is asked about first.
         const QString question =
             QStringLiteral("结束日期早于开始日期，将保存为跨年的假期：%1至12-31，1-1至%2。是否保存？")
-                .arg(MonthDayText(begin.month(), begin.day()), MonthDayText(end.month(), end.day()));
+                .arg(from, to);
         if (!m_boxes.ConfirmBox(&m_page, question))
             return;
-        WriteConfigString(HolidaySection, MonthDayText(begin.month(), begin.day()),
-                          MonthDayText(12, 31));
-        WriteConfigString(HolidaySection, MonthDayText(1, 1), MonthDayText(end.month(), end.day()));
+        change([&] {
+            WriteHoliday(from, MonthDayText(12, 31));
+            WriteHoliday(MonthDayText(1, 1), to);
+        });
     }
-    LoadHolidays();
-    refillHolidayList();
 }
 
 void HolidaySettings::btnHolidayDelClick()
@@ -75,18 +67,23 @@ void HolidaySettings::btnHolidayDelClick()
     const QList<QTreeWidgetItem*> selected = m_page.lvHoliday->selectedItems();
     if (selected.isEmpty())
         return;
-    DeleteConfigKey(HolidaySection, selected.first()->text(0));
-    LoadHolidays();
-    refillHolidayList();
+    const QString begin = selected.first()->text(0);
+    change([&] { DeleteHoliday(begin); });
 }
 
-void HolidaySettings::refillHolidayList()
+void HolidaySettings::change(const std::function<void()>& write)
 {
-    QStringList lines;
-    const QStringList bad = ReadHolidayList(lines);
-    m_data.setHolidayList(lines);
+    try {
+        m_data.changeHolidays(write);
+    } catch (const FileError&) {
+        // The rows show what the file holds.
+        LoadHolidays();
+        throw;
+    }
+    LoadHolidays();
     // The check skips a hand-edited line that is no range; here, where it can be deleted, the
     // user is told.
+    const QStringList& bad = m_data.holidays().messages();
     if (!bad.isEmpty())
         m_boxes.WarningBox(&m_page, bad.join(u'\n'));
 }

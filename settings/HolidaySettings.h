@@ -1,7 +1,9 @@
 #pragma once
 // The group "节假日设置": holiday ranges kept in section Holiday of Config.ini, one begin day
-// as key and its end day as value ("M-D"), and the due-time check's copy of them.
+// as key and its end day as value ("M-D"), written and read back through the program's data.
 #include <QStringList>
+
+#include <functional>
 
 class HandlerGuard;
 class IMessageBoxes;
@@ -10,26 +12,24 @@ class SettingsPage;
 
 class HolidaySettings {
 public:
-    // Each change is read back into data's HolidayList; lines of it that are no range are
-    // shown in one WarningBox.
+    // Each change is written through data and read back into its HolidayList; lines of it that
+    // are no range are shown in one WarningBox. A change Config.ini refuses is reported.
     HolidaySettings(SettingsPage& page, ProgramData& data, IMessageBoxes& boxes,
                     const HandlerGuard& guard);
 
+    // The rows from data's HolidayList.
     void LoadHolidays();
     void btnHolidaySaveClick();
     void btnHolidayDelClick();
 
 private:
-    void refillHolidayList();
+    // Runs write through data, then shows the ranges as the file holds them.
+    void change(const std::function<void()>& write);
 
     SettingsPage& m_page;
     ProgramData& m_data;
     IMessageBoxes& m_boxes;
 };
-
-// Fills holidayList from section Holiday of Config.ini; returns one Chinese message per line
-// that is no range (the due-time check skips those), empty when all are good.
-QStringList ReadHolidayList(QStringList& holidayList);
 
 // "M-D" without leading zeros: the form of the section's keys and values.
 QString MonthDayText(int month, int day);

@@ -105,3 +105,13 @@ void WriteGuanjiHintFengzhong(const QString& minutes)
 {
     write(BaseLower, QStringLiteral("GuanjiHintFengzhong"), minutes);
 }
+
+void WriteHoliday(const QString& begin, const QString& end)
+{
+    write(HolidaySection, begin, end);
+}
+
+void DeleteHoliday(const QString& begin)
+{
+    DeleteIniKeyChecked(ConfigFilePath(), HolidaySection, begin);
+}

@@ -43,3 +43,6 @@ void WriteShotdown(bool on);
 void WriteShotdownTime(const QString& time);
 void WriteShotdownHint(bool on);
 void WriteGuanjiHintFengzhong(const QString& minutes);
+// A holiday range "begin=end" ("M-D" each), and its removal by its begin day.
+void WriteHoliday(const QString& begin, const QString& end);
+void DeleteHoliday(const QString& begin);

@@ -39,10 +39,18 @@ void ProgramData::setLibraryList(const QStringList& lines)
     emit changed();
 }
 
-void ProgramData::setHolidayList(const QStringList& lines)
+QStringList ProgramData::loadHolidays()
 {
+    QStringList lines;
+    ReadConfigSection(HolidaySection, lines);
     m_holidays = Holidays::Decode(lines);
     emit changed();
+    return m_holidays.messages();
+}
+
+void ProgramData::changeHolidays(const std::function<void()>& write)
+{
+    writeThenReload(write, [this] { loadHolidays(); });
 }
 
 void ProgramData::loadSettings()

@@ -33,7 +33,12 @@ public:
     // list cannot show (those tasks still fall due as the due-time check reads them).
     QStringList loadTimetable();
     void setLibraryList(const QStringList& lines);
-    void setHolidayList(const QStringList& lines);
+    // Reads the holiday ranges from Config.ini; the result holds one message per line that is
+    // no range (the due-time check skips those).
+    QStringList loadHolidays();
+    // Runs Config.ini's holiday writers (raising FileError on a refusal), then reads the ranges
+    // back, refused or not.
+    void changeHolidays(const std::function<void()>& write);
     void loadSettings();
     // Runs Config.ini's writers (which raise FileError on a refusal), then reads the settings
     // back, so that they are what the file holds, refused or not.

@@ -3,6 +3,7 @@
 #include "platform/Guard.h"
 #include "settings/SettingsPage.h"
 #include "storage/IniStore.h"
+#include "storage/IniStoreTesting.h"
 #include "storage/ProgramData.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
@@ -92,9 +93,8 @@ TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n"
                                 "[Holiday]\n4-xx=5-1\n");
     // As the start-up reads it.
-    QStringList atStart;
-    EXPECT_EQ(ReadHolidayList(atStart).size(), 1);
-    EXPECT_EQ(atStart, QStringList({"4-xx=5-1"}));
+    EXPECT_EQ(data.loadHolidays().size(), 1);
+    EXPECT_EQ(data.HolidayList(), QStringList({"4-xx=5-1"}));
 
     holidays.LoadHolidays();
     save(5, 1, 5, 3);
@@ -107,6 +107,25 @@ TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted
     page.btnHolidayDel->click();
     EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3"}));
     EXPECT_EQ(boxes.shown.size(), 1);
+}
+
+// Config.ini refuses the save and the delete: each is reported naming the file, and the list
+// and the due-time check's ranges stay as the file holds them.
+TEST_F(HolidaySettingsTest, AChangeTheFileRefusesIsReportedAndNothingIsTakenIn)
+{
+    save(5, 1, 5, 3);
+    const QString before = dir.readText("Config.ini");
+    SetIniSaveInterruptedForTesting(true);
+    save(10, 1, 10, 7);
+    page.lvHoliday->topLevelItem(0)->setSelected(true);
+    page.btnHolidayDel->click();
+    SetIniSaveInterruptedForTesting(false);
+    EXPECT_EQ(dir.readText("Config.ini"), before);
+    EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3"}));
+    EXPECT_EQ(rows(), data.HolidayList());
+    ASSERT_EQ(boxes.shown.size(), 2);
+    for (const auto& box : boxes.shown)
+        EXPECT_TRUE(box.text.contains("Config.ini")) << box.text.toStdString();
 }
 
 } // namespace

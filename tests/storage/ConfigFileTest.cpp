@@ -79,6 +79,8 @@ TEST(ConfigFile, WritesTheBytesEachSettingHasAlwaysWritten)
          [] { WriteIsBackgroup(false); WriteEnCodeLib(false); },
          "[BASE]\nShotdown=0\n[Week]\nMonday=1\n",
          "[BASE]\nShotdown=0\nIsBackgroup=0\nEnCodeLib=0\n[Week]\nMonday=1\n"},
+        {"a holiday range, then another removed", [] { WriteHoliday("10-1", "10-7"); DeleteHoliday("5-1"); },
+         "[Holiday]\n5-1=5-3\n", "[Holiday]\n10-1=10-7\n"},
         {"a value replaced in place", [] { WriteWorkingDay(1, false); },
          "[Week]\nMonday=1\nTuesday=1\n", "[Week]\nMonday=0\nTuesday=1\n"},
     };
