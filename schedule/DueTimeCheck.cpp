@@ -28,36 +28,6 @@ bool CharIsOne(const QString& text, qsizetype place)
     return place >= 1 && place <= text.size() && text[place - 1] == u'1';
 }
 
-enum class Decision { Plays, Off, Holiday };
-
-// The checks of TaskPlaysToday once the task is found.
-Decision Decide(const Task& task, const Holidays& holidays, const QDateTime& now)
-{
-    const QString& key = task.key;
-    switch (TaskFlags(task.fields(), holidays.contains(now.date()))) {
-    case TaskFlagsSay::SwitchedOff:
-        return Decision::Off;
-    case TaskFlagsSay::KeptOffByHoliday:
-        return Decision::Holiday;
-    case TaskFlagsSay::PlayDaysDecide:
-        break;
-    }
-    const QString& params = task.paramsValue();
-    // The message names the line, so that whoever finds a silent bell can find what to mend.
-    const QString notPlayed = QStringLiteral("，该任务未播放");
-    if (params.trimmed().isEmpty())
-        throw ListIndexError(QStringLiteral("%1 的 [%2] 中缺少 %3 一行或该行为空")
-                                 .arg(TaskFileName, TimeParamsSection, key) +
-                             notPlayed);
-    try {
-        return IsPlayDay(params, now.date()) ? Decision::Plays : Decision::Off;
-    } catch (const ListIndexError& e) {
-        throw ListIndexError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
-    } catch (const ConversionError& e) {
-        throw ConversionError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
-    }
-}
-
 // Second s in the time representation of now.
 QDateTime LocalAt(qint64 s, const QDateTime& now)
 {
@@ -92,7 +62,7 @@ TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday)
     return TaskFlagsSay::PlayDaysDecide;
 }
 
-bool IsPlayDay(const QString& params, const QDate& today)
+bool IsPlayDay(const QString& params, const QDate& today, int weekday)
 {
     TaskEntryFields task;
     ReadTimeParamsValue(params, task);
@@ -109,7 +79,7 @@ bool IsPlayDay(const QString& params, const QDate& today)
     const QString& dates = task.Entry.DateParams;
     switch (type) {
     case 1:
-        return CharIsOne(dates, today.dayOfWeek());
+        return CharIsOne(dates, weekday > 0 ? weekday : today.dayOfWeek());
     case 2:
         return CharIsOne(dates, today.day());
     default:
@@ -123,13 +93,41 @@ bool IsPlayDay(const QString& params, const QDate& today)
     }
 }
 
+DayDecision DecideDay(const Task& task, const Holidays& holidays, const QDate& day)
+{
+    const QString& key = task.key;
+    switch (TaskFlags(task.fields(), holidays.contains(day))) {
+    case TaskFlagsSay::SwitchedOff:
+        return DayDecision::SwitchedOff;
+    case TaskFlagsSay::KeptOffByHoliday:
+        return DayDecision::Holiday;
+    case TaskFlagsSay::PlayDaysDecide:
+        break;
+    }
+    const QString& params = task.paramsValue();
+    // The message names the line, so that whoever finds a silent bell can find what to mend.
+    const QString notPlayed = QStringLiteral("，该任务未播放");
+    if (params.trimmed().isEmpty())
+        throw ListIndexError(QStringLiteral("%1 的 [%2] 中缺少 %3 一行或该行为空")
+                                 .arg(TaskFileName, TimeParamsSection, key) +
+                             notPlayed);
+    try {
+        return IsPlayDay(params, day, holidays.weekdayOf(day)) ? DayDecision::Rings
+                                                                 : DayDecision::NotItsDay;
+    } catch (const ListIndexError& e) {
+        throw ListIndexError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+    } catch (const ConversionError& e) {
+        throw ConversionError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+    }
+}
+
 bool TaskPlaysToday(const QString& key, const Timetable& timetable, const Holidays& holidays,
                     const QDateTime& now)
 {
     Task none;
     none.key = key;
     const Task* task = timetable.find(key);
-    return Decide(task ? *task : none, holidays, now) == Decision::Plays;
+    return DecideDay(task ? *task : none, holidays, now.date()) == DayDecision::Rings;
 }
 
 void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const Holidays& holidays, const StartTask& startTask,
@@ -184,7 +182,7 @@ void DueTimeCheck::PrepareAhead(qint64 second, const Index& index, const QDateTi
     for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
         const Task& task = index.task(i);
         try {
-            if (Decide(task, holidays, local) == Decision::Plays) {
+            if (DecideDay(task, holidays, local.date()) == DayDecision::Rings) {
                 m_preparedAny = true;
                 m_prepare(task.key);
             }
@@ -216,10 +214,10 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
         if (stale())
             return;
         try {
-            const Decision decision = Decide(task, holidays, local);
-            if (decision == Decision::Holiday && m_journal)
+            const DayDecision decision = DecideDay(task, holidays, local.date());
+            if (decision == DayDecision::Holiday && m_journal)
                 m_journal(key, QStringLiteral("节假日，不播放"));
-            if (decision != Decision::Plays)
+            if (decision != DayDecision::Rings)
                 continue;
             if (stale())
                 return;

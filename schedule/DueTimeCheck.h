@@ -22,10 +22,10 @@
 // plays on the given day. Date types: 0 every day, 1 weekdays (place 1..7 = Monday..Sunday),
 // 2 days of the month (place n = day n), 3 one date ("yyyy-m-d", read as the editor reads it),
 // 4 once only; any other type never plays. A place past the end of the text counts as not
-// chosen.
+// chosen. weekday, when given (1 to 7), is the weekday the day runs as (a make-up working day).
 // Raises ListIndexError when the date type (or, for types 1 to 3, the date text) is missing
 // and ConversionError when the date type is no number.
-bool IsPlayDay(const QString& params, const QDate& today);
+bool IsPlayDay(const QString& params, const QDate& today, int weekday = 0);
 
 // What the flags of a task's Time value say: it is switched off, a holiday keeps it silent
 // (isHoliday, and its holiday flag is "0"), or its play days decide. Only a flag that reads 0
@@ -34,6 +34,14 @@ enum class TaskFlagsSay { PlayDaysDecide, SwitchedOff, KeptOffByHoliday };
 TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
 // The same for a Time value already read.
 TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday);
+
+// Whether a task rings on a day, and if not, why. The one decision the due-time check, the
+// tray and whatever shows a day's bells take. The parameters are tested only when the flags let
+// the task ring; parameters that are missing or cannot be tested raise with a message naming
+// the task file, [TimeParams] and the key. A weekly task runs on a make-up working day as on
+// the weekday the calendar gives it.
+enum class DayDecision { Rings, SwitchedOff, Holiday, NotItsDay };
+DayDecision DecideDay(const Task& task, const Holidays& holidays, const QDate& day);
 
 // Whether the task under key plays at now: its Time value in the timetable (key compared as
 // the file compares names) is enabled, it is not kept off by a holiday (when its holiday flag

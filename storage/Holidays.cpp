@@ -29,12 +29,39 @@ QDate InYear(int year, int month, int day)
     return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
 }
 
+// "yyyy-MM-dd", leading zeros optional; a null date for anything else.
+QDate ParseDate(QStringView text)
+{
+    const QList<QStringView> parts = text.trimmed().split(u'-');
+    if (parts.size() != 3 || parts[0].size() != 4)
+        return QDate();
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (parts[i].isEmpty() || parts[i].size() > 4)
+            return QDate();
+        for (const QChar c : parts[i]) {
+            if (c < u'0' || c > u'9')
+                return QDate();
+            numbers[i] = numbers[i] * 10 + (c.unicode() - u'0');
+        }
+    }
+    return QDate(numbers[0], numbers[1], numbers[2]);
+}
+
+QString LineMessage(const QString& section, const QString& line, const QString& what)
+{
+    return QStringLiteral("Config.ini 的 [%1] 中“%2”%3，已忽略").arg(section, line, what);
+}
+
 } // namespace
 
-Holidays Holidays::Decode(const QStringList& lines)
+Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLines,
+                          const QStringList& workDayLines)
 {
     Holidays holidays;
     holidays.m_lines = lines;
+    holidays.m_datedLines = datedLines;
+    holidays.m_workDayLines = workDayLines;
     for (const QString& line : lines) {
         const qsizetype eq = line.indexOf(u'=');
         Range r;
@@ -46,11 +73,63 @@ Holidays Holidays::Decode(const QStringList& lines)
                 << QStringLiteral("Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略")
                        .arg(line);
     }
+    for (const QString& line : datedLines) {
+        const qsizetype eq = line.indexOf(u'=');
+        const DatedRange r{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)),
+                           eq < 0 ? QDate() : ParseDate(QStringView(line).mid(eq + 1))};
+        if (r.begin.isValid() && r.end.isValid() && r.begin <= r.end)
+            holidays.m_dated.push_back(r);
+        else
+            holidays.m_messages << LineMessage(HolidayDatesSection, line,
+                                               QStringLiteral("不是有效的节假日（年-月-日=年-月-日）"));
+    }
+    for (const QString& line : workDayLines) {
+        const qsizetype eq = line.indexOf(u'=');
+        WorkDay d{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)), 0};
+        if (eq >= 0) {
+            const QStringView n = QStringView(line).mid(eq + 1).trimmed();
+            if (n.size() == 1 && n[0] >= u'1' && n[0] <= u'7')
+                d.weekday = n[0].unicode() - u'0';
+        }
+        if (!d.date.isValid() || d.weekday == 0)
+            holidays.m_messages << LineMessage(WorkDaysSection, line,
+                                               QStringLiteral("不是有效的调休上班日（年-月-日=星期几，1 到 7）"));
+        else if (holidays.inDatedRange(d.date))
+            holidays.m_messages << LineMessage(WorkDaysSection, line, QStringLiteral("落在节假日内"));
+        else
+            holidays.m_workDays.push_back(d);
+    }
     return holidays;
+}
+
+bool Holidays::inDatedRange(const QDate& day) const
+{
+    for (const DatedRange& r : m_dated)
+        if (r.begin <= day && day <= r.end)
+            return true;
+    return false;
+}
+
+const Holidays::WorkDay* Holidays::workDay(const QDate& day) const
+{
+    for (const WorkDay& d : m_workDays)
+        if (d.date == day)
+            return &d;
+    return nullptr;
+}
+
+int Holidays::weekdayOf(const QDate& day) const
+{
+    const WorkDay* d = workDay(day);
+    return d ? d->weekday : day.dayOfWeek();
 }
 
 bool Holidays::contains(const QDate& day) const
 {
+    if (inDatedRange(day))
+        return true;
+    if (workDay(day))
+        return false;
     for (const Range& r : m_ranges) {
         // Whole days, so comparing dates covers 00:00:00 of the first to 23:59:59 of the last.
         if (InYear(day.year(), r.beginMonth, r.beginDay) <= day &&

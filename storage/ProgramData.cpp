@@ -41,9 +41,11 @@ void ProgramData::setLibraryList(const QStringList& lines)
 
 QStringList ProgramData::loadHolidays()
 {
-    QStringList lines;
+    QStringList lines, dated, workDays;
     ReadConfigSection(HolidaySection, lines);
-    m_holidays = Holidays::Decode(lines);
+    ReadConfigSection(HolidayDatesSection, dated);
+    ReadConfigSection(WorkDaysSection, workDays);
+    m_holidays = Holidays::Decode(lines, dated, workDays);
     emit changed();
     return m_holidays.messages();
 }

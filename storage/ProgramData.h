@@ -33,8 +33,8 @@ public:
     // list cannot show (those tasks still fall due as the due-time check reads them).
     QStringList loadTimetable();
     void setLibraryList(const QStringList& lines);
-    // Reads the holiday ranges from Config.ini; the result holds one message per line that is
-    // no range (the due-time check skips those).
+    // Reads the school calendar (holiday ranges, yearly and dated, and make-up working days)
+    // from Config.ini; the result holds one message per line that counts for nothing.
     QStringList loadHolidays();
     // Runs Config.ini's holiday writers (raising FileError on a refusal), then reads the ranges
     // back, refused or not.

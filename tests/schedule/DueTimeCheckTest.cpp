@@ -128,6 +128,49 @@ TEST(IsHoliday, SkipsLinesThatAreNoRangeAndNamesEachOnce)
                            "Config.ini 的 [Holiday] 中“abc”不是有效的节假日（月-日=月-日），已忽略"}));
 }
 
+// The school calendar over a table of dates and task kinds: a dated holiday across the new
+// year, a make-up Sunday that runs as Monday, a make-up day inside a yearly range, 29 February.
+TEST(DecideDay, FollowsTheSchoolCalendar)
+{
+    const Holidays calendar = Holidays::Decode(
+        {"10-1=10-7", "2-29=2-29"}, {"2026-12-31=2027-01-02", "2027-02-05=2027-02-13"},
+        {"2026-09-27=1", "2026-10-07=5", "2027-02-07=3" /* in a dated holiday */, "2026-9-28=9", "x"});
+    EXPECT_EQ(calendar.messages(),
+              QStringList({"Config.ini 的 [WorkDays] 中“2027-02-07=3”落在节假日内，已忽略",
+                           "Config.ini 的 [WorkDays] 中“2026-9-28=9”不是有效的调休上班日（年-月-日=星期几，1 到 7），已忽略",
+                           "Config.ini 的 [WorkDays] 中“x”不是有效的调休上班日（年-月-日=星期几，1 到 7），已忽略"}));
+    const QStringList time{"07:00:00=1,0,1", "08:00:00=1,0,1", "09:00:00=1,1,1", "10:00:00=0,1,1",
+                           "11:00:00=1,0,1"};
+    const QStringList params{"07:00:00=1,1,1,1,1111100,0,", "08:00:00=" + Daily, "09:00:00=1,1,1,1,1111100,0,",
+                             "10:00:00=" + Daily, "11:00:00=1,1,1,2," + MonthlyOn31st() + ",0,"};
+    const Timetable t = Timetable::Decode(time, params, {});
+    using D = DayDecision;
+    const D R = D::Rings, H = D::Holiday, N = D::NotItsDay, O = D::SwitchedOff;
+    // Weekly (holidays count), daily (holidays count), weekly playing on holidays, switched off,
+    // monthly on the 31st.
+    const struct {
+        QDate day;
+        D weekly, daily, weeklyOnHolidays, off, monthly;
+    } cases[] = {
+        {QDate(2026, 9, 26), N, R, N, O, N}, // a Saturday
+        {QDate(2026, 9, 27), R, R, R, O, N}, // a make-up Sunday, run as Monday
+        {QDate(2026, 10, 7), R, R, R, O, N}, // a make-up Wednesday in the yearly range, run as Friday
+        {QDate(2026, 10, 8), R, R, R, O, N},
+        {QDate(2026, 12, 31), H, H, R, O, H}, // the dated range across the new year
+        {QDate(2027, 1, 1), H, H, R, O, H},
+        {QDate(2027, 1, 4), R, R, R, O, N},
+        {QDate(2027, 2, 7), H, H, N, O, H},    // a make-up day refused: the holiday stands
+        {QDate(2028, 2, 29), H, H, R, O, H},   // the yearly 2-29 in a leap year
+        {QDate(2027, 2, 28), H, H, N, O, H},   // and its last day of February otherwise
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
+        const D expected[] = {c.weekly, c.daily, c.weeklyOnHolidays, c.off, c.monthly};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(DecideDay(t.tasks()[std::size_t(i)], calendar, c.day), expected[i]) << time[i].toStdString();
+    }
+}
+
 TEST(TaskPlaysToday, ABadParameterLineIsNamedByFileSectionAndKey)
 {
     const QStringList params{"08:00:01=1,1,1", "08:00:02=1,1,1,x", "08:00:03=1,1,1,2", "08:00:04="};

@@ -55,4 +55,16 @@ TEST(ProgramData, AOnceOnlyTaskLeavesTheFileAtItsStartAndTheTimetableAtItsEnd)
     EXPECT_EQ(changes, 4);
 }
 
+TEST(ProgramData, TheCalendarIsReadFromItsThreeSections)
+{
+    TempAppDir dir;
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n[Holiday]\n10-1=10-7\n"
+                                "[HolidayDates]\n2027-02-05=2027-02-13\n[WorkDays]\n2026-09-27=1\n2027-02-20=bad\n");
+    ProgramData data;
+    EXPECT_EQ(data.loadHolidays().size(), 1) << "the bad make-up day is named";
+    EXPECT_EQ(data.HolidayList(), QStringList{"10-1=10-7"});
+    EXPECT_TRUE(data.holidays().contains(QDate(2027, 2, 10)));
+    EXPECT_EQ(data.holidays().weekdayOf(QDate(2026, 9, 27)), 1);
+}
+
 } // namespace
