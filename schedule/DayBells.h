@@ -1,0 +1,22 @@
+#pragma once
+// A day's bells at a glance: every task that falls due on a day, in time order, with whether
+// it rings then and, if not, why. The due-time check's own decision, so the two always agree.
+#include "schedule/DueTimeCheck.h"
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+struct DayBell {
+    const Task* task = nullptr; // into the timetable given
+    DayDecision decision = DayDecision::NotItsDay;
+    // Why the task cannot be decided (its parameters do not read); the due-time check reports
+    // the same when it falls due. Empty when decided.
+    QString fault;
+    bool rings() const { return fault.isEmpty() && decision == DayDecision::Rings; }
+};
+
+// The tasks with a time of day, by second and in file order within one, the first of each key
+// only, as the due-time check serves them; a once-only task that has started is not among them.
+std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day);
