@@ -46,13 +46,6 @@ QDateTime LocalAt(qint64 s, const QDateTime& now)
 
 } // namespace
 
-TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday)
-{
-    TaskEntryFields task;
-    ReadTimeFlags(timeValue, task);
-    return TaskFlags(task, isHoliday);
-}
-
 TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday)
 {
     if (task.EnabledValid && !task.Entry.Enabled)

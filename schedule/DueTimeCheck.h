@@ -31,8 +31,6 @@ bool IsPlayDay(const QString& params, const QDate& today, int weekday = 0);
 // (isHoliday, and its holiday flag is "0"), or its play days decide. Only a flag that reads 0
 // keeps a task off or lets the holidays count; a damaged flag does neither.
 enum class TaskFlagsSay { PlayDaysDecide, SwitchedOff, KeptOffByHoliday };
-TaskFlagsSay ReadTaskFlags(const QString& timeValue, bool isHoliday);
-// The same for a Time value already read.
 TaskFlagsSay TaskFlags(const TaskEntryFields& task, bool isHoliday);
 
 // Whether a task rings on a day, and if not, why. The one decision the due-time check, the

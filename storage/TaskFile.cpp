@@ -96,12 +96,6 @@ QString LineName(const QString& line)
     return eq < 0 ? line : line.left(eq);
 }
 
-QStringView LineNameView(const QString& line)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? QStringView(line) : QStringView(line).left(eq);
-}
-
 QString LineValue(const QString& line)
 {
     const qsizetype eq = line.indexOf(u'=');

@@ -28,8 +28,6 @@ int ToInteger(const QString& text);
 
 // Name=value lists: a line's name (all of it when it holds no "=") and value, and the first line whose name equals name, ignoring case (-1 / empty if none).
 QString LineName(const QString& line);
-// LineName without a copy, for walks over many lines.
-QStringView LineNameView(const QString& line);
 QString LineValue(const QString& line);
 qsizetype IndexOfName(const QStringList& lines, const QString& name);
 QString NameValue(const QStringList& lines, const QString& name);
