@@ -37,6 +37,12 @@ public:
     using AppError::AppError;
 };
 
+// What the user asked for cannot be done as it stands; nothing was changed.
+class InputError : public AppError {
+public:
+    using AppError::AppError;
+};
+
 // Ends a handler on purpose without showing anything.
 class SilentAbort : public AppError {
 public:

@@ -1,5 +1,6 @@
 #include "storage/ConfigFile.h"
 
+#include "storage/Holidays.h"
 #include "storage/IniStore.h"
 
 namespace {
@@ -114,4 +115,24 @@ void WriteHoliday(const QString& begin, const QString& end)
 void DeleteHoliday(const QString& begin)
 {
     DeleteIniKeyChecked(ConfigFilePath(), HolidaySection, begin);
+}
+
+void WriteDatedHoliday(const QDate& begin, const QDate& end)
+{
+    write(HolidayDatesSection, CalendarDateText(begin), CalendarDateText(end));
+}
+
+void DeleteDatedHoliday(const QDate& begin)
+{
+    DeleteIniKeyChecked(ConfigFilePath(), HolidayDatesSection, CalendarDateText(begin));
+}
+
+void WriteMakeUpDay(const QDate& date, int weekday)
+{
+    write(WorkDaysSection, CalendarDateText(date), QString::number(weekday));
+}
+
+void DeleteMakeUpDay(const QDate& date)
+{
+    DeleteIniKeyChecked(ConfigFilePath(), WorkDaysSection, CalendarDateText(date));
 }

@@ -3,6 +3,7 @@
 // and written with the section spelling and the text it has always been written with, so that
 // a file reads the same and every write leaves the same bytes as before. Reading never fails:
 // a missing or unreadable file gives the defaults.
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -46,3 +47,9 @@ void WriteGuanjiHintFengzhong(const QString& minutes);
 // A holiday range "begin=end" ("M-D" each), and its removal by its begin day.
 void WriteHoliday(const QString& begin, const QString& end);
 void DeleteHoliday(const QString& begin);
+// The school calendar's dated holiday ranges ("yyyy-MM-dd=yyyy-MM-dd") and make-up working
+// days ("yyyy-MM-dd=N"), each written and removed by its first date.
+void WriteDatedHoliday(const QDate& begin, const QDate& end);
+void DeleteDatedHoliday(const QDate& begin);
+void WriteMakeUpDay(const QDate& date, int weekday);
+void DeleteMakeUpDay(const QDate& date);

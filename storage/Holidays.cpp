@@ -1,5 +1,9 @@
 #include "storage/Holidays.h"
 
+#include "storage/TaskFile.h"
+
+#include <algorithm>
+
 namespace {
 
 // "M-D" as month and day: digits only, month 1 to 12, day 1 to 31. Whether the day exists in
@@ -75,7 +79,7 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
     }
     for (const QString& line : datedLines) {
         const qsizetype eq = line.indexOf(u'=');
-        const DatedRange r{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)),
+        const DatedHoliday r{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)),
                            eq < 0 ? QDate() : ParseDate(QStringView(line).mid(eq + 1))};
         if (r.begin.isValid() && r.end.isValid() && r.begin <= r.end)
             holidays.m_dated.push_back(r);
@@ -85,7 +89,7 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
     }
     for (const QString& line : workDayLines) {
         const qsizetype eq = line.indexOf(u'=');
-        WorkDay d{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)), 0};
+        MakeUpDay d{eq < 0 ? QDate() : ParseDate(QStringView(line).left(eq)), 0};
         if (eq >= 0) {
             const QStringView n = QStringView(line).mid(eq + 1).trimmed();
             if (n.size() == 1 && n[0] >= u'1' && n[0] <= u'7')
@@ -104,15 +108,15 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
 
 bool Holidays::inDatedRange(const QDate& day) const
 {
-    for (const DatedRange& r : m_dated)
+    for (const DatedHoliday& r : m_dated)
         if (r.begin <= day && day <= r.end)
             return true;
     return false;
 }
 
-const Holidays::WorkDay* Holidays::workDay(const QDate& day) const
+const MakeUpDay* Holidays::workDay(const QDate& day) const
 {
-    for (const WorkDay& d : m_workDays)
+    for (const MakeUpDay& d : m_workDays)
         if (d.date == day)
             return &d;
     return nullptr;
@@ -120,7 +124,7 @@ const Holidays::WorkDay* Holidays::workDay(const QDate& day) const
 
 int Holidays::weekdayOf(const QDate& day) const
 {
-    const WorkDay* d = workDay(day);
+    const MakeUpDay* d = workDay(day);
     return d ? d->weekday : day.dayOfWeek();
 }
 
@@ -137,4 +141,75 @@ bool Holidays::contains(const QDate& day) const
             return true;
     }
     return false;
+}
+
+QString CalendarDateText(const QDate& date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+namespace {
+
+QString RangeText(const DatedHoliday& r)
+{
+    return r.begin == r.end ? CalendarDateText(r.begin)
+                            : QStringLiteral("%1 至 %2").arg(CalendarDateText(r.begin), CalendarDateText(r.end));
+}
+
+} // namespace
+
+CalendarDates Holidays::newIn(const CalendarDates& added) const
+{
+    CalendarDates fresh;
+    for (const DatedHoliday& r : added.holidays)
+        if (std::find(m_dated.begin(), m_dated.end(), r) == m_dated.end() &&
+            std::find(fresh.holidays.begin(), fresh.holidays.end(), r) == fresh.holidays.end())
+            fresh.holidays.push_back(r);
+    for (const MakeUpDay& d : added.workDays)
+        if (std::find(m_workDays.begin(), m_workDays.end(), d) == m_workDays.end() &&
+            std::find(fresh.workDays.begin(), fresh.workDays.end(), d) == fresh.workDays.end())
+            fresh.workDays.push_back(d);
+    return fresh;
+}
+
+QStringList Holidays::conflicts(const CalendarDates& added) const
+{
+    const CalendarDates fresh = newIn(added);
+    QStringList found;
+    std::vector<DatedHoliday> ranges = m_dated;
+    for (const DatedHoliday& r : fresh.holidays) {
+        if (!r.begin.isValid() || !r.end.isValid() || r.end < r.begin) {
+            found << QStringLiteral("节假日 %1 的结束日期早于开始日期").arg(RangeText(r));
+            continue;
+        }
+        for (const DatedHoliday& other : ranges)
+            if (r.begin <= other.end && other.begin <= r.end) {
+                found << QStringLiteral("节假日 %1 与节假日 %2 重叠").arg(RangeText(r), RangeText(other));
+                break;
+            }
+        ranges.push_back(r);
+    }
+    std::vector<MakeUpDay> days = m_workDays;
+    for (const MakeUpDay& d : fresh.workDays) {
+        if (!d.date.isValid() || d.weekday < 1 || d.weekday > 7) {
+            found << QStringLiteral("调休上班日 %1 不是有效的日期和星期").arg(CalendarDateText(d.date));
+            continue;
+        }
+        for (const MakeUpDay& other : days)
+            if (other.date == d.date) {
+                found << QStringLiteral("%1 已是调休上班日（按%2上课）").arg(CalendarDateText(d.date),
+                                                                       WeekdayNames.value(other.weekday));
+                break;
+            }
+        days.push_back(d);
+    }
+    // A make-up day inside a holiday range, whichever of the two is new.
+    for (const MakeUpDay& d : days)
+        for (const DatedHoliday& r : ranges)
+            if (r.begin <= d.date && d.date <= r.end &&
+                (std::find(fresh.workDays.begin(), fresh.workDays.end(), d) != fresh.workDays.end() ||
+                 std::find(fresh.holidays.begin(), fresh.holidays.end(), r) != fresh.holidays.end()))
+                found << QStringLiteral("调休上班日 %1 落在节假日 %2 内")
+                             .arg(CalendarDateText(d.date), RangeText(r));
+    return found;
 }

@@ -11,6 +11,27 @@
 inline const QString HolidayDatesSection = QStringLiteral("HolidayDates");
 inline const QString WorkDaysSection = QStringLiteral("WorkDays");
 
+// A holiday range with a year, both ends included.
+struct DatedHoliday {
+    QDate begin, end;
+    bool operator==(const DatedHoliday&) const = default;
+};
+// A date that runs as another weekday (1 Monday to 7 Sunday): a make-up working day.
+struct MakeUpDay {
+    QDate date;
+    int weekday = 0;
+    bool operator==(const MakeUpDay&) const = default;
+};
+// Dated holidays and make-up days, to be added together (by hand or from a calendar file).
+struct CalendarDates {
+    std::vector<DatedHoliday> holidays;
+    std::vector<MakeUpDay> workDays;
+    bool empty() const { return holidays.empty() && workDays.empty(); }
+};
+
+// "yyyy-MM-dd", the form of the calendar sections' dates.
+QString CalendarDateText(const QDate& date);
+
 class Holidays {
 public:
     // A yearly range covers its first and last day whole. A day past its month's end (4-31,
@@ -33,23 +54,28 @@ public:
     // One message per line that counts for nothing, naming Config.ini, the section and the line.
     const QStringList& messages() const { return m_messages; }
 
+    // The dated ranges and make-up days that count, in file order.
+    const std::vector<DatedHoliday>& datedHolidays() const { return m_dated; }
+    const std::vector<MakeUpDay>& makeUpDays() const { return m_workDays; }
+
+    // What of added the calendar does not hold yet: the same range or make-up day again is
+    // left out, as is a repeat within added.
+    CalendarDates newIn(const CalendarDates& added) const;
+    // Why added cannot join the calendar, one message per conflict: a range that ends before
+    // it begins or overlaps another, a make-up day inside a holiday range, a date made up
+    // twice as different weekdays. Empty when it can.
+    QStringList conflicts(const CalendarDates& added) const;
+
 private:
     struct Range {
         int beginMonth = 0, beginDay = 0, endMonth = 0, endDay = 0;
     };
-    struct DatedRange {
-        QDate begin, end;
-    };
-    struct WorkDay {
-        QDate date;
-        int weekday = 0;
-    };
     bool inDatedRange(const QDate& day) const;
-    const WorkDay* workDay(const QDate& day) const;
+    const MakeUpDay* workDay(const QDate& day) const;
 
     QStringList m_lines, m_datedLines, m_workDayLines;
     std::vector<Range> m_ranges;
-    std::vector<DatedRange> m_dated;
-    std::vector<WorkDay> m_workDays;
+    std::vector<DatedHoliday> m_dated;
+    std::vector<MakeUpDay> m_workDays;
     QStringList m_messages;
 };

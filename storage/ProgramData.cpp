@@ -55,6 +55,32 @@ void ProgramData::changeHolidays(const std::function<void()>& write)
     writeThenReload(write, [this] { loadHolidays(); });
 }
 
+void ProgramData::addCalendarDates(const CalendarDates& dates)
+{
+    const QStringList conflicts = m_holidays.conflicts(dates);
+    if (!conflicts.isEmpty())
+        throw InputError(QStringLiteral("没有保存，因为：\n") + conflicts.join(u'\n'));
+    const CalendarDates fresh = m_holidays.newIn(dates);
+    if (fresh.empty())
+        return;
+    changeHolidays([&] {
+        for (const DatedHoliday& r : fresh.holidays)
+            WriteDatedHoliday(r.begin, r.end);
+        for (const MakeUpDay& d : fresh.workDays)
+            WriteMakeUpDay(d.date, d.weekday);
+    });
+}
+
+void ProgramData::deleteDatedHoliday(const QDate& begin)
+{
+    changeHolidays([&] { DeleteDatedHoliday(begin); });
+}
+
+void ProgramData::deleteMakeUpDay(const QDate& date)
+{
+    changeHolidays([&] { DeleteMakeUpDay(date); });
+}
+
 void ProgramData::loadSettings()
 {
     m_settings = ReadSettings();

@@ -39,6 +39,11 @@ public:
     // Runs Config.ini's holiday writers (raising FileError on a refusal), then reads the ranges
     // back, refused or not.
     void changeHolidays(const std::function<void()>& write);
+    // Adds dated holiday ranges and make-up days to Config.ini, those it holds already left
+    // out. Raises InputError naming every conflict before anything is written.
+    void addCalendarDates(const CalendarDates& dates);
+    void deleteDatedHoliday(const QDate& begin);
+    void deleteMakeUpDay(const QDate& date);
     void loadSettings();
     // Runs Config.ini's writers (which raise FileError on a refusal), then reads the settings
     // back, so that they are what the file holds, refused or not.
