@@ -4,6 +4,7 @@
 #include "schedule/DueTimeCheck.h"
 #include "storage/TaskFile.h"
 
+#include <QLabel>
 #include <QSystemTrayIcon>
 
 #include <algorithm>
@@ -77,5 +78,11 @@ void TrayTooltip::update(const QDateTime& now)
     const std::optional<QString> key = m_finder.next(m_data.holidays(), now, &m_position);
     m_shownSecond = key ? std::optional<int>(m_finder.secondAt(m_position)) : std::nullopt;
     const Task* task = key ? m_data.timetable().find(*key) : nullptr;
-    m_tray.setToolTip(TrayTooltipText(m_title, key, task ? TaskCell(*task, 1) : QString()));
+    const QString text = TrayTooltipText(m_title, key, task ? TaskCell(*task, 1) : QString());
+    m_tray.setToolTip(text);
+    if (m_panel) {
+        // A narrow panel: a long music name is read in full from its tooltip.
+        m_panel->setText(text.section(u'\n', 1));
+        m_panel->setToolTip(m_panel->text());
+    }
 }

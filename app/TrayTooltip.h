@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QSystemTrayIcon;
 
 // The day rules of the due-time check over the timetable sorted by time of day, so that "what
@@ -40,15 +41,18 @@ private:
 // length tray hosts show in full.
 QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music);
 
-// Keeps the tray icon's tooltip current. update() runs every second but recomputes only when
+// Keeps the tray icon's tooltip, and the status bar's panel of the next bell, current. update() runs every second but recomputes only when
 // the program's data has changed, the date has, or the task it shows has started.
 class TrayTooltip : public QObject {
 public:
     TrayTooltip(QSystemTrayIcon& tray, const ProgramData& data, QString title);
+    // The panel shows the tooltip's second line, the next bell of today.
+    void setStatusPanel(QLabel* panel) { m_panel = panel; }
     void update(const QDateTime& now);
 
 private:
     QSystemTrayIcon& m_tray;
+    QLabel* m_panel = nullptr;
     const ProgramData& m_data;
     QString m_title;
 

@@ -14,6 +14,7 @@
 #include "schedule/TaskPlayback.h"
 #include "schedule/AutomaticShutdown.h"
 #include "schedule/BackgroundMusic.h"
+#include "settings/CalendarPage.h"
 #include "settings/HolidaySettings.h"
 #include "settings/ShotdownHint.h"
 #include "settings/WeekAndAutoStart.h"
@@ -23,6 +24,7 @@
 #include "storage/IniStore.h"
 #include "storage/PlayLog.h"
 #include "storage/TaskFile.h"
+#include "tasks/DayView.h"
 #include "tasks/TaskListPage.h"
 
 #include <QApplication>
@@ -94,11 +96,13 @@ void TfrmMain::buildWindow()
     PageControl1->setDocumentMode(true);
     tsplaylist = new TaskListPage(data, *m_services.boxes, *m_services.clock, m_guard);
     tslib = new MusicLibraryPage(data, *m_services.dialogs, *m_services.boxes, m_guard);
+    tsCalendar = new CalendarPage(data, *m_services.dialogs, *m_services.boxes, m_guard);
     tsSet = new SettingsPage;
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
     PageControl1->addTab(tsplaylist, QStringLiteral("定时时间列表"));
     PageControl1->addTab(tslib, QStringLiteral("音频库"));
+    PageControl1->addTab(tsCalendar, QStringLiteral("校历"));
     PageControl1->addTab(tsSet, QStringLiteral("基本设置"));
     PageControl1->addTab(tspurview, QStringLiteral("权限管理"));
     PageControl1->addTab(ts3, QStringLiteral("关于"));
@@ -106,8 +110,9 @@ void TfrmMain::buildWindow()
 
     statMain = new QStatusBar(this);
     statMain->setSizeGripEnabled(false);
-    const int widths[3] = {180, 500, 50};
-    for (int i = 0; i < 3; ++i) {
+    // The clock, the playing task, (unused), the next bell.
+    const int widths[4] = {180, 500, 50, 220};
+    for (int i = 0; i < 4; ++i) {
         statPanels[i] = new QLabel(statMain);
         // Fixed in both directions, so a new text (the clock's, every second) repaints the
         // panel alone instead of laying out the whole window again.
@@ -127,6 +132,7 @@ void TfrmMain::buildWindow()
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
     RzTrayIcon1->setContextMenu(pm1);
     m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, data, ProductTitle());
+    m_trayTooltip->setStatusPanel(statPanels[3]);
     if (m_services.trayAvailable)
         RzTrayIcon1->show();
 
@@ -273,6 +279,7 @@ void TfrmMain::tmrSystemTimer()
     if (now.time() != QTime(0, 0))
         text += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
     statPanels[0]->setText(text);
+    tsplaylist->dayView->tick(now);
 }
 
 void TfrmMain::tmrMusicPlayTimer()

@@ -45,10 +45,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    SystemClock clock;
+    SystemClock systemClock;
+    // Tests of the real program start it on a day of their choosing; a start that does not
+    // read leaves the system clock.
+    const QDateTime start = QDateTime::fromString(qEnvironmentVariable("TAVURO_CLOCK_START"), Qt::ISODate);
+    ShiftedClock shiftedClock(start.isValid() ? start : QDateTime::currentDateTime());
     QtDialogs dialogs;
     Services services;
-    services.clock = &clock;
+    services.clock = start.isValid() ? static_cast<IClock*>(&shiftedClock) : &systemClock;
     services.boxes = &boxes;
     services.dialogs = &dialogs;
     GstMediaPlayer mp1(QStringLiteral("autoaudiosink"));

@@ -4,7 +4,25 @@
 
 #include <algorithm>
 
-std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day)
+namespace {
+
+// The first day from now on that the once-only task would ring on: today only while its second
+// is still ahead. A year without one is none.
+QDate FirstDay(const Task& task, const Holidays& holidays, const QDateTime& now)
+{
+    QDate day = now.date();
+    if (task.second <= now.time().msecsSinceStartOfDay() / 1000)
+        day = day.addDays(1);
+    for (int i = 0; i < 366; ++i, day = day.addDays(1))
+        if (DecideDay(task, holidays, day) == DayDecision::Rings)
+            return day;
+    return QDate();
+}
+
+} // namespace
+
+std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day,
+                              const QDateTime& now)
 {
     std::vector<const Task*> due;
     for (const Task& task : timetable.tasks())
@@ -26,6 +44,11 @@ std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holida
         bell.task = task;
         try {
             bell.decision = DecideDay(*task, holidays, day);
+            if (now.isValid() && bell.decision == DayDecision::Rings &&
+                task->dateType() == DateType::OnceOnly) {
+                bell.onceOnlyDay = FirstDay(*task, holidays, now);
+                bell.onceOnlyElsewhere = bell.onceOnlyDay != day;
+            }
         } catch (const AppError& e) {
             bell.fault = e.message();
         }

@@ -14,9 +14,15 @@ struct DayBell {
     // Why the task cannot be decided (its parameters do not read); the due-time check reports
     // the same when it falls due. Empty when decided.
     QString fault;
-    bool rings() const { return fault.isEmpty() && decision == DayDecision::Rings; }
+    // A once-only task rings on the first day it would from now on and then leaves the
+    // timetable: on any other day this is that first day (null when it rings on none ahead).
+    QDate onceOnlyDay;
+    bool onceOnlyElsewhere = false;
+    bool rings() const { return fault.isEmpty() && decision == DayDecision::Rings && !onceOnlyElsewhere; }
 };
 
 // The tasks with a time of day, by second and in file order within one, the first of each key
 // only, as the due-time check serves them; a once-only task that has started is not among them.
-std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day);
+// With now given, a once-only task rings only on its first day from now on.
+std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day,
+                              const QDateTime& now = QDateTime());

@@ -128,6 +128,16 @@ int Holidays::weekdayOf(const QDate& day) const
     return d ? d->weekday : day.dayOfWeek();
 }
 
+int Holidays::nextWorkingWeekday(const QDate& day) const
+{
+    QDate next = day.addDays(1);
+    // A year of holidays in a row is no calendar anyone keeps; Monday then.
+    for (int i = 0; i < 366; ++i, next = next.addDays(1))
+        if (!contains(next) && (next.dayOfWeek() <= 5 || isMakeUpDay(next)))
+            return weekdayOf(next);
+    return 1;
+}
+
 bool Holidays::contains(const QDate& day) const
 {
     if (inDatedRange(day))

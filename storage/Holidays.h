@@ -51,6 +51,10 @@ public:
     bool contains(const QDate& day) const;
     // The weekday (1 Monday to 7 Sunday) the day runs as: a make-up day's, else its own.
     int weekdayOf(const QDate& day) const;
+    bool isMakeUpDay(const QDate& day) const { return workDay(day) != nullptr; }
+    // The weekday of the first working day after day (Monday to Friday and no holiday, or a
+    // make-up day): the weekday a make-up day on day most likely stands in for.
+    int nextWorkingWeekday(const QDate& day) const;
     // One message per line that counts for nothing, naming Config.ini, the section and the line.
     const QStringList& messages() const { return m_messages; }
 

@@ -9,6 +9,7 @@
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
+#include "tasks/DayView.h"
 #include "tasks/TaskTableModel.h"
 #include "tasks/uTaskSet.h"
 
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -94,7 +96,8 @@ void TaskListPage::buildPage()
     actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
                                 QStringLiteral("清除所有任务"));
 
-    lvMusicTime = new QTreeView(this);
+    pgTimeList = new QTabWidget(this);
+    lvMusicTime = new QTreeView(pgTimeList);
     MakeReportView(lvMusicTime, QStringLiteral("定时时间列表"), true);
     lvMusicTime->setUniformRowHeights(true);
     lvMusicTime->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -105,6 +108,10 @@ void TaskListPage::buildPage()
     static_assert(std::size(kColumnWidths) == TaskListColumns);
     for (int i = 0; i < TaskListColumns; ++i)
         lvMusicTime->setColumnWidth(i, kColumnWidths[i]);
+
+    dayView = new DayView(m_data, m_clock, pgTimeList);
+    pgTimeList->addTab(lvMusicTime, QStringLiteral("全部任务"));
+    pgTimeList->addTab(dayView, QStringLiteral("当日铃声"));
 
     pmTimeList = new QMenu(this);
     pmTimeList->addAction(actAddTask);
@@ -135,7 +142,7 @@ void TaskListPage::buildPage()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(tlbTimeList);
-    layout->addWidget(lvMusicTime, 1);
+    layout->addWidget(pgTimeList, 1);
     layout->addWidget(grpMusicProcess);
 
     lvMusicTime->setItemDelegate(new TaskRowDelegate(this));

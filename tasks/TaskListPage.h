@@ -13,12 +13,15 @@ class QMenu;
 class QPushButton;
 class QSlider;
 class QToolBar;
+class QTabWidget;
 class QTreeView;
+class DayView;
 class ProgramData;
 class TaskTableModel;
 struct Task;
 
-// The "定时时间列表" page: task toolbar and commands, the task list and the playback controls.
+// The "定时时间列表" page: task toolbar and commands, the task list, a day's bells and the
+// playback controls.
 // Every command goes through the owner of the timetable, which writes the task file; the list
 // shows the timetable the owner then holds. No command touches a playing task.
 class TaskListPage : public QWidget {
@@ -49,7 +52,10 @@ public:
     QAction* actVaildTask;
     QAction* actClearVaildTask;
     QAction* actClearAllTask;
+    // Two views of the timetable: every task, and one day's bells.
+    QTabWidget* pgTimeList;
     QTreeView* lvMusicTime;
+    DayView* dayView;
     QMenu* pmTimeList;
     QGroupBox* grpMusicProcess;
     QSlider* trbMusicProcess;

@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 #include "tasks/TaskListPage.h"
 
+#include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -77,7 +78,9 @@ struct TrayTooltipWindow : ::testing::Test {
     {
         clock.set(kWednesday, time);
         w.tmrSystemTimer();
-        return w.RzTrayIcon1->toolTip().section('\n', 1);
+        const QString line = w.RzTrayIcon1->toolTip().section('\n', 1);
+        EXPECT_EQ(w.statPanels[3]->text(), line) << "the status bar shows the next bell too";
+        return line;
     }
 };
 

@@ -1,4 +1,5 @@
 #include "storage/ProgramData.h"
+#include "platform/Errors.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,64 @@ TEST(ProgramData, TheCalendarIsReadFromItsThreeSections)
     EXPECT_EQ(data.HolidayList(), QStringList{"10-1=10-7"});
     EXPECT_TRUE(data.holidays().contains(QDate(2027, 2, 10)));
     EXPECT_EQ(data.holidays().weekdayOf(QDate(2026, 9, 27)), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Each addition is written whole or, when any part of it conflicts, not at all.
+TEST(ProgramData, CalendarDatesAreAddedWholeOrNotAtAll)
+{
+    TempAppDir dir;
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+    ProgramData data;
+    data.loadHolidays();
+    const DatedHoliday spring{QDate(2027, 2, 5), QDate(2027, 2, 13)};
+    data.addCalendarDates({{spring}, {{QDate(2027, 2, 20), 6}}});
+    const QString written = dir.readText("Config.ini");
+    EXPECT_TRUE(written.contains("[HolidayDates]\r\n2027-02-05=2027-02-13\r\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("[WorkDays]\r\n2027-02-20=6\r\n")) << written.toStdString();
+
+    struct Refused {
+        CalendarDates dates;
+        const char* reason;
+    };
+    const Refused refused[] = {
+        {{{{QDate(2027, 2, 13), QDate(2027, 2, 14)}}, {}}, "节假日 2027-02-13 至 2027-02-14 与节假日 2027-02-05 至 2027-02-13 重叠"},
+        {{{{QDate(2027, 3, 2), QDate(2027, 3, 1)}}, {}}, "结束日期早于开始日期"},
+        {{{}, {{QDate(2027, 2, 7), 1}}}, "调休上班日 2027-02-07 落在节假日 2027-02-05 至 2027-02-13 内"},
+        {{{}, {{QDate(2027, 2, 20), 1}}}, "2027-02-20 已是调休上班日（按周六上课）"},
+        {{{{QDate(2027, 2, 19), QDate(2027, 2, 21)}}, {}}, "调休上班日 2027-02-20 落在节假日 2027-02-19 至 2027-02-21 内"},
+        // One good date beside a bad one: neither is written.
+        {{{{QDate(2027, 5, 1), QDate(2027, 5, 5)}}, {{QDate(2027, 5, 3), 1}}}, "调休上班日 2027-05-03 落在节假日"},
+    };
+    for (const Refused& r : refused) {
+        try {
+            data.addCalendarDates(r.dates);
+            ADD_FAILURE() << "taken: " << r.reason;
+        } catch (const InputError& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(r.reason))) << e.message().toStdString();
+        }
+        EXPECT_EQ(dir.readText("Config.ini"), written) << r.reason;
+    }
+    // What the calendar holds already is left out without a word.
+    data.addCalendarDates({{spring}, {{QDate(2027, 2, 20), 6}}});
+    EXPECT_EQ(dir.readText("Config.ini"), written);
+
+    data.deleteDatedHoliday(spring.begin);
+    data.deleteMakeUpDay(QDate(2027, 2, 20));
+    EXPECT_TRUE(data.holidays().datedHolidays().empty());
+    EXPECT_TRUE(data.holidays().makeUpDays().empty());
+    EXPECT_FALSE(dir.readText("Config.ini").contains("2027-02"));
+}
+
+TEST(Holidays, AMakeUpDayIsProposedTheWeekdayOfTheNextWorkingDay)
+{
+    const Holidays calendar = Holidays::Decode({"10-1=10-7"}, {"2026-02-15=2026-02-23"}, {"2026-10-10=3"});
+    EXPECT_EQ(calendar.nextWorkingWeekday(QDate(2026, 2, 14)), 2) << "after the Spring Festival, a Tuesday";
+    EXPECT_EQ(calendar.nextWorkingWeekday(QDate(2026, 9, 27)), 1) << "a Sunday stands in for Monday";
+    EXPECT_EQ(calendar.nextWorkingWeekday(QDate(2026, 10, 9)), 3) << "the make-up Saturday runs as Wednesday";
 }
 
 } // namespace
