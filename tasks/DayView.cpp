@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QTreeView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -184,7 +185,7 @@ DayView::DayView(const ProgramData& data, const IClock& clock, QWidget* parent)
         if (day != m_day)
             showDay(day);
     });
-    connect(&m_data, &ProgramData::changed, this, [this] { reload(); });
+    connect(&m_data, &ProgramData::changed, this, [this] { dataChanged(); });
     m_today = m_clock.now().date();
     showDay(m_today);
 }
@@ -198,14 +199,37 @@ void DayView::showDay(const QDate& day)
     reload();
 }
 
+void DayView::dataChanged()
+{
+    m_stale = true;
+    if (!isVisible() || m_reloadQueued)
+        return;
+    m_reloadQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_reloadQueued = false;
+        if (m_stale && isVisible())
+            reload();
+    });
+}
+
+void DayView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_stale)
+        reload();
+}
+
 void DayView::reload()
 {
+    m_stale = false;
     m_model->show(m_data.timetable(), m_data.holidays(), m_day, m_clock.now());
     showSummary();
 }
 
 void DayView::tick(const QDateTime& now)
 {
+    if (m_stale)
+        return; // its reload is coming, with the marks
     // Past midnight, a view of the day that was today moves on with it.
     if (now.date() != m_today) {
         const bool followToday = m_day == m_today;

@@ -70,7 +70,13 @@ public:
     QLabel* lblDaySummary;
     QTreeView* lvDayBells;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // The owner's data changed: shown at once if the view is seen, else when it is next shown,
+    // and never inside the change itself (a bell starting changes the data).
+    void dataChanged();
     void reload();
     void showSummary();
 
@@ -79,4 +85,6 @@ private:
     DayBellsModel* m_model;
     QDate m_day;
     QDate m_today; // the date of the last tick
+    bool m_stale = false;
+    bool m_reloadQueued = false;
 };

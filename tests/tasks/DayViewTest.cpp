@@ -5,6 +5,7 @@
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFont>
 #include <QLabel>
@@ -33,6 +34,7 @@ TEST(DayView, ShowsEachBellOfTheDayWithWhetherItRingsAndWhy)
     FakeClock clock;
     clock.set(QDate(2026, 9, 27), QTime(8, 30));
     DayView view(data, clock);
+    view.show();
     DayBellsModel* model = view.model();
     const auto states = [&] {
         QStringList s;
@@ -73,6 +75,7 @@ TEST(DayView, ShowsEachBellOfTheDayWithWhetherItRingsAndWhy)
     EXPECT_EQ(model->stateText(6), "将播放") << "its holiday flag lets it ring";
     EXPECT_TRUE(view.lblDaySummary->text().startsWith("节假日；"));
     data.deleteDatedHoliday(QDate(2026, 10, 1));
+    QCoreApplication::processEvents();
     EXPECT_EQ(model->stateText(1), "不播放：不是它的播放日") << "a Thursday again";
     view.btnToday->click();
     EXPECT_EQ(view.day(), QDate(2026, 9, 28));
