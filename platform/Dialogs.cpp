@@ -50,3 +50,17 @@ bool QtDialogs::chooseFolder(QWidget* owner, const QString& title, QString& fold
     folder = QDir::toNativeSeparators(QDir::cleanPath(dir));
     return true;
 }
+
+QString QtDialogs::saveFile(QWidget* owner, const QString& title, const QString& filter,
+                            const QString& suggestedName)
+{
+    QFileDialog dialog(owner, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    static const QRegularExpression extension(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    dialog.setDefaultSuffix(extension.match(filter).captured(1));
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}

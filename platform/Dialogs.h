@@ -14,6 +14,10 @@ public:
     virtual QString openFile(QWidget* owner, const QString& title, const QString& filter) = 0;
     // True and the chosen directory (no trailing separator except at the root) when confirmed.
     virtual bool chooseFolder(QWidget* owner, const QString& title, QString& folder) = 0;
+    // A file to write, suggestedName offered first; empty when cancelled. A name typed without
+    // an extension gets the filter's first one.
+    virtual QString saveFile(QWidget* owner, const QString& title, const QString& filter,
+                             const QString& suggestedName) = 0;
 };
 
 class QtDialogs : public IDialogs {
@@ -21,4 +25,6 @@ public:
     QStringList openFiles(QWidget* owner, const QString& title, const QString& filter) override;
     QString openFile(QWidget* owner, const QString& title, const QString& filter) override;
     bool chooseFolder(QWidget* owner, const QString& title, QString& folder) override;
+    QString saveFile(QWidget* owner, const QString& title, const QString& filter,
+                     const QString& suggestedName) override;
 };

@@ -56,8 +56,10 @@ class FakeDialogs : public IDialogs {
 public:
     QQueue<QStringList> fileAnswers;
     QQueue<QString> folderAnswers; // an empty text means the user cancelled
+    QQueue<QString> saveAnswers;   // an empty text means the user cancelled
     QStringList titles;
     QStringList filters;
+    QStringList suggestedNames;
 
     QStringList openFiles(QWidget*, const QString& title, const QString& filter) override
     {
@@ -80,6 +82,14 @@ public:
             return false;
         folder = answer;
         return true;
+    }
+    QString saveFile(QWidget*, const QString& title, const QString& filter,
+                     const QString& suggestedName) override
+    {
+        titles << title;
+        filters << filter;
+        suggestedNames << suggestedName;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
     }
 };
 
