@@ -2,6 +2,7 @@
 
 #include "platform/Guard.h"
 #include "platform/ReportView.h"
+#include "settings/CalendarTransfer.h"
 #include "storage/ProgramData.h"
 #include "storage/TaskFile.h"
 
@@ -61,6 +62,10 @@ CalendarPage::CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& 
     connect(btnDelHolidayDates, &QPushButton::clicked, this, guard.wrap([this] { btnDelHolidayDatesClick(); }));
     connect(btnAddWorkDay, &QPushButton::clicked, this, guard.wrap([this] { btnAddWorkDayClick(); }));
     connect(btnDelWorkDay, &QPushButton::clicked, this, guard.wrap([this] { btnDelWorkDayClick(); }));
+    connect(btnImportCalendar, &QPushButton::clicked, this,
+            guard.wrap([this] { ImportCalendar(this, m_data, m_dialogs, m_boxes); }));
+    connect(btnExportCalendar, &QPushButton::clicked, this,
+            guard.wrap([this] { ExportCalendar(this, m_data, m_dialogs, m_boxes); }));
     connect(dtpWorkDay, &QDateEdit::dateChanged, this, [this] { proposeWeekday(); });
     // The end follows a begin moved past it, so a one-day holiday is one change.
     connect(dtpHolidayDatesBegin, &QDateEdit::dateChanged, this, [this](const QDate& begin) {

@@ -116,15 +116,11 @@ void FillWeekdays(CalendarImport& result, const Holidays& existing)
     // Latest first, so a make-up day followed by another takes the later one's weekday.
     for (auto it = result.workDays.rbegin(); it != result.workDays.rend(); ++it) {
         MakeUpDay& day = it->day;
-        for (int ahead = 1; day.weekday == 0 && ahead <= 366; ++ahead) {
-            const QDate next = day.date.addDays(ahead);
-            if (known.contains(next))
-                day.weekday = known.value(next);
-            else if (next.dayOfWeek() <= 5 && !InRanges(result.holidays, next) && !existing.contains(next))
-                day.weekday = next.dayOfWeek();
-        }
         if (day.weekday == 0)
-            day.weekday = day.date.dayOfWeek();
+            day.weekday = NextWorkingWeekday(
+                day.date,
+                [&](const QDate& d) { return InRanges(result.holidays, d) || existing.contains(d); },
+                [&](const QDate& d) { return known.value(d); });
         known.insert(day.date, day.weekday);
     }
 }

@@ -128,14 +128,27 @@ int Holidays::weekdayOf(const QDate& day) const
     return d ? d->weekday : day.dayOfWeek();
 }
 
+int NextWorkingWeekday(const QDate& day, const std::function<bool(const QDate&)>& isHoliday,
+                       const std::function<int(const QDate&)>& makeUpWeekday)
+{
+    for (int ahead = 1; ahead <= 366; ++ahead) {
+        const QDate next = day.addDays(ahead);
+        if (const int weekday = makeUpWeekday(next))
+            return weekday;
+        if (next.dayOfWeek() <= 5 && !isHoliday(next))
+            return next.dayOfWeek();
+    }
+    return day.dayOfWeek();
+}
+
 int Holidays::nextWorkingWeekday(const QDate& day) const
 {
-    QDate next = day.addDays(1);
-    // A year of holidays in a row is no calendar anyone keeps; Monday then.
-    for (int i = 0; i < 366; ++i, next = next.addDays(1))
-        if (!contains(next) && (next.dayOfWeek() <= 5 || isMakeUpDay(next)))
-            return weekdayOf(next);
-    return 1;
+    return NextWorkingWeekday(
+        day, [this](const QDate& d) { return contains(d); },
+        [this](const QDate& d) {
+            const MakeUpDay* m = workDay(d);
+            return m ? m->weekday : 0;
+        });
 }
 
 bool Holidays::contains(const QDate& day) const

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 inline const QString HolidayDatesSection = QStringLiteral("HolidayDates");
@@ -28,6 +29,12 @@ struct CalendarDates {
     std::vector<MakeUpDay> workDays;
     bool empty() const { return holidays.empty() && workDays.empty(); }
 };
+
+// The weekday a make-up day on day most likely stands in for: that of the first working day
+// after it, which is a make-up day (makeUpWeekday gives its weekday, else 0) or a Monday to
+// Friday that is no holiday. The day's own weekday when a year brings none.
+int NextWorkingWeekday(const QDate& day, const std::function<bool(const QDate&)>& isHoliday,
+                       const std::function<int(const QDate&)>& makeUpWeekday);
 
 // "yyyy-MM-dd", the form of the calendar sections' dates.
 QString CalendarDateText(const QDate& date);
@@ -52,8 +59,7 @@ public:
     // The weekday (1 Monday to 7 Sunday) the day runs as: a make-up day's, else its own.
     int weekdayOf(const QDate& day) const;
     bool isMakeUpDay(const QDate& day) const { return workDay(day) != nullptr; }
-    // The weekday of the first working day after day (Monday to Friday and no holiday, or a
-    // make-up day): the weekday a make-up day on day most likely stands in for.
+    // NextWorkingWeekday over this calendar.
     int nextWorkingWeekday(const QDate& day) const;
     // One message per line that counts for nothing, naming Config.ini, the section and the line.
     const QStringList& messages() const { return m_messages; }
