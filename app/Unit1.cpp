@@ -96,7 +96,7 @@ void TfrmMain::buildWindow()
     PageControl1->setDocumentMode(true);
     tsplaylist = new TaskListPage(data, *m_services.boxes, *m_services.clock, m_guard);
     tslib = new MusicLibraryPage(data, *m_services.dialogs, *m_services.boxes, m_guard);
-    tsCalendar = new CalendarPage(data, *m_services.dialogs, *m_services.boxes, m_guard);
+    tsCalendar = new CalendarPage(data, *m_services.dialogs, *m_services.boxes, *m_services.clock, m_guard);
     tsSet = new SettingsPage;
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());

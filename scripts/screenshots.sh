@@ -51,11 +51,17 @@ write_tasks <<TASKS || fail "could not write the task file"
 17:30:00=2,1,1,1,1111100,0,00:00:00
 18:30:00=1,1,1,3,2026-12-24,0,00:00:00
 TASKS
-# The year's holidays; shutdown and start with log-on stay off (xvfb_env.sh's Config.ini).
-printf '[Holiday]\r\n1-1=1-3\r\n2-10=2-17\r\n5-1=5-5\r\n7-10=8-31\r\n10-1=10-7\r\n' >>"$work/Config.ini"
-# Qt's file dialog opens in the working folder: the folder of the school's bells.
+# The year's holidays, the autumn's dated ones and two make-up days; shutdown and start with
+# log-on stay off (xvfb_env.sh's Config.ini).
+printf '[Holiday]\r\n1-1=1-3\r\n2-10=2-17\r\n5-1=5-5\r\n7-10=8-31\r\n' >>"$work/Config.ini"
+printf '[HolidayDates]\r\n2026-09-25=2026-09-27\r\n2026-10-01=2026-10-07\r\n' >>"$work/Config.ini"
+printf '[WorkDays]\r\n2026-09-20=1\r\n2026-10-10=4\r\n' >>"$work/Config.ini"
+# Qt's file dialog opens in the working folder: the folder of the school's bells, where the
+# year's official calendar waits to be imported.
+cp "$here/doc/calendars/china-2026.ics" "$music/" || fail "no sample calendar"
 cd "$music" || fail "no $music"
-start_program
+# A school Wednesday, ten to ten: the same pictures whatever day they are taken on.
+TAVURO_CLOCK_START=2026-09-23T09:50:00 start_program
 
 window() { # name pattern, seconds: the id of the visible window
   for _ in $(seq $(( $2 * 10 ))); do
@@ -94,7 +100,7 @@ shot tasks
 # The task editor, opened by a double click on the 08:00:00 row.
 opened=
 for _ in 1 2 3; do # a busy machine may take the two clicks for two single ones
-  click 50 122 2
+  click 50 148 2
   window '定时任务$' 5 >/dev/null && { opened=1; break; }
 done
 [ -n "$opened" ] || fail "the task editor did not open"
@@ -124,6 +130,32 @@ for _ in 1 2 3; do
 done
 gone '^添加文件$'
 
-tab 192
+# A day's bells: the school day, then the Mid-Autumn holiday two days on, then the make-up
+# Saturday after the National Day break, which runs as Thursday.
+tab 48
+click 110 94
+shot day-school
+click 307 120 2
+shot day-holiday
+click 307 120 15
+shot day-makeup
+
+tab 180
+shot calendar
+imported=
+for _ in 1 2 3; do
+  click 812 578
+  window '^选择要导入的日历文件$' 5 >/dev/null || continue
+  xdotool type --delay 20 "china-2026.ics"
+  xdotool key Return
+  imported=$(window '^导入日历$' 5) && break
+done
+[ -n "$imported" ] || fail "the import dialog did not open"
+geometry=$(xdotool getwindowgeometry --shell "$imported" | tr '\n' ' ')
+shot import "$geometry"
+xdotool key Escape
+gone '^导入日历$'
+
+tab 240
 shot settings
 echo "$(ls "$out"/*.png | wc -l) pictures in $out"

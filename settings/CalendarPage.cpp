@@ -1,5 +1,6 @@
 #include "settings/CalendarPage.h"
 
+#include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/ReportView.h"
 #include "settings/CalendarTransfer.h"
@@ -18,9 +19,9 @@
 
 namespace {
 
-QDateEdit* NewDateEdit(const QString& name, QWidget* parent)
+QDateEdit* NewDateEdit(const QDate& date, const QString& name, QWidget* parent)
 {
-    auto* edit = new QDateEdit(QDate::currentDate(), parent);
+    auto* edit = new QDateEdit(date, parent);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
     edit->setAccessibleName(name);
@@ -53,11 +54,11 @@ QDate RowDate(const QTreeWidget* list)
 
 } // namespace
 
-CalendarPage::CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes,
+CalendarPage::CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes, const IClock& clock,
                            const HandlerGuard& guard, QWidget* parent)
     : QWidget(parent), m_data(data), m_dialogs(dialogs), m_boxes(boxes)
 {
-    buildPage();
+    buildPage(clock.now().date());
     connect(btnAddHolidayDates, &QPushButton::clicked, this, guard.wrap([this] { btnAddHolidayDatesClick(); }));
     connect(btnDelHolidayDates, &QPushButton::clicked, this, guard.wrap([this] { btnDelHolidayDatesClick(); }));
     connect(btnAddWorkDay, &QPushButton::clicked, this, guard.wrap([this] { btnAddWorkDayClick(); }));
@@ -76,13 +77,13 @@ CalendarPage::CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& 
     proposeWeekday();
 }
 
-void CalendarPage::buildPage()
+void CalendarPage::buildPage(const QDate& today)
 {
     auto* holidays = new QGroupBox(QStringLiteral("放假日期（含年份）"), this);
     lvHolidayDates = NewList(QStringLiteral("放假日期"),
                              {QStringLiteral("开始日期"), QStringLiteral("结束日期"), QStringLiteral("天数")}, holidays);
-    dtpHolidayDatesBegin = NewDateEdit(QStringLiteral("放假开始日期："), holidays);
-    dtpHolidayDatesEnd = NewDateEdit(QStringLiteral("放假结束日期："), holidays);
+    dtpHolidayDatesBegin = NewDateEdit(today, QStringLiteral("放假开始日期："), holidays);
+    dtpHolidayDatesEnd = NewDateEdit(today, QStringLiteral("放假结束日期："), holidays);
     btnAddHolidayDates = new QPushButton(QStringLiteral("添加放假日期"), holidays);
     btnDelHolidayDates = new QPushButton(QStringLiteral("删除选中的放假日期"), holidays);
     auto* h = new QGridLayout(holidays);
@@ -97,7 +98,7 @@ void CalendarPage::buildPage()
     auto* workDays = new QGroupBox(QStringLiteral("调休上班日"), this);
     lvWorkDays = NewList(QStringLiteral("调休上班日"),
                          {QStringLiteral("日期"), QStringLiteral("星期"), QStringLiteral("按星期几上课")}, workDays);
-    dtpWorkDay = NewDateEdit(QStringLiteral("上班日期："), workDays);
+    dtpWorkDay = NewDateEdit(today, QStringLiteral("上班日期："), workDays);
     cbxWorkDayWeekday = new QComboBox(workDays);
     for (int weekday = 1; weekday <= 7; ++weekday)
         cbxWorkDayWeekday->addItem(QStringLiteral("按%1上课").arg(WeekdayNames.value(weekday)));

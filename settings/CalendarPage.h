@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class HandlerGuard;
+class IClock;
 class IDialogs;
 class IMessageBoxes;
 class ProgramData;
@@ -15,8 +16,9 @@ class QTreeWidget;
 
 class CalendarPage : public QWidget {
 public:
-    CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes, const HandlerGuard& guard,
-                 QWidget* parent = nullptr);
+    // The date pickers start at the clock's today.
+    CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes, const IClock& clock,
+                 const HandlerGuard& guard, QWidget* parent = nullptr);
 
     // The rows from the owner's calendar.
     void LoadCalendar();
@@ -40,7 +42,7 @@ public:
     QPushButton* btnExportCalendar;
 
 private:
-    void buildPage();
+    void buildPage(const QDate& today);
     // Presets the weekday a make-up day runs as: that of the next working day after it.
     void proposeWeekday();
 

@@ -26,7 +26,7 @@ void Tell(QWidget* owner, IMessageBoxes& boxes, const QString& text)
 
 void ImportCalendar(QWidget* owner, ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes)
 {
-    const QString path = dialogs.openFile(owner, QStringLiteral("导入日历"), CalendarFileFilter);
+    const QString path = dialogs.openFile(owner, QStringLiteral("选择要导入的日历文件"), CalendarFileFilter);
     if (path.isEmpty())
         return;
     const QString name = QFileInfo(path).fileName();

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # The real executable under Xvfb, started on Sunday 2026-09-27, which Config.ini makes a
-# make-up working day run as Monday: a weekly Monday task due three seconds later rings, and a
-# weekly Sunday task due three seconds after it stays silent. The day comes from the program's
-# clock seam, never from the machine's clock.
+# make-up working day run as Monday, at 07:59:52: a weekly Monday task due at 08:00:00 rings,
+# and a weekly Sunday task due three seconds after it stays silent. The day comes from the
+# program's clock seam, never from the machine's clock; the lead leaves a slow start time.
 set -uo pipefail
 exe=$1
 source "$(dirname "$0")/xvfb_env.sh"
 
 write_bell "$work/上课铃.wav" || fail "could not write the bell"
-start=$(date +%H:%M:%S)
-monday=$(date -d "$start 3 seconds" +%H:%M:%S)
-sunday=$(date -d "$start 6 seconds" +%H:%M:%S)
+monday=08:00:00
+sunday=08:00:03
 write_tasks <<TASKS || fail "could not write the task file"
 [Time]
 $monday=1,0,1
@@ -22,11 +21,11 @@ $sunday=1,1,1,1,0000001,0,00:00:00
 1=$work/上课铃.wav
 TASKS
 printf '[WorkDays]\r\n2026-09-27=1\r\n' >>"$work/Config.ini"
-TAVURO_CLOCK_START=2026-09-27T$start start_program
+TAVURO_CLOCK_START=2026-09-27T07:59:52 start_program
 
 log="$work/PlayLog.txt"
 logged() { [ -f "$log" ] && iconv -f GB18030 -t UTF-8 "$log" | grep -q "$1"; }
-for _ in $(seq 150); do
+for _ in $(seq 250); do
   logged "^2026-09-27 $monday	$monday	.*开始播放" && break
   sleep 0.1
 done
