@@ -1,11 +1,11 @@
 #include "platform/XdgAutostart.h"
 
 #include "platform/Errors.h"
+#include "platform/SaveFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -109,17 +109,9 @@ void XdgAutostart::registerProgram(const QString& executablePath)
     if (!QDir().mkpath(autostartDirectory()))
         fail(QString());
     // Whole or not at all: a session starting meanwhile must never read half an entry.
-    QSaveFile file(path);
-    const QByteArray text = entryText(executablePath);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    const QString reason = SaveWholeFile(path, entryText(executablePath));
+    if (!reason.isEmpty())
         fail(reason);
-    }
-    if (!file.commit())
-        fail(file.errorString());
 }
 
 void XdgAutostart::unregisterProgram()

@@ -24,6 +24,7 @@ QDateEdit* NewDateEdit(const QDate& date, const QString& name, QWidget* parent)
     auto* edit = new QDateEdit(date, parent);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
+    edit->setDateRange(QDate(FirstCalendarYear, 1, 1), QDate(LastCalendarYear, 12, 31));
     edit->setAccessibleName(name);
     return edit;
 }

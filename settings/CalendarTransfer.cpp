@@ -3,13 +3,13 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SaveFile.h"
 #include "settings/CalendarImportDialog.h"
 #include "storage/CalendarExchange.h"
 #include "storage/ProgramData.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -70,12 +70,9 @@ void ExportCalendar(QWidget* owner, const ProgramData& data, IDialogs& dialogs, 
                                           QStringLiteral("校历.ics"));
     if (path.isEmpty())
         return;
-    const QByteArray text = WriteCalendar(calendar);
-    QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
-    if (!written)
-        throw FileError(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
+    const QString reason = SaveWholeFile(path, WriteCalendar(calendar));
+    if (!reason.isEmpty())
+        throw FileError(QStringLiteral("无法写入 %1：%2").arg(path, reason));
     Tell(owner, boxes,
          QStringLiteral("已导出 %1 段节假日、%2 个调休上班日到“%3”。")
              .arg(holidays)

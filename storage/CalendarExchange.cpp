@@ -148,6 +148,8 @@ void ReadEvent(icalcomponent* event, const QStringList& workingMarks, CalendarIm
     const QDate after = begin.isValid() ? EndAfter(event, begin) : QDate();
     if (!after.isValid())
         return ignore(QStringLiteral("日期无效，未导入"));
+    if (!InCalendarYears(begin) || !InCalendarYears(after.addDays(-1)))
+        return ignore(QStringLiteral("日期不在 %1 到 %2 年之间，未导入").arg(FirstCalendarYear).arg(LastCalendarYear));
 
     const bool working =
         summary.contains(WorkingDaySummaryMark) ||

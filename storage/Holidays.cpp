@@ -33,7 +33,8 @@ QDate InYear(int year, int month, int day)
     return QDate(year, month, qMin(day, QDate(year, month, 1).daysInMonth()));
 }
 
-// "yyyy-MM-dd", leading zeros optional; a null date for anything else.
+// "yyyy-MM-dd", leading zeros optional, within the calendar's years; a null date for anything
+// else.
 QDate ParseDate(QStringView text)
 {
     const QList<QStringView> parts = text.trimmed().split(u'-');
@@ -49,7 +50,8 @@ QDate ParseDate(QStringView text)
             numbers[i] = numbers[i] * 10 + (c.unicode() - u'0');
         }
     }
-    return QDate(numbers[0], numbers[1], numbers[2]);
+    const QDate date(numbers[0], numbers[1], numbers[2]);
+    return InCalendarYears(date) ? date : QDate();
 }
 
 QString LineMessage(const QString& section, const QString& line, const QString& what)
@@ -201,7 +203,12 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
     QStringList found;
     std::vector<DatedHoliday> ranges = m_dated;
     for (const DatedHoliday& r : fresh.holidays) {
-        if (!r.begin.isValid() || !r.end.isValid() || r.end < r.begin) {
+        if (!InCalendarYears(r.begin) || !InCalendarYears(r.end)) {
+            found << QStringLiteral("节假日 %1 不在 %2 到 %3 年之间")
+                         .arg(RangeText(r)).arg(FirstCalendarYear).arg(LastCalendarYear);
+            continue;
+        }
+        if (r.end < r.begin) {
             found << QStringLiteral("节假日 %1 的结束日期早于开始日期").arg(RangeText(r));
             continue;
         }
@@ -214,7 +221,7 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
     }
     std::vector<MakeUpDay> days = m_workDays;
     for (const MakeUpDay& d : fresh.workDays) {
-        if (!d.date.isValid() || d.weekday < 1 || d.weekday > 7) {
+        if (!InCalendarYears(d.date) || d.weekday < 1 || d.weekday > 7) {
             found << QStringLiteral("调休上班日 %1 不是有效的日期和星期").arg(CalendarDateText(d.date));
             continue;
         }

@@ -36,6 +36,15 @@ struct CalendarDates {
 int NextWorkingWeekday(const QDate& day, const std::function<bool(const QDate&)>& isHoliday,
                        const std::function<int(const QDate&)>& makeUpWeekday);
 
+// The years a school calendar's dates may lie in: ample for any school, and within what
+// calendar files can carry.
+constexpr int FirstCalendarYear = 1900;
+constexpr int LastCalendarYear = 2199;
+inline bool InCalendarYears(const QDate& date)
+{
+    return date.isValid() && date.year() >= FirstCalendarYear && date.year() <= LastCalendarYear;
+}
+
 // "yyyy-MM-dd", the form of the calendar sections' dates.
 QString CalendarDateText(const QDate& date);
 

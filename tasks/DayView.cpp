@@ -217,6 +217,7 @@ void DayView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (m_stale)
         reload();
+    tick(m_clock.now());
 }
 
 void DayView::reload()
@@ -228,8 +229,9 @@ void DayView::reload()
 
 void DayView::tick(const QDateTime& now)
 {
-    if (m_stale)
-        return; // its reload is coming, with the marks
+    // Unseen, nothing is kept current; showing the view brings it up to now.
+    if (m_stale || !isVisible())
+        return;
     // Past midnight, a view of the day that was today moves on with it.
     if (now.date() != m_today) {
         const bool followToday = m_day == m_today;

@@ -59,7 +59,7 @@ public:
     void showDay(const QDate& day);
     QDate day() const { return m_day; }
     // Called each second: moves today's marks on as bells pass, and to the new day at midnight
-    // when today was shown.
+    // when today was shown. Only while the view is seen.
     void tick(const QDateTime& now);
     DayBellsModel* model() const { return m_model; }
 

@@ -29,7 +29,9 @@ const QByteArray SchoolYear = Calendar(
     Event("DTSTART;VALUE=DATE:20260307\r\nSUMMARY:运动会\r\nCATEGORIES:校内,工作日\r\n") +
     Event("DTSTART:20260105T080000\r\nDTEND:20260105T090000\r\nSUMMARY:开学典礼\r\n") +
     Event("DTSTART;VALUE=DATE:20260302\r\nRRULE:FREQ=WEEKLY\r\nSUMMARY:升旗仪式\r\n") +
-    Event("SUMMARY:没有日期\r\n"));
+    Event("SUMMARY:没有日期\r\n") +
+    // A year no calendar file can carry back out.
+    Event("DTSTART;VALUE=DATE:30540218\r\nSUMMARY:补班\r\n"));
 
 TEST(CalendarExchange, AllDayEventsBecomeHolidaysAndMakeUpDaysTheRestIsNamed)
 {
@@ -43,9 +45,10 @@ TEST(CalendarExchange, AllDayEventsBecomeHolidaysAndMakeUpDaysTheRestIsNamed)
     EXPECT_EQ(dates.workDays, (std::vector<MakeUpDay>{{QDate(2026, 1, 31), 3}, {QDate(2026, 3, 14), 5}}));
     EXPECT_EQ(read.categories, QStringList({"校内", "工作日"}));
 
-    ASSERT_EQ(read.ignored.size(), 3u);
-    const QString expected[][2] = {{"开学典礼", "全天"}, {"升旗仪式", "重复"}, {"没有日期", "开始日期"}};
-    for (size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(read.ignored.size(), 4u);
+    const QString expected[][2] = {
+        {"开学典礼", "全天"}, {"升旗仪式", "重复"}, {"没有日期", "开始日期"}, {"补班", "1900 到 2199 年"}};
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(read.ignored[i].summary, expected[i][0]);
         EXPECT_TRUE(read.ignored[i].reason.contains(expected[i][1])) << read.ignored[i].reason.toStdString();
     }
