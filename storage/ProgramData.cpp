@@ -6,6 +6,9 @@
 
 #include <QCheckBox>
 #include <QSignalBlocker>
+#include <QTime>
+
+#include <algorithm>
 
 ProgramData::ProgramData(QObject* parent) : QObject(parent) {}
 
@@ -191,4 +194,133 @@ void ProgramData::endLeaving(const QString& key)
         return;
     m_timetable = m_timetable.without(key);
     emit changed();
+}
+
+namespace {
+
+int BellSecond(const QString& key)
+{
+    return QTime::fromString(key, QStringLiteral("HH:mm:ss")).msecsSinceStartOfDay() / 1000;
+}
+
+bool HasKey(const std::vector<PeriodTask>& bells, const QString& key)
+{
+    return std::any_of(bells.begin(), bells.end(), [&](const PeriodTask& b) { return b.key == key; });
+}
+
+} // namespace
+
+QStringList ProgramData::loadPeriodTimetables()
+{
+    QStringList lines, messages;
+    const QString taskFile = TaskFilePath();
+    ReadWholeIniSection(taskFile, PeriodTimetablesSection, lines);
+    m_periodTimetables = DecodePeriodTimetables(lines, &messages);
+    m_periodApplied = ReadIniString(taskFile, PeriodTimetableInForceSection, PeriodTimetableInForceKey, QString());
+    emit changed();
+    return messages;
+}
+
+std::vector<PeriodTask> ProgramData::appliedBells() const
+{
+    for (const PeriodTimetable& t : m_periodTimetables)
+        if (t.name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
+            return PeriodTasks(t);
+    return {};
+}
+
+std::vector<const Task*> ProgramData::handMadeAt(const QString& bellKey, const std::vector<PeriodTask>& ownBells) const
+{
+    // By second, not by key: a hand-made "8:00:00" stands in the bell "08:00:00"'s second.
+    const int second = BellSecond(bellKey);
+    std::vector<const Task*> found;
+    for (const Task& task : m_timetable.tasks())
+        if (task.second == second && !task.leaving && !HasKey(ownBells, task.key))
+            found.push_back(&task);
+    return found;
+}
+
+QStringList ProgramData::periodClashes(const std::vector<PeriodTimetable>& timetables, const QDate& today) const
+{
+    QStringList clashes;
+    const PeriodTimetable* inForce = PeriodTimetableOn(timetables, today);
+    if (!inForce)
+        return clashes;
+    const std::vector<PeriodTask> own = appliedBells();
+    for (const PeriodTask& bell : PeriodTasks(*inForce))
+        for (const Task* task : handMadeAt(bell.key, own))
+            clashes << QStringLiteral("%1（%2）").arg(task->key, bell.what);
+    return clashes;
+}
+
+QStringList ProgramData::writePeriodBells(const std::vector<PeriodTask>& newBells, bool replaceHandMade)
+{
+    const QString taskFile = TaskFilePath();
+    const std::vector<PeriodTask> oldBells = appliedBells();
+    QStringList leftOut;
+    for (const PeriodTask& bell : oldBells)
+        if (!HasKey(newBells, bell.key))
+            DeleteTaskEntries(taskFile, bell.key);
+    for (const PeriodTask& bell : newBells) {
+        const std::vector<const Task*> handMade = handMadeAt(bell.key, oldBells);
+        if (!handMade.empty() && !replaceHandMade) {
+            leftOut << QStringLiteral("%1 %2：该时刻已有手工任务，未写入").arg(bell.key, bell.what);
+            continue;
+        }
+        for (const Task* task : handMade)
+            DeleteTaskEntries(taskFile, task->key);
+        WriteIniStringChecked(taskFile, TimeSection, bell.key, FormatTimeValue(bell.entry));
+        WriteIniStringChecked(taskFile, TimeParamsSection, bell.key, FormatTimeParamsValue(bell.entry));
+    }
+    return leftOut;
+}
+
+QStringList ProgramData::savePeriodTimetables(const std::vector<PeriodTimetable>& timetables, const QDate& today,
+                                              bool replaceHandMade)
+{
+    const PeriodTimetable* inForce = PeriodTimetableOn(timetables, today);
+    QStringList leftOut;
+    writeThenReload(
+        [&] {
+            leftOut = writePeriodBells(inForce ? PeriodTasks(*inForce) : std::vector<PeriodTask>(), replaceHandMade);
+            const QString taskFile = TaskFilePath();
+            EraseIniSectionChecked(taskFile, PeriodTimetablesSection);
+            for (const PeriodTimetable& t : timetables)
+                WriteIniStringChecked(taskFile, PeriodTimetablesSection, t.name, FormatPeriodTimetable(t));
+            WriteIniStringChecked(taskFile, PeriodTimetableInForceSection, PeriodTimetableInForceKey,
+                                  inForce ? inForce->name : QString());
+        },
+        [this] {
+            loadTimetable();
+            loadPeriodTimetables();
+        });
+    return leftOut;
+}
+
+QStringList ProgramData::applyPeriodTimetableOn(const QDate& today)
+{
+    const PeriodTimetable* inForce = periodTimetableOn(today);
+    if (!inForce || inForce->name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
+        return {};
+    return savePeriodTimetables(m_periodTimetables, today, false);
+}
+
+Timetable ProgramData::timetableOn(const QDate& day) const
+{
+    const PeriodTimetable* inForce = periodTimetableOn(day);
+    if (!inForce || inForce->name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
+        return m_timetable;
+    const std::vector<PeriodTask> oldBells = appliedBells();
+    QStringList timeLines, paramLines;
+    for (const Task& task : m_timetable.tasks())
+        if (!task.leaving && !HasKey(oldBells, task.key)) {
+            timeLines << task.key + u'=' + task.timeValue();
+            paramLines << task.key + u'=' + task.paramsValue();
+        }
+    for (const PeriodTask& bell : PeriodTasks(*inForce))
+        if (handMadeAt(bell.key, oldBells).empty()) {
+            timeLines << bell.key + u'=' + FormatTimeValue(bell.entry);
+            paramLines << bell.key + u'=' + FormatTimeParamsValue(bell.entry);
+        }
+    return Timetable::Decode(timeLines, paramLines, m_libraryList);
 }

@@ -5,6 +5,7 @@
 // One signal tells the readers (due-time check, playback, tray, pages) that something changed.
 #include "storage/ConfigFile.h"
 #include "storage/Holidays.h"
+#include "storage/PeriodTimetable.h"
 #include "storage/Timetable.h"
 
 #include <QObject>
@@ -65,6 +66,32 @@ public:
     void startOnceOnly(const QString& key);
     void endLeaving(const QString& key);
 
+    // The timetables of periods, and the one whose bells the task file holds (empty: none).
+    const std::vector<PeriodTimetable>& periodTimetables() const { return m_periodTimetables; }
+    const QString& periodTimetableApplied() const { return m_periodApplied; }
+    const PeriodTimetable* periodTimetableOn(const QDate& day) const
+    {
+        return PeriodTimetableOn(m_periodTimetables, day);
+    }
+    // Reads the timetables of periods from the task file; one message per line that does not read.
+    QStringList loadPeriodTimetables();
+    // The hand-made tasks that stand in the second of a bell that saving timetables would write
+    // on today, as "key (what)" texts.
+    QStringList periodClashes(const std::vector<PeriodTimetable>& timetables, const QDate& today) const;
+    // Saves the timetables, and brings the task file to the one in force today: the bells the
+    // file held for a timetable go, those of the one in force now are written. A hand-made task
+    // in a bell's second is replaced when replaceHandMade, else that bell is left out. Returns
+    // one message per bell left out. Raises FileError when the file refuses.
+    QStringList savePeriodTimetables(const std::vector<PeriodTimetable>& timetables, const QDate& today,
+                                     bool replaceHandMade);
+    // At start-up and on each new day: when another timetable is in force than the file holds,
+    // its bells take the old ones' place; hand-made tasks stay, a bell in their second is left
+    // out and named in the result.
+    QStringList applyPeriodTimetableOn(const QDate& today);
+    // What the due-time check would serve on day: the file's tasks, with the bells of the
+    // timetable in force that day in place of those the file holds.
+    Timetable timetableOn(const QDate& day) const;
+
 signals:
     void changed();
 
@@ -75,7 +102,14 @@ private:
     void change(const std::function<void()>& write);
     void setTimetable(const Timetable& timetable);
 
+    // The bells of the applied timetable, and the hand-made tasks in the second of one of them.
+    std::vector<PeriodTask> appliedBells() const;
+    std::vector<const Task*> handMadeAt(const QString& bellKey, const std::vector<PeriodTask>& ownBells) const;
+    QStringList writePeriodBells(const std::vector<PeriodTask>& newBells, bool replaceHandMade);
+
     Timetable m_timetable;
+    std::vector<PeriodTimetable> m_periodTimetables;
+    QString m_periodApplied;
     QStringList m_libraryList;
     Holidays m_holidays;
     Settings m_settings;
