@@ -260,14 +260,29 @@ void TfrmMain::LoadLists()
         for (const QString& message : data.loadTimetable())
             m_report(message);
     });
+    startupStep([&] {
+        for (const QString& message : data.loadPeriodTimetables())
+            m_report(message);
+        applyPeriodTimetable(m_services.clock->now().date());
+    });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
 }
 
+void TfrmMain::applyPeriodTimetable(const QDate& today)
+{
+    m_periodDate = today;
+    // A season's timetable takes over on its first day; a bell it could not write is named.
+    for (const QString& message : data.applyPeriodTimetableOn(today))
+        m_report(message);
+}
+
 void TfrmMain::tmrSystemTimer()
 {
     const QDateTime now = m_services.clock->now();
+    if (now.date() != m_periodDate)
+        HandlerGuard::runReporting(m_report, [&] { applyPeriodTimetable(now.date()); });
     m_trayTooltip->update(now);
     // Nobody sees the clock of a window in the tray or minimized, and repainting it each second
     // is most of what the waiting program costs; it is set again as the window comes back.

@@ -102,6 +102,8 @@ private:
     // start-up goes on.
     template <class F>
     void startupStep(F&& step) { HandlerGuard::runReporting(m_report, std::forward<F>(step)); }
+    // Brings the task file to the timetable of periods in force on today.
+    void applyPeriodTimetable(const QDate& today);
     void journal(const QString& taskKey, const QString& file, const QString& event) const;
 
     Services m_services;
@@ -114,4 +116,5 @@ private:
     std::unique_ptr<MainPlaybackView> m_playbackView;
     std::unique_ptr<TrayTooltip> m_trayTooltip;
     DueTimeCheck m_dueTimeCheck;
+    QDate m_periodDate; // the day the timetable of periods was last brought up to
 };

@@ -223,7 +223,8 @@ void DayView::showEvent(QShowEvent* event)
 void DayView::reload()
 {
     m_stale = false;
-    m_model->show(m_data.timetable(), m_data.holidays(), m_day, m_clock.now());
+    // A day of another season runs another timetable of periods than the file holds today.
+    m_model->show(m_data.timetableOn(m_day), m_data.holidays(), m_day, m_clock.now());
     showSummary();
 }
 
@@ -254,6 +255,8 @@ void DayView::showSummary()
     else if (holidays.isMakeUpDay(m_day))
         kind = QStringLiteral("调休上班日，按%1上课").arg(WeekdayNames.value(holidays.weekdayOf(m_day)));
     QStringList parts;
+    if (const PeriodTimetable* periods = m_data.periodTimetableOn(m_day))
+        parts << periods->name;
     if (!kind.isEmpty())
         parts << kind;
     const int ringing = m_model->ringing();

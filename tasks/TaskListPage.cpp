@@ -10,6 +10,7 @@
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 #include "tasks/DayView.h"
+#include "tasks/PeriodTimetableDialog.h"
 #include "tasks/TaskTableModel.h"
 #include "tasks/uTaskSet.h"
 
@@ -23,6 +24,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -95,6 +97,12 @@ void TaskListPage::buildPage()
     tlbTimeList->addSeparator();
     actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
                                 QStringLiteral("清除所有任务"));
+    tlbTimeList->addSeparator();
+    // The quick way to a school day, so it says what it is beside its icon.
+    actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, QStringLiteral("作息时间表"),
+                                   QStringLiteral("按节次设置上课铃、下课铃和预备铃"));
+    if (auto* button = qobject_cast<QToolButton*>(tlbTimeList->widgetForAction(actPeriodTimetable)))
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     pgTimeList = new QTabWidget(this);
     lvMusicTime = new QTreeView(pgTimeList);
@@ -179,6 +187,7 @@ void TaskListPage::wireCommands()
     on(actVaildTask, &TaskListPage::actVaildTaskExecute);
     on(actClearVaildTask, &TaskListPage::actClearVaildTaskExecute);
     on(actClearAllTask, &TaskListPage::actClearAllTaskExecute);
+    on(actPeriodTimetable, &TaskListPage::actPeriodTimetableExecute);
     connect(lvMusicTime, &QTreeView::doubleClicked, this, m_guard.wrap([this] { actEditTaskExecute(); }));
     connect(pmTimeList, &QMenu::aboutToShow, this, m_guard.wrap([this] { pmTimeListPopup(); }));
     connect(lvMusicTime, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -339,4 +348,10 @@ void TaskListPage::pmTimeListPopup()
 void TaskListPage::lvMusicTimeColumnClick(int column)
 {
     m_model->sortByColumn(column);
+}
+
+void TaskListPage::actPeriodTimetableExecute()
+{
+    PeriodTimetableDialog dialog(m_data, m_boxes, m_clock, this);
+    dialog.exec();
 }

@@ -42,6 +42,8 @@ public:
     void actVaildTaskExecute();
     void actClearVaildTaskExecute();
     void actClearAllTaskExecute();
+    // Opens the timetable of periods; saving it writes its bells as tasks.
+    void actPeriodTimetableExecute();
     void pmTimeListPopup();
     void lvMusicTimeColumnClick(int column);
 
@@ -52,6 +54,7 @@ public:
     QAction* actVaildTask;
     QAction* actClearVaildTask;
     QAction* actClearAllTask;
+    QAction* actPeriodTimetable;
     // Two views of the timetable: every task, and one day's bells.
     QTabWidget* pgTimeList;
     QTreeView* lvMusicTime;
