@@ -140,6 +140,20 @@ shot day-holiday
 click 307 120 15
 shot day-makeup
 
+# The timetable of periods, from the toolbar: three periods more, ten minutes apart.
+periods=
+for _ in 1 2 3; do
+  click 320 51
+  periods=$(window '^作息时间表$' 5) && break
+done
+[ -n "$periods" ] || fail "the timetable of periods did not open"
+geometry=$(xdotool getwindowgeometry --shell "$periods" | tr '\n' ' ')
+eval "$geometry"
+click $(( X + 588 )) $(( Y + 130 )) 3 # 添加一节
+shot periods "$geometry"
+xdotool key Escape
+gone '^作息时间表$'
+
 tab 180
 shot calendar
 imported=
