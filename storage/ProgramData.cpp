@@ -223,10 +223,18 @@ QStringList ProgramData::loadPeriodTimetables()
 
 std::vector<PeriodTask> ProgramData::appliedBells() const
 {
+    std::vector<PeriodTask> bells;
     for (const PeriodTimetable& t : m_periodTimetables)
         if (t.name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
-            return PeriodTasks(t);
-    return {};
+            for (const PeriodTask& bell : PeriodTasks(t)) {
+                // Only the bells the file holds as written: one left out for a hand-made task in
+                // its second is that task's key, and the task is not the timetable's to remove.
+                const Task* task = m_timetable.find(bell.key);
+                if (task && task->timeValue() == FormatTimeValue(bell.entry) &&
+                    task->paramsValue() == FormatTimeParamsValue(bell.entry))
+                    bells.push_back(bell);
+            }
+    return bells;
 }
 
 std::vector<const Task*> ProgramData::handMadeAt(const QString& bellKey, const std::vector<PeriodTask>& ownBells) const

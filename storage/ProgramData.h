@@ -102,7 +102,8 @@ private:
     void change(const std::function<void()>& write);
     void setTimetable(const Timetable& timetable);
 
-    // The bells of the applied timetable, and the hand-made tasks in the second of one of them.
+    // The bells of the applied timetable that the file holds as written, and the hand-made
+    // tasks in the second of one of them.
     std::vector<PeriodTask> appliedBells() const;
     std::vector<const Task*> handMadeAt(const QString& bellKey, const std::vector<PeriodTask>& ownBells) const;
     QStringList writePeriodBells(const std::vector<PeriodTask>& newBells, bool replaceHandMade);

@@ -272,6 +272,7 @@ void PeriodTimetableDialog::keepForm()
 
 void PeriodTimetableDialog::showTimetable(int index)
 {
+    setFormEnabled(true);
     m_shown = index;
     cbxTimetable->setCurrentIndex(index);
     showForm(m_timetables[std::size_t(index)]);
@@ -339,11 +340,21 @@ void PeriodTimetableDialog::deleteTimetable()
     const int removed = m_shown;
     m_shown = -1;
     cbxTimetable->removeItem(removed);
-    if (m_timetables.empty()) {
-        m_timetables.push_back(NewTimetable(QStringLiteral("作息时间表")));
-        cbxTimetable->addItem(m_timetables.back().name);
-    }
-    showTimetable(qMin(removed, int(m_timetables.size()) - 1));
+    // The last one gone: saving removes every bell the timetables wrote.
+    if (m_timetables.empty())
+        setFormEnabled(false);
+    else
+        showTimetable(qMin(removed, int(m_timetables.size()) - 1));
+}
+
+void PeriodTimetableDialog::setFormEnabled(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             btnDeleteTimetable, edtName, dtpFrom, tblPeriods, spnBreak, btnAddPeriod, btnRemovePeriod, btnUp,
+             btnDown, cbxClassBell, cbxEndBell, cbxWarningBell, spnWarningMinutes, chkHolidaysKeepSilent})
+        w->setEnabled(enabled);
+    for (QCheckBox* box : chkWeekdays)
+        box->setEnabled(enabled);
 }
 
 bool PeriodTimetableDialog::save()

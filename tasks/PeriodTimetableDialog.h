@@ -32,6 +32,7 @@ public:
     void removePeriod();
     void movePeriod(int by);
     // A new timetable, a copy of the one shown, so a winter timetable starts from the summer one.
+    // Deleting the last one leaves none: saving then removes the bells the timetables wrote.
     void newTimetable();
     void deleteTimetable();
 
@@ -63,6 +64,7 @@ private:
     PeriodTimetable formTimetable(QStringList* problems = nullptr) const;
     void keepForm();
     void showTimetable(int index);
+    void setFormEnabled(bool enabled);
     void setRow(int row, const Period& period);
 
     ProgramData& m_data;

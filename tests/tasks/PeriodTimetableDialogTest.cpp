@@ -53,6 +53,16 @@ TEST(PeriodTimetableDialog, RefusesWhatDoesNotReadAndAsksBeforeTouchingAHandMade
     EXPECT_EQ(data.periodTimetables()[1].name, "冬季作息");
     EXPECT_EQ(data.periodTimetables()[1].fromMonth, 10);
     EXPECT_EQ(data.periodTimetableApplied(), "作息时间表");
+
+    // Both deleted: their bells go, the hand-made task stays.
+    PeriodTimetableDialog again(data, boxes, clock);
+    again.deleteTimetable();
+    again.deleteTimetable();
+    EXPECT_FALSE(again.btnAddPeriod->isEnabled());
+    EXPECT_TRUE(again.save());
+    EXPECT_TRUE(data.periodTimetables().empty());
+    EXPECT_EQ(data.timetable().size(), 1);
+    EXPECT_NE(data.timetable().find("08:00:00"), nullptr);
 }
 
 } // namespace
