@@ -260,6 +260,11 @@ void TfrmMain::LoadLists()
         for (const QString& message : data.loadTimetable())
             m_report(message);
     });
+    startupStep([&] {
+        // A task whose music has left the library is silent at its bell: named now instead.
+        for (const QString& message : MissingMusicMessages(data.timetable(), data.LibraryList()))
+            m_report(message);
+    });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
