@@ -265,6 +265,11 @@ void TfrmMain::LoadLists()
             m_report(message);
         applyPeriodTimetable(m_services.clock->now().date());
     });
+    startupStep([&] {
+        // A task whose music has left the library is silent at its bell: named now instead.
+        for (const QString& message : MissingMusicMessages(data.timetable(), data.LibraryList()))
+            m_report(message);
+    });
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });

@@ -4,9 +4,11 @@
 #include "storage/IniStore.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
+#include "storage/Timetable.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -16,12 +18,6 @@ namespace {
 QString lastComponent(const QString& path)
 {
     return path.mid(path.lastIndexOf(QDir::separator()) + 1);
-}
-
-QString cutAtLastSeparator(const QString& path)
-{
-    const qsizetype at = path.lastIndexOf(QDir::separator());
-    return at < 0 ? path : path.left(at);
 }
 
 } // namespace
@@ -39,8 +35,8 @@ void DescribeLibraryPath(const QString& path, QString& name, QString& state, QSt
         state = LibraryStateOk;
         kind = LibraryKindDirectory;
     } else {
-        // For a missing file this names the directory that held it.
-        name = lastComponent(cutAtLastSeparator(path));
+        // A missing entry is named as it was when present: its file, or its folder.
+        name = lastComponent(path.endsWith(QDir::separator()) ? path.chopped(1) : path);
         state = LibraryStateMissing;
         kind.clear();
     }
@@ -106,4 +102,44 @@ void WriteLibraryEntry(const QString& taskFile, int number, const QString& path,
         WriteEncryptedString(taskFile, MusicSection, key, path);
     else
         WriteIniStringChecked(taskFile, MusicSection, key, path);
+}
+
+QList<MusicUse> TasksUsing(const Timetable& timetable, const QStringList& musicKeys)
+{
+    // Folded as the task list resolves a task's keys, so that what is named is what plays.
+    QSet<QString> wanted;
+    for (const QString& key : musicKeys)
+        wanted.insert(FoldedTaskKey(key));
+    QList<MusicUse> uses;
+    for (const Task& task : timetable.tasks()) {
+        if (task.leaving)
+            continue;
+        for (const QString& key : task.fields().Entry.MusicKeys)
+            if (wanted.contains(FoldedTaskKey(key)))
+                uses.append({task.key, key});
+    }
+    return uses;
+}
+
+QStringList MissingMusicMessages(const Timetable& timetable, const QStringList& libraryList)
+{
+    QSet<QString> known;
+    for (const QString& line : libraryList)
+        known.insert(FoldedTaskKey(LineName(line)));
+    QStringList messages;
+    for (const Task& task : timetable.tasks()) {
+        // A task the list cannot show is named already, for its line.
+        if (task.leaving || !task.listed())
+            continue;
+        QSet<QString> named;
+        for (const QString& key : task.fields().Entry.MusicKeys) {
+            const QString folded = FoldedTaskKey(key);
+            if (known.contains(folded) || named.contains(folded))
+                continue;
+            named.insert(folded);
+            messages << QStringLiteral("%1 的任务 %2 使用的音频库编号 %3 不存在")
+                            .arg(TaskFileName, task.key, key);
+        }
+    }
+    return messages;
 }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+class Timetable;
+
 inline const QString LibraryStateOk = QStringLiteral("正常");
 inline const QString LibraryStateMissing = QStringLiteral("目录或音频文件不存在");
 inline const QString LibraryKindFile = QStringLiteral("音频文件");
@@ -37,3 +39,14 @@ qint64 NextEntryNumber(const QString& taskFile);
 
 // Writes one entry, enciphered or plain. Only the enciphered write raises on failure.
 void WriteLibraryEntry(const QString& taskFile, int number, const QString& path, bool enciphered);
+
+struct MusicUse {
+    QString taskKey;  // the task's start time as the file spells it
+    QString musicKey; // the number it holds
+};
+// Each number of musicKeys that a task holds, task by task in file order.
+QList<MusicUse> TasksUsing(const Timetable& timetable, const QStringList& musicKeys);
+
+// One message per listed task and number it holds that the library ("number=path" lines)
+// lacks.
+QStringList MissingMusicMessages(const Timetable& timetable, const QStringList& libraryList);

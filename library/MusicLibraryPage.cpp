@@ -3,6 +3,7 @@
 #include "library/AudioFileFilter.h"
 #include "library/FileSearch.h"
 #include "library/MusicLibrary.h"
+#include "platform/AudioProbe.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/Guard.h"
@@ -12,28 +13,49 @@
 #include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
+#include "storage/Timetable.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <atomic>
 #include <limits>
+#include <thread>
+#include <vector>
 
 namespace {
 
 enum Column { ColumnKey, ColumnName, ColumnState, ColumnKind };
 
+// Up to this many files are checked without a progress dialog unless it takes a while.
+constexpr int QuietProbeFiles = 5;
+constexpr int ProbeDialogDelayMs = 300;
+// A box of thousands of lines would not fit the screen: the first tasks, then their count.
+constexpr qsizetype ShownTasks = 20;
+
+QString samePath(const QString& path)
+{
+    return QDir::cleanPath(path);
+}
+
 } // namespace
 
 MusicLibraryPage::MusicLibraryPage(ProgramData& data, IDialogs& dialogs,
                                    IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent)
-    : QWidget(parent), m_data(data), m_dialogs(dialogs), m_boxes(boxes)
+    : QWidget(parent), m_data(data), m_dialogs(dialogs), m_boxes(boxes),
+      m_probe(std::make_shared<GstAudioProbe>())
 {
     lvMusic = new QTreeWidget(this);
     MakeReportView(lvMusic, QStringLiteral("音频库"), true);
@@ -90,6 +112,11 @@ MusicLibraryPage::MusicLibraryPage(ProgramData& data, IDialogs& dialogs,
     connect(chkEnCodeLib, &QCheckBox::toggled, this, guard.wrap([this] { chkEnCodeLibClick(); }));
 }
 
+void MusicLibraryPage::setAudioProbe(std::shared_ptr<IAudioProbe> probe)
+{
+    m_probe = std::move(probe);
+}
+
 void MusicLibraryPage::LoadMusicLibrary()
 {
     lvMusic->clear();
@@ -100,6 +127,8 @@ void MusicLibraryPage::LoadMusicLibrary()
     rows.reserve(entries.size());
     for (const LibraryEntry& e : entries) {
         auto* row = new QTreeWidgetItem({e.key, e.name, e.state, e.kind});
+        for (int c = 0; c < row->columnCount(); ++c)
+            row->setToolTip(c, e.path);
         lvMusicCustomDrawItem(row);
         rows.append(row);
     }
@@ -140,6 +169,112 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
     LoadMusicLibrary();
 }
 
+void MusicLibraryPage::addChecked(const QStringList& paths, bool folders)
+{
+    QHash<QString, QString> present; // path -> number
+    for (const LibraryEntry& e : ReadLibraryEntries(TaskFilePath(), m_data.settings().enCodeLib))
+        present.insert(samePath(e.path), e.key);
+    QStringList fresh, skipped, refused;
+    for (const QString& path : paths) {
+        const auto it = present.constFind(samePath(path));
+        if (it != present.cend())
+            skipped << QStringLiteral("%1（编号 %2）").arg(path, *it);
+        else if (folders && !QFileInfo(path).isDir())
+            refused << QStringLiteral("%1：文件夹不存在").arg(path);
+        else if (!fresh.contains(path)) // the same path twice in one choice is one entry
+            fresh << path;
+    }
+    QStringList accepted = fresh;
+    if (!folders) {
+        accepted.clear();
+        const QStringList problems = probeFiles(fresh);
+        for (qsizetype i = 0; i < problems.size(); ++i) {
+            if (problems[i].isEmpty())
+                accepted << fresh[i];
+            else
+                refused << QStringLiteral("%1：%2").arg(fresh[i], problems[i]);
+        }
+    }
+    if (!accepted.isEmpty())
+        addEntries(accepted);
+    QStringList parts;
+    if (!skipped.isEmpty())
+        parts << QStringLiteral("以下音频已在音频库中，没有再次添加：\n") + skipped.join(u'\n');
+    if (!refused.isEmpty())
+        parts << QStringLiteral("以下音频无法添加：\n") + refused.join(u'\n');
+    if (!parts.isEmpty())
+        m_boxes.WarningBox(this, parts.join(QStringLiteral("\n\n")));
+}
+
+QStringList MusicLibraryPage::probeFiles(const QStringList& files)
+{
+    if (files.isEmpty())
+        return {};
+    // Written by the worker before it counts the file done; read here only up to that count.
+    struct Run {
+        std::vector<QString> problems;
+        std::atomic<int> done{0};
+        std::atomic<bool> stop{false};
+        std::atomic<bool> finished{false};
+    };
+    auto run = std::make_shared<Run>();
+    run->problems.resize(std::size_t(files.size()));
+    std::thread worker([run, probe = m_probe, files] {
+        for (int i = 0; i < files.size() && !run->stop; ++i) {
+            try {
+                run->problems[std::size_t(i)] = probe->problem(files[i]);
+            } catch (...) {
+                run->problems[std::size_t(i)] = QStringLiteral("无法检查此文件");
+            }
+            run->done = i + 1;
+        }
+        run->finished = true;
+    });
+
+    QProgressDialog progress(QStringLiteral("正在检查音频文件…"), QStringLiteral("取消"), 0,
+                             int(files.size()), this);
+    progress.setWindowTitle(QStringLiteral("添加音频"));
+    progress.setAccessibleName(QStringLiteral("正在检查音频文件"));
+    progress.setWindowModality(Qt::WindowModal);
+    // Many files show it at once; a few only when they take a while.
+    progress.setMinimumDuration(files.size() > QuietProbeFiles ? 0 : ProbeDialogDelayMs);
+    progress.setValue(0);
+    int kept = -1; // files checked when the user cancelled
+    auto cancel = [&] {
+        if (kept < 0) {
+            kept = run->done;
+            run->stop = true;
+        }
+    };
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, cancel);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (progress.wasCanceled())
+            cancel();
+        if (run->finished) {
+            loop.quit();
+            return;
+        }
+        if (kept < 0)
+            progress.setValue(run->done);
+    });
+    poll.start();
+    // The worker ends after the file it is on, so waiting for it here is short.
+    if (!run->finished)
+        loop.exec();
+    // The loop also ends when the program does; the worker then stops after its file.
+    run->stop = true;
+    worker.join();
+    const int checked = kept < 0 ? run->done.load() : kept;
+    progress.reset();
+    QStringList problems;
+    for (int i = 0; i < checked; ++i)
+        problems << run->problems[std::size_t(i)];
+    return problems;
+}
+
 void MusicLibraryPage::changeLibrary(const std::function<void()>& change)
 {
     try {
@@ -156,7 +291,7 @@ void MusicLibraryPage::miAddFileClick()
 {
     const QStringList files = m_dialogs.openFiles(this, QStringLiteral("添加文件"), AudioFileFilter);
     if (!files.isEmpty())
-        addEntries(files);
+        addChecked(files, false);
     UpdateEnCodeLibEnabled();
 }
 
@@ -166,9 +301,46 @@ void MusicLibraryPage::miAddDirectoryClick()
     if (ChooseFolder(m_dialogs, this, QStringLiteral("请选择一个目录"), folder)) {
         if (!folder.endsWith(QDir::separator()))
             folder += QDir::separator();
-        addEntries({folder});
+        addChecked({folder}, true);
     }
     UpdateEnCodeLibEnabled();
+}
+
+bool MusicLibraryPage::releaseFromTasks(const QStringList& keys, const QString& question,
+                                        QStringList& silenced)
+{
+    const QList<MusicUse> uses = TasksUsing(m_data.timetable(), keys);
+    if (uses.isEmpty())
+        return question.isEmpty() || m_boxes.ConfirmBox(this, question);
+    QHash<QString, QString> names;
+    for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
+        names.insert(FoldedTaskKey(row->text(ColumnKey)), row->text(ColumnName));
+    }
+    QStringList lines;
+    for (const MusicUse& use : uses.first(std::min<qsizetype>(uses.size(), ShownTasks)))
+        lines << QStringLiteral("任务 %1 使用 %2（编号 %3）")
+                     .arg(use.taskKey, names.value(FoldedTaskKey(use.musicKey)), use.musicKey);
+    if (uses.size() > ShownTasks)
+        lines << QStringLiteral("……共 %1 处").arg(uses.size());
+    QString text = question.isEmpty() ? QString() : question + QStringLiteral("\n\n");
+    text += QStringLiteral("以下定时任务使用了要删除的音频：\n") + lines.join(u'\n') +
+            QStringLiteral("\n\n删除后这些任务不再播放它们，没有其他音频的任务将被停用。确定要删除吗？");
+    if (!m_boxes.ConfirmBox(this, text))
+        return false;
+    // The tasks first: should the file refuse, no task is left holding a number that is gone.
+    silenced = m_data.removeMusicFromTasks(keys);
+    return true;
+}
+
+void MusicLibraryPage::reportSilenced(const QStringList& silenced)
+{
+    if (silenced.isEmpty())
+        return;
+    QStringList lines = silenced.first(std::min<qsizetype>(silenced.size(), ShownTasks));
+    if (silenced.size() > ShownTasks)
+        lines << QStringLiteral("……共 %1 个任务").arg(silenced.size());
+    m_boxes.WarningBox(this, QStringLiteral("以下定时任务已没有音频，已被停用：\n") + lines.join(u'\n'));
 }
 
 void MusicLibraryPage::btnDelMusicClick()
@@ -178,32 +350,47 @@ void MusicLibraryPage::btnDelMusicClick()
         m_boxes.MainErrorBox(this, QStringLiteral("请选择要删除的音频文件！"));
         return;
     }
-    DeleteIniKeyChecked(TaskFilePath(), MusicSection, row->text(ColumnKey));
+    const QString key = row->text(ColumnKey);
+    QStringList silenced;
+    if (!releaseFromTasks({key}, QString(), silenced))
+        return;
+    DeleteIniKeyChecked(TaskFilePath(), MusicSection, key);
     delete row;
     UpdateEnCodeLibEnabled();
+    reportSilenced(silenced);
 }
 
 void MusicLibraryPage::btnClearMusicClick()
 {
-    if (!m_boxes.ConfirmBox(this, QStringLiteral("确定要清空音频库中的所有音频文件吗？")))
+    QStringList keys, silenced;
+    for (int i = 0; i < lvMusic->topLevelItemCount(); ++i)
+        keys << lvMusic->topLevelItem(i)->text(ColumnKey);
+    if (!releaseFromTasks(keys, QStringLiteral("确定要清空音频库中的所有音频文件吗？"), silenced))
         return;
     EraseIniSectionChecked(TaskFilePath(), MusicSection);
     lvMusic->clear();
     UpdateEnCodeLibEnabled();
+    reportSilenced(silenced);
 }
 
 void MusicLibraryPage::btn1Click()
 {
     const QString taskFile = TaskFilePath();
+    QStringList keys, silenced;
+    for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
+        if (row->text(ColumnState) != LibraryStateOk)
+            keys << row->text(ColumnKey);
+    }
+    if (!releaseFromTasks(keys, QString(), silenced))
+        return;
     changeLibrary([&] {
-        for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
-            if (row->text(ColumnState) != LibraryStateOk)
-                DeleteIniKeyChecked(taskFile, MusicSection, row->text(ColumnKey));
-        }
+        for (const QString& key : keys)
+            DeleteIniKeyChecked(taskFile, MusicSection, key);
     });
     LoadMusicLibrary();
     UpdateEnCodeLibEnabled();
+    reportSilenced(silenced);
 }
 
 void MusicLibraryPage::chkEnCodeLibClick()

@@ -10,7 +10,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev
-  libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont
   nettle-dev libical-dev libgtest-dev libbenchmark-dev
   fonts-wqy-microhei qt6-translations-l10n librsvg2-bin

@@ -179,6 +179,42 @@ void ProgramData::clearAllTasks()
     });
 }
 
+QStringList ProgramData::removeMusicFromTasks(const QStringList& musicKeys)
+{
+    // Folded as the list resolves a task's keys against the library.
+    QHash<QString, bool> gone;
+    for (const QString& key : musicKeys)
+        gone.insert(FoldedTaskKey(key), true);
+    QList<std::pair<QString, QString>> values; // task key, new Time value
+    QStringList silenced;
+    for (const Task& task : m_timetable.tasks()) {
+        const TaskEntryFields& f = task.fields();
+        if (task.leaving || f.HolidayAt < 0)
+            continue;
+        QStringList kept;
+        for (const QString& key : f.Entry.MusicKeys)
+            if (!gone.contains(FoldedTaskKey(key)))
+                kept << key;
+        if (kept.size() == f.Entry.MusicKeys.size())
+            continue;
+        // The flags stay as stored; only the keys after them change.
+        QString value = f.TimeValue.left(f.HolidayAt + 1);
+        if (!kept.isEmpty())
+            value += u',' + kept.join(u',');
+        else {
+            value = WithEnabledFlag(value, false);
+            silenced << task.key;
+        }
+        values.append({task.key, value});
+    }
+    if (!values.isEmpty())
+        change([&] {
+            for (const auto& [key, value] : values)
+                WriteIniStringChecked(TaskFilePath(), TimeSection, key, value);
+        });
+    return silenced;
+}
+
 void ProgramData::startOnceOnly(const QString& key)
 {
     // Marked before the file is written: whatever the file does, it does not start again.

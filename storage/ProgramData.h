@@ -61,6 +61,9 @@ public:
     // Deletes every task the list shows switched off; false when there was none.
     bool clearDisabledTasks();
     void clearAllTasks();
+    // Takes the music numbers out of every task's Time value that holds them; a task left
+    // without music is switched off as well. Returns the keys of those tasks.
+    QStringList removeMusicFromTasks(const QStringList& musicKeys);
     // A once-only task as it starts: its lines leave the file at once and it falls due no
     // more, but it stays in the timetable, marked leaving, until endLeaving.
     void startOnceOnly(const QString& key);

@@ -89,14 +89,19 @@ private:
 
     QString musicText(int sourceType, const QStringList& keys) const
     {
+        // A number the library lacks says so: an empty cell would hide that the bell is silent.
+        auto name = [this](const QString& key, auto&& nameOf) {
+            const auto it = m_library.constFind(FoldedTaskKey(key));
+            return it == m_library.cend() ? QStringLiteral("（编号 %1 不存在）").arg(key) : nameOf(*it);
+        };
         if (sourceType == 1) {
             QStringList names;
             for (const QString& key : keys)
-                names << fileNamePart(m_library.value(FoldedTaskKey(key)));
+                names << name(key, fileNamePart);
             return names.join(u',');
         }
         // A directory task without any key shows nothing rather than failing.
-        return keys.isEmpty() ? QString() : MusicDisplayName(m_library.value(FoldedTaskKey(keys.first())));
+        return keys.isEmpty() ? QString() : name(keys.first(), MusicDisplayName);
     }
 
     std::shared_ptr<const TaskValues> read(const QString& timeValue, const QString& paramsValue) const

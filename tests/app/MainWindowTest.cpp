@@ -211,6 +211,28 @@ TEST_F(MainWindowFixture, StartUpLoadsTheLibraryBeforeTheTaskList)
 } // namespace
 
 namespace {
+// A task whose music number has left the library is named once at start-up, and its cell says so.
+TEST_F(MainWindowFixture, ATaskWithAMissingMusicNumberIsNamedAtStartUp)
+{
+    dir.write("bell.mp3", "x");
+    dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,1,7,7\n09:00:00=1,0,1\n[TimeParams]\n"
+                                       "08:00:00=1,1,1,0,,0,00:00:00\n09:00:00=1,1,1,0,,0,00:00:00\n"
+                                       "[Music]\n1=" + dir.file("bell.mp3") + "\n");
+    auto w = start();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.isEmpty(); }, 3000));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    const QString text = boxes.shown[0].text;
+    EXPECT_EQ(text.count("TimeMusicList.ini 的任务 08:00:00 使用的音频库编号 7 不存在"), 1) << text.toStdString();
+    EXPECT_FALSE(text.contains("09:00:00")) << text.toStdString();
+    QAbstractItemModel* tasks = w->tsplaylist->lvMusicTime->model();
+    ASSERT_EQ(tasks->rowCount(), 2);
+    EXPECT_EQ(tasks->index(0, 1).data().toString(), "bell.mp3,（编号 7 不存在）,（编号 7 不存在）");
+    EXPECT_EQ(tasks->index(1, 1).data().toString(), "bell.mp3");
+}
+} // namespace
+
+namespace {
 TEST_F(MainWindowFixture, ExitEndsEveryEventLoop)
 {
     auto w = start();
@@ -233,7 +255,7 @@ TEST_F(MainWindowFixture, ABadTaskLineIsShownAndTheDueTimeCheckStillStarts)
 {
     dir.writeText("TimeMusicList.ini", "[Time]\n07:00:00=1,0,1\n08:00:00=x,0,1\n09:00:00=1,0,1\n"
                                        "[TimeParams]\n07:00:00=1,1,1,0,,0,00:00:00\n"
-                                       "08:00:00=1,1,1,0,,0,00:00:00\n");
+                                       "08:00:00=1,1,1,0,,0,00:00:00\n[Music]\n1=/srv/bell.mp3\n");
     auto w = start();
     EXPECT_TRUE(boxes.shown.isEmpty()) << "a box before the window is up holds the start-up";
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
