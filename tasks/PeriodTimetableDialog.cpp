@@ -68,10 +68,12 @@ void FillBells(QComboBox* box, const QStringList& library, bool optional)
     }
 }
 
-void SelectBell(QComboBox* box, const QString& number)
+// False when the number has left the library: the box then shows its first entry.
+bool SelectBell(QComboBox* box, const QString& number)
 {
     const int at = box->findData(number);
     box->setCurrentIndex(at >= 0 ? at : 0);
+    return at >= 0 || number.isEmpty();
 }
 
 PeriodTimetable NewTimetable(const QString& name)
@@ -184,6 +186,12 @@ void PeriodTimetableDialog::buildDialog()
     b->addWidget(Caption(QStringLiteral("提前："), spnWarningMinutes), 2, 2);
     b->addWidget(spnWarningMinutes, 2, 3);
 
+    lblBellsGone = new QLabel;
+    lblBellsGone->setStyleSheet(QStringLiteral("color: #c00000;"));
+    lblBellsGone->setWordWrap(true);
+    lblBellsGone->hide();
+    b->addWidget(lblBellsGone, 3, 0, 1, 4);
+
     auto* days = new QGroupBox(QStringLiteral("星期"));
     auto* d = new QHBoxLayout(days);
     for (int i = 0; i < 7; ++i) {
@@ -225,9 +233,19 @@ void PeriodTimetableDialog::showForm(const PeriodTimetable& t)
     tblPeriods->setRowCount(int(t.periods.size()));
     for (int row = 0; row < tblPeriods->rowCount(); ++row)
         setRow(row, t.periods[std::size_t(row)]);
-    SelectBell(cbxClassBell, t.classBell);
-    SelectBell(cbxEndBell, t.endBell);
-    SelectBell(cbxWarningBell, t.warningBell);
+    QStringList gone;
+    const std::pair<QComboBox*, QString> bells[] = {{cbxClassBell, QStringLiteral("上课铃")},
+                                                    {cbxEndBell, QStringLiteral("下课铃")},
+                                                    {cbxWarningBell, QStringLiteral("预备铃")}};
+    const QString numbers[] = {t.classBell, t.endBell, t.warningBell};
+    for (int i = 0; i < 3; ++i)
+        if (!SelectBell(bells[i].first, numbers[i]))
+            gone << QStringLiteral("%1（音频库编号 %2）").arg(bells[i].second, numbers[i]);
+    // Said, not mended in silence: saving as shown would ring another file.
+    lblBellsGone->setText(gone.isEmpty() ? QString()
+                                         : gone.join(QStringLiteral("、")) +
+                                               QStringLiteral("已不在音频库中，请重新选择后保存。"));
+    lblBellsGone->setVisible(!gone.isEmpty());
     spnWarningMinutes->setValue(t.warningMinutes);
     for (int i = 0; i < 7; ++i)
         chkWeekdays[i]->setChecked(t.weekdays[std::size_t(i)]);

@@ -14,6 +14,7 @@ class ProgramData;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -51,6 +52,8 @@ public:
     QComboBox* cbxEndBell;
     QComboBox* cbxWarningBell;
     QSpinBox* spnWarningMinutes;
+    // Names a stored bell that has left the library.
+    QLabel* lblBellsGone;
     QCheckBox* chkWeekdays[7];
     QCheckBox* chkHolidaysKeepSilent;
     QPushButton* btnSave;

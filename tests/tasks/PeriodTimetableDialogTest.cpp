@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -39,6 +40,7 @@ TEST(PeriodTimetableDialog, RefusesWhatDoesNotReadAndAsksBeforeTouchingAHandMade
     EXPECT_EQ(dir.readText(TaskFileName), before);
 
     d.tblPeriods->item(1, 1)->setText("9:00");
+    d.cbxEndBell->setCurrentIndex(2);
     d.newTimetable();
     d.edtName->setText("冬季作息");
     d.dtpFrom->setDate(QDate(2000, 10, 1));
@@ -54,8 +56,13 @@ TEST(PeriodTimetableDialog, RefusesWhatDoesNotReadAndAsksBeforeTouchingAHandMade
     EXPECT_EQ(data.periodTimetables()[1].fromMonth, 10);
     EXPECT_EQ(data.periodTimetableApplied(), "作息时间表");
 
-    // Both deleted: their bells go, the hand-made task stays.
+    // A bell that has left the library is named, not replaced in silence.
+    data.setLibraryList({"1=/b/上课铃.wav"});
     PeriodTimetableDialog again(data, boxes, clock);
+    EXPECT_FALSE(again.lblBellsGone->isHidden());
+    EXPECT_EQ(again.lblBellsGone->text(), "下课铃（音频库编号 2）已不在音频库中，请重新选择后保存。");
+
+    // Both deleted: their bells go, the hand-made task stays.
     again.deleteTimetable();
     again.deleteTimetable();
     EXPECT_FALSE(again.btnAddPeriod->isEnabled());
