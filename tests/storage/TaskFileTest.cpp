@@ -135,9 +135,10 @@ TEST(TaskListCells, FillsCellsAndRecord)
     const Task row = decodeOne("08:00:00=1,1,3,7", "08:00:00=2,1,1,1,1111100,15,08:30:00");
     EXPECT_TRUE(row.enabledInList());
     EXPECT_EQ(cellsOf(row), (QStringList{"08:00:00", "one.mp3,two.mp3", "2", "音频文件", "顺序", "每周",
-                                      "周一周二周三周四周五", "是", "15", "08:30:00"}));
+                                      "周一周二周三周四周五", "否", "15", "08:30:00"}));
     ASSERT_TRUE(row.record());
-    TTaskRecord expected{"08:00:00", 2, 1, 1, "one.mp3,two.mp3", 1, "1111100", "08:30:00", 15, true};
+    // Flag 1: the holiday ranges are not consulted, so holidays do not keep it silent.
+    TTaskRecord expected{"08:00:00", 2, 1, 1, "one.mp3,two.mp3", 1, "1111100", "08:30:00", 15, false};
     EXPECT_EQ(*row.record(), expected);
 }
 
@@ -155,23 +156,23 @@ TEST(TaskListCells, EdgeCases)
     const QString nc = NoControlText;
     const Case cases[] = {
         {"five fields", "08:00:00=1,0,3", "08:00:00=1,1,2,0,", true,
-         {"08:00:00", "one.mp3", "1", "音频文件", "随机", "每日", "", "否", nc, nc}, "00:00:00", 0},
+         {"08:00:00", "one.mp3", "1", "音频文件", "随机", "每日", "", "是", nc, nc}, "00:00:00", 0},
         {"six fields", "08:00:00=1,0,3", "08:00:00=1,1,1,4,,20", true,
-         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "临时一次", "", "否", nc, nc}, "00:00:00", 0},
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "临时一次", "", "是", nc, nc}, "00:00:00", 0},
         {"limit 0", "08:00:00=1,0,3", "08:00:00=1,1,1,0,,0,09:00:00", true,
-         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, "09:00:00"}, "09:00:00", 0},
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "是", nc, "09:00:00"}, "09:00:00", 0},
         {"end earlier than start", "08:00:00=1,0,3", "08:00:00=1,1,1,0,,15,07:59:59", true,
-         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", "15", nc}, "00:00:00", 15},
+         {"08:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "是", "15", nc}, "00:00:00", 15},
         {"end equal to start", "8:00:00=1,0,3", "8:00:00=1,1,1,0,,0,08:00:00", true,
-         {"8:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, "08:00:00"}, "08:00:00", 0},
+         {"8:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "是", nc, "08:00:00"}, "08:00:00", 0},
         {"midnight end is none", "00:00:00=1,0,3", "00:00:00=1,1,1,0,,0,00:00:00", true,
-         {"00:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+         {"00:00:00", "one.mp3", "1", "音频文件", "顺序", "每日", "", "是", nc, nc}, "00:00:00", 0},
         {"directory task", "09:00:00=1,0,9", "09:00:00=1,2,2,3,2026-03-02,0,0:00:00", true,
-         {"09:00:00", "Bells", "1", "目录", "随机", "指定日期", "2026-03-02", "否", nc, nc}, "00:00:00", 0},
+         {"09:00:00", "Bells", "1", "目录", "随机", "指定日期", "2026-03-02", "是", nc, nc}, "00:00:00", 0},
         {"disabled task, missing key in middle", "10:00:00=0,0,3,5,7", "10:00:00=1,1,1,0,,0,0:00:00", false,
-         {"10:00:00", "one.mp3,,two.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+         {"10:00:00", "one.mp3,,two.mp3", "1", "音频文件", "顺序", "每日", "", "是", nc, nc}, "00:00:00", 0},
         {"params key differs in case", "aB=1,0,3", "ab=1,1,1,0,,0,0:00:00", true,
-         {"aB", "one.mp3", "1", "音频文件", "顺序", "每日", "", "否", nc, nc}, "00:00:00", 0},
+         {"aB", "one.mp3", "1", "音频文件", "顺序", "每日", "", "是", nc, nc}, "00:00:00", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,7 +182,7 @@ TEST(TaskListCells, EdgeCases)
         ASSERT_TRUE(row.record());
         EXPECT_EQ(row.record()->EndTime, c.endTime);
         EXPECT_EQ(row.record()->PlayLength, c.playLength);
-        EXPECT_EQ(row.record()->ExcludeHolidays, false);
+        EXPECT_EQ(row.record()->ExcludeHolidays, true) << "flag 0";
     }
 }
 
