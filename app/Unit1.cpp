@@ -185,7 +185,8 @@ void TfrmMain::wirePlayback()
 
 void TfrmMain::wireSettings()
 {
-    holidays = std::make_unique<HolidaySettings>(*tsSet, data, *m_services.boxes, m_guard);
+    holidays = std::make_unique<HolidaySettings>(*tsSet, data, *m_services.boxes, m_guard,
+                                                 *m_services.clock);
     backgroundMusic = std::make_unique<BackgroundMusic>(
         tsSet->chkPlayBackgroupMusic, tsSet->edtBackgroupMusicFile, tsSet->btnSelectBackgroupMusic,
         *m_services.mpBackgroupMusic, data, *m_services.dialogs, m_guard);

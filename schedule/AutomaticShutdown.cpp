@@ -52,6 +52,8 @@ AutomaticShutdown::AutomaticShutdown(const ShutdownControls& controls, QTimer& t
                      m_guard.wrap([this] { chkShotdownClick(); }));
     QObject::connect(m_controls.chkShowGuanjiHint, &QCheckBox::toggled, &m_connections,
                      m_guard.wrap([this] { chkShowGuanjiHintClick(); }));
+    QObject::connect(m_controls.dtpShotdownTime, &QDateTimeEdit::timeChanged, &m_connections,
+                     m_guard.wrap([this] { dtpShotdownTimeChange(); }));
     QObject::connect(&m_tmrShotdown, &QTimer::timeout, &m_connections,
                      m_guard.wrap([this] { tmrShotdownTimer(); }));
 }
@@ -79,7 +81,6 @@ void AutomaticShutdown::changeSettings(const std::function<void()>& write)
         const QSignalBlocker quietHint(m_controls.chkShowGuanjiHint);
         m_controls.chkShotdown->setChecked(settings.shotdown);
         m_controls.chkShowGuanjiHint->setChecked(settings.shotdownHint && settings.shotdown);
-        m_controls.dtpShotdownTime->setEnabled(!settings.shotdown);
         m_controls.chkShowGuanjiHint->setEnabled(settings.shotdown);
         m_controls.edtGuanjiHintFengzhong->setEnabled(!m_controls.chkShowGuanjiHint->isChecked());
         if (!settings.shotdown)
@@ -100,29 +101,51 @@ void AutomaticShutdown::LoadShutdownSettings()
 void AutomaticShutdown::chkShotdownClick()
 {
     const bool on = m_controls.chkShotdown->isChecked();
-    const QDateTime now = m_clock.now();
-    // A time already past today means tomorrow's, so the countdown aims at the right day.
-    const QDate today = now.date();
     const QTime time = m_controls.dtpShotdownTime->time();
     if (on) {
         changeSettings([&time] {
             WriteShotdown(true);
             WriteShotdownTime(FormatTimeText(time));
         });
-        m_moment = QDateTime(now.time() > time ? today.addDays(1) : today, time);
-        // Date and time together: on a picker that shows only the time, setDate() loses the time.
-        m_controls.dtpShotdownTime->setDateTime(m_moment);
+        aimAt(time);
     } else {
         // Its handler closes the countdown window.
         m_controls.chkShowGuanjiHint->setChecked(false);
         changeSettings([] { WriteShotdown(false); });
     }
-    m_controls.dtpShotdownTime->setEnabled(!on);
     m_controls.chkShowGuanjiHint->setEnabled(on);
     if (on)
         m_tmrShotdown.start();
     else
         m_tmrShotdown.stop();
+}
+
+void AutomaticShutdown::aimAt(const QTime& time)
+{
+    // A time already past today means tomorrow's, so the countdown aims at the right day.
+    const QDateTime now = m_clock.now();
+    m_moment = QDateTime(now.time() > time ? now.date().addDays(1) : now.date(), time);
+    // Date and time together: on a picker that shows only the time, setDate() loses the time.
+    const QSignalBlocker quiet(m_controls.dtpShotdownTime);
+    m_controls.dtpShotdownTime->setDateTime(m_moment);
+}
+
+void AutomaticShutdown::dtpShotdownTimeChange()
+{
+    // While the shutdown is off the time is only shown; switching it on stores it.
+    if (!m_controls.chkShotdown->isChecked())
+        return;
+    const QTime time = m_controls.dtpShotdownTime->time();
+    try {
+        changeSettings([&time] { WriteShotdownTime(FormatTimeText(time)); });
+    } catch (const FileError&) {
+        // The picker goes back to what is in force.
+        aimAt(shutdownTime());
+        throw;
+    }
+    aimAt(time);
+    if (m_hint)
+        m_hint->showCountdown(m_moment);
 }
 
 void AutomaticShutdown::chkShowGuanjiHintClick()

@@ -31,7 +31,8 @@ using CountdownWindowFactory = std::function<std::unique_ptr<ICountdownWindow>()
 // when a box is checked.
 struct ShutdownControls {
     QCheckBox* chkShotdown = nullptr;
-    // The time to store when the shutdown is switched on; its date shows the day it aims at.
+    // The shutdown time, stored when the shutdown is switched on and at each change while it
+    // is on; its date shows the day it aims at.
     QDateTimeEdit* dtpShotdownTime = nullptr;
     QCheckBox* chkShowGuanjiHint = nullptr;
     // Minutes before the shutdown at which the countdown window opens, stored when the
@@ -60,6 +61,8 @@ public:
     void LoadShutdownSettings();
     void chkShotdownClick();
     void chkShowGuanjiHintClick();
+    // A changed time is stored at once while the shutdown is on.
+    void dtpShotdownTimeChange();
     void tmrShotdownTimer();
 
     // The countdown window, nullptr while there is none.
@@ -67,6 +70,8 @@ public:
 
 private:
     void openCountdownWindow();
+    // The moment is the time on the day it comes next; the picker shows it.
+    void aimAt(const QTime& time);
     // The stored shutdown time; raises ConversionError naming the key when it holds no time.
     QTime shutdownTime() const;
     // Runs a change of the settings; a refusal puts the boxes back as the file holds them.

@@ -128,8 +128,7 @@ std::optional<TaskPlayback::Plan> TaskPlayback::planTask(const QString& startTim
         if (!listFolder)
             return std::nullopt;
         SearchFiles(NameValue(m_data.LibraryList(), keys.value(0)), MusicExtensions, files);
-        if (files.isEmpty())
-            return std::nullopt;
+        // An empty directory leaves no key: the start logs that nothing was played.
         keys.clear();
         for (const QString& f : files)
             keys << LineName(f);
@@ -156,10 +155,28 @@ void TaskPlayback::PrepareTask(const QString& startTime)
 
 void TaskPlayback::StartTask(const QString& startTime)
 {
-    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
     const std::optional<Plan> plan = planTask(startTime, true);
+    // A task that would play nothing leaves the window and any playing task as they are; the
+    // log says why it stayed silent.
+    QString silent;
     if (!plan)
+        silent = QStringLiteral("未播放：该任务没有播放参数");
+    else if (plan->rec.LoopCount <= 0)
+        silent = QStringLiteral("未播放：循环次数为 0");
+    else if (plan->keys.isEmpty())
+        silent = plan->rec.SourceType == 2 ? QStringLiteral("未播放：目录中没有音乐文件")
+                                           : QStringLiteral("未播放：没有歌曲铃声");
+    if (!silent.isEmpty()) {
+        if (m_journal)
+            m_journal(startTime, QString(), silent);
+        // A once-only task has had its turn all the same.
+        if (plan && plan->rec.DateType == 4) {
+            m_data.startOnceOnly(startTime);
+            m_data.endLeaving(startTime);
+        }
         return;
+    }
+    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
     TCurPlayRecord rec = plan->rec;
     const EffectiveEnd& end = plan->end;
     rec.PlayList = &m_playList;

@@ -1,5 +1,6 @@
 #include "settings/HolidaySettings.h"
 
+#include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
@@ -12,15 +13,22 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 QString MonthDayText(int month, int day)
 {
     return QStringLiteral("%1-%2").arg(month).arg(day);
 }
 
 HolidaySettings::HolidaySettings(SettingsPage& page, ProgramData& data,
-                                 IMessageBoxes& boxes, const HandlerGuard& guard)
+                                 IMessageBoxes& boxes, const HandlerGuard& guard,
+                                 const IClock& clock)
     : m_page(page), m_data(data), m_boxes(boxes)
 {
+    const QDate today = clock.now().date();
+    // The pickers' year is a leap year, so 02-29 is a day of it too.
+    for (QDateEdit* picker : {page.dtpHolidayBegin, page.dtpHolidayEnd})
+        picker->setDate(QDate(2000, today.month(), today.day()));
     QObject::connect(page.btnHolidaySave, &QPushButton::clicked, &page,
                      guard.wrap([this] { btnHolidaySaveClick(); }));
     QObject::connect(page.btnHolidayDel, &QPushButton::clicked, &page,
@@ -32,7 +40,18 @@ void HolidaySettings::LoadHolidays()
     QTreeWidget* list = m_page.lvHoliday;
     list->setUpdatesEnabled(false);
     list->clear();
-    for (const QString& line : m_data.HolidayList())
+    // By first day in the year; a line that names no day (hand-edited) goes last, in file order.
+    const auto dayOfYear = [](const QString& monthDay) {
+        const QStringList parts = monthDay.trimmed().split(u'-');
+        bool okMonth = false, okDay = false;
+        const int month = parts.value(0).toInt(&okMonth), day = parts.value(1).toInt(&okDay);
+        return parts.size() == 2 && okMonth && okDay ? month * 100 + day : 100000;
+    };
+    QStringList lines = m_data.HolidayList();
+    std::stable_sort(lines.begin(), lines.end(), [&](const QString& a, const QString& b) {
+        return dayOfYear(LineName(a)) < dayOfYear(LineName(b));
+    });
+    for (const QString& line : lines)
         list->addTopLevelItem(new QTreeWidgetItem({LineName(line), LineValue(line)}));
     list->setUpdatesEnabled(true);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 class HandlerGuard;
+class IClock;
 class IMessageBoxes;
 class ProgramData;
 class SettingsPage;
@@ -13,11 +14,12 @@ class SettingsPage;
 class HolidaySettings {
 public:
     // Each change is written through data and read back into its HolidayList; lines of it that
-    // are no range are shown in one WarningBox. A change Config.ini refuses is reported.
+    // are no range are shown in one WarningBox. A change Config.ini refuses is reported. The
+    // pickers start at the clock's month and day.
     HolidaySettings(SettingsPage& page, ProgramData& data, IMessageBoxes& boxes,
-                    const HandlerGuard& guard);
+                    const HandlerGuard& guard, const IClock& clock);
 
-    // The rows from data's HolidayList.
+    // The rows from data's HolidayList, in the order of their first day in the year.
     void LoadHolidays();
     void btnHolidaySaveClick();
     void btnHolidayDelClick();

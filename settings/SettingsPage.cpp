@@ -34,9 +34,10 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     dtpHolidayEnd = new QDateEdit(holidays);
     dtpHolidayEnd->setDisplayFormat(QStringLiteral("MM-dd"));
     dtpHolidayEnd->setAccessibleName(QStringLiteral("结束日期"));
-    // A leap year, so that 02-29 can be picked; the year itself is never shown or stored.
+    // A leap year, so that 02-29 can be picked; the year itself is never shown or stored. The
+    // holiday settings set today's month and day.
     for (QDateEdit* picker : {dtpHolidayBegin, dtpHolidayEnd})
-        picker->setDate(QDate(2000, 5, 8));
+        picker->setDate(QDate(2000, 1, 1));
     btnHolidaySave = new QPushButton(QStringLiteral("保存"), holidays);
     btnHolidayDel = new QPushButton(QStringLiteral("删除"), holidays);
     auto* pickers = new QHBoxLayout;
@@ -77,6 +78,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     dtpShotdownTime = new QDateTimeEdit(shutdown);
     dtpShotdownTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     dtpShotdownTime->setAccessibleName(QStringLiteral("关机时间"));
+    // A time being typed is stored once it is complete (Enter, leaving the field, or a step).
+    dtpShotdownTime->setKeyboardTracking(false);
     chkShowGuanjiHint = new QCheckBox(QStringLiteral("显示剩余倒计时"), shutdown);
     chkShowGuanjiHint->setEnabled(false);
     edtGuanjiHintFengzhong = new QLineEdit(QStringLiteral("1"), shutdown);

@@ -12,7 +12,8 @@
 struct TaskEntry {
     // Time value.
     bool Enabled = true;
-    // "1" when the editor's box "排除节假日" was checked: the holiday ranges are then not consulted.
+    // 0: the holiday ranges keep the task silent (the editor's box "排除节假日" checked);
+    // any other digit: they are not consulted. Older files and readers rely on this meaning.
     int HolidayFlag = 0;
     QStringList MusicKeys{};
     // TimeParams value, in field order.

@@ -55,6 +55,7 @@ struct TTaskRecord {
     QString DateParams;
     QString EndTime;
     qint32 PlayLength = 0;
+    // As the editor's box says: the stored holiday flag is 0, holidays keep the task silent.
     bool ExcludeHolidays = false;
 
     bool operator==(const TTaskRecord&) const = default;

@@ -159,7 +159,8 @@ private:
         v.faultSection.clear();
         rec.MusicText = musicText(rec.SourceType, flags.Entry.MusicKeys);
         rec.DateParams = params.Entry.DateParams;
-        rec.ExcludeHolidays = v.holidayInList == 1;
+        // Only flag 0 lets the holiday ranges silence the task.
+        rec.ExcludeHolidays = v.holidayInList == 0;
         rec.EndTime = NoEndTime;
         // Six fields are an older file's: its limit field is not read.
         if (params.ParamCount() >= 7) {
@@ -313,7 +314,7 @@ QString TaskCell(const Task& task, int column)
     case 6:
         return FormatDateParams(rec.DateType, rec.DateParams);
     case 7:
-        return NameAt(YesNoNames, task.holidayInList());
+        return NameAt(YesNoNames, task.holidayInList() == 0 ? 1 : 0);
     case 8:
         return rec.PlayLength > 0 ? task.fields().ParamText(PlayLengthField) : NoControlText;
     case 9:

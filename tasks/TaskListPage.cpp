@@ -12,14 +12,17 @@
 #include "tasks/DayView.h"
 #include "tasks/PeriodTimetableDialog.h"
 #include "tasks/TaskTableModel.h"
+#include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
@@ -87,6 +90,8 @@ void TaskListPage::buildPage()
                            QStringLiteral("添加任务"));
     actEditTask = addAction(QStyle::SP_FileDialogDetailedView, QStringLiteral("修改定时任务"),
                             QStringLiteral("修改任务"));
+    actCopyTask = addAction(QStyle::SP_FileDialogStart, QStringLiteral("复制定时任务"),
+                            QStringLiteral("复制任务到另一开始时间"));
     actDeleteTask = addAction(QStyle::SP_TrashIcon, QStringLiteral("删除定时任务"),
                               QStringLiteral("删除任务"));
     tlbTimeList->addSeparator();
@@ -121,12 +126,14 @@ void TaskListPage::buildPage()
     pgTimeList->addTab(lvMusicTime, QStringLiteral("全部任务"));
     pgTimeList->addTab(dayView, QStringLiteral("当日铃声"));
 
+    // The selected task's commands first, those on the whole list after them.
     pmTimeList = new QMenu(this);
-    pmTimeList->addAction(actAddTask);
     pmTimeList->addAction(actEditTask);
+    pmTimeList->addAction(actCopyTask);
+    pmTimeList->addAction(actVaildTask);
     pmTimeList->addAction(actDeleteTask);
     pmTimeList->addSeparator();
-    pmTimeList->addAction(actVaildTask);
+    pmTimeList->addAction(actAddTask);
     pmTimeList->addAction(actClearVaildTask);
     pmTimeList->addAction(actClearAllTask);
 
@@ -183,6 +190,7 @@ void TaskListPage::wireCommands()
     };
     on(actAddTask, &TaskListPage::actAddTaskExecute);
     on(actEditTask, &TaskListPage::actEditTaskExecute);
+    on(actCopyTask, &TaskListPage::actCopyTaskExecute);
     on(actDeleteTask, &TaskListPage::actDeleteTaskExecute);
     on(actVaildTask, &TaskListPage::actVaildTaskExecute);
     on(actClearVaildTask, &TaskListPage::actClearVaildTaskExecute);
@@ -190,9 +198,10 @@ void TaskListPage::wireCommands()
     on(actPeriodTimetable, &TaskListPage::actPeriodTimetableExecute);
     connect(lvMusicTime, &QTreeView::doubleClicked, this, m_guard.wrap([this] { actEditTaskExecute(); }));
     connect(pmTimeList, &QMenu::aboutToShow, this, m_guard.wrap([this] { pmTimeListPopup(); }));
-    connect(lvMusicTime, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        pmTimeList->exec(lvMusicTime->viewport()->mapToGlobal(pos));
-    });
+    connect(lvMusicTime, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showTaskMenu(pos); });
+    // Shift+F10 opens the menu as the Menu key does, where the system does not map it.
+    lvMusicTime->installEventFilter(this);
     // A check box changed by a click or the keyboard.
     m_model->setEnabledWriter([this](const QString& key, bool enabled) {
         m_guard.run([&] { setTaskEnabled(key, enabled); });
@@ -217,6 +226,27 @@ void TaskListPage::reportUnlisted() const
         throw ConversionError(messages.join(u'\n'));
 }
 
+bool TaskListPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lvMusicTime && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            const QModelIndex current = lvMusicTime->currentIndex();
+            showTaskMenu(current.isValid() ? lvMusicTime->visualRect(current).center() : QPoint(0, 0));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TaskListPage::showTaskMenu(const QPoint& pos)
+{
+    // popup, not exec: no event loop of the menu's own runs inside the view's mouse handling,
+    // so the click that closes the menu leaves the view ready for the next one.
+    pmTimeList->popup(lvMusicTime->viewport()->mapToGlobal(pos));
+}
+
 bool TaskListPage::editAndSave(const QString& caption, const std::function<void(TfrmTaskSet&)>& fill,
                                const QString& replacedKey)
 {
@@ -229,7 +259,8 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
     // Every value is taken before anything is written.
     TaskEntry entry;
     entry.Enabled = true;
-    entry.HolidayFlag = dialog.ExcludeHolidays() ? 1 : 0;
+    // The stored flag says "holidays not consulted"; the box says the opposite.
+    entry.HolidayFlag = dialog.ExcludeHolidays() ? 0 : 1;
     for (const QString& line : dialog.MusicLines())
         entry.MusicKeys << LineName(line);
     entry.LoopCount = dialog.LoopCount();
@@ -254,11 +285,39 @@ void TaskListPage::actAddTaskExecute()
         d.LoadTaskMusic(false);
         d.setPlayMode(1);
         d.setDateType(0);
-        d.setExcludeHolidays(false);
+        // As new tasks always were: silent on holidays.
+        d.setExcludeHolidays(true);
         d.SourceType = 1;
     });
     if (saved)
         reportUnlisted();
+}
+
+void TaskListPage::fillFromTask(TfrmTaskSet& d, const Task& task) const
+{
+    // A task without parameters is edited with the values of a new one, at its time and with
+    // the music its Time entry names.
+    TTaskRecord rec{task.key, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
+    const bool hasRecord = task.record().has_value();
+    if (hasRecord) {
+        rec = *task.record();
+        // The end time as stored, also one before the start that the list does not show:
+        // the editor then refuses it rather than dropping it unseen.
+        const TaskEntryFields& fields = task.fields();
+        if (fields.ParamCount() > EndTimeField && fields.ParamValid[EndTimeField])
+            rec.EndTime = fields.Entry.EndTime;
+    }
+    d.setStartTime(rec.StartTime);
+    d.setEndTime(rec.EndTime);
+    d.setLoopCount(rec.LoopCount);
+    d.setPlayLength(rec.PlayLength);
+    d.LoadTaskMusic(!hasRecord || !rec.MusicText.isEmpty());
+    d.setPlayMode(rec.PlayMode);
+    d.setDateType(rec.DateType);
+    d.setDateParams(rec.DateParams);
+    // Without parameters the holiday flag is still the task's own.
+    d.setExcludeHolidays(task.holidayInList() == 0);
+    d.SourceType = rec.SourceType;
 }
 
 void TaskListPage::actEditTaskExecute()
@@ -270,27 +329,38 @@ void TaskListPage::actEditTaskExecute()
     }
     // Taken now: a once-only task that ends while the editor is open reloads the list.
     const QString oldKey = task->key;
-    // A task without parameters is edited with the values of a new one, at its time and with
-    // the music its Time entry names.
-    TTaskRecord rec{oldKey, 1, 1, 1, QString(), 0, QString(), QStringLiteral("00:00:00"), 0, false};
-    const bool hasRecord = task->record().has_value();
-    if (hasRecord)
-        rec = *task->record();
+    const Task copy = *task;
     // Written first, the old key deleted second: an interrupted edit leaves the task twice,
     // never lost.
-    const bool saved = editAndSave(QStringLiteral("修改定时任务"), [&rec, hasRecord](TfrmTaskSet& d) {
+    const bool saved = editAndSave(QStringLiteral("修改定时任务"), [this, &copy](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::EditMode;
-        d.setStartTime(rec.StartTime);
-        d.setEndTime(rec.EndTime);
-        d.setLoopCount(rec.LoopCount);
-        d.setPlayLength(rec.PlayLength);
-        d.LoadTaskMusic(!hasRecord || !rec.MusicText.isEmpty());
-        d.setPlayMode(rec.PlayMode);
-        d.setDateType(rec.DateType);
-        d.setDateParams(rec.DateParams);
-        d.setExcludeHolidays(rec.ExcludeHolidays);
-        d.SourceType = rec.SourceType;
+        fillFromTask(d, copy);
     }, oldKey);
+    if (saved)
+        reportUnlisted();
+}
+
+void TaskListPage::actCopyTaskExecute()
+{
+    const Task* task = selectedTask();
+    if (!task) {
+        m_boxes.WarningBox(window(), QStringLiteral("请选择要复制的定时任务"));
+        return;
+    }
+    const Task copy = *task;
+    // The first second after the task's own that no task holds, so saving replaces nothing.
+    QSet<int> taken;
+    for (const Task& t : m_data.timetable().tasks())
+        taken.insert(t.second);
+    int second = copy.second < 0 ? 0 : copy.second;
+    for (int i = 0; i < 86400 && taken.contains(second); ++i)
+        second = (second + 1) % 86400;
+    const QTime proposed = QTime(0, 0).addSecs(second);
+    const bool saved = editAndSave(QStringLiteral("复制定时任务"), [this, &copy, proposed](TfrmTaskSet& d) {
+        fillFromTask(d, copy);
+        d.DialogMode = TfrmTaskSet::AddMode;
+        d.dtpTime->setTime(proposed);
+    });
     if (saved)
         reportUnlisted();
 }

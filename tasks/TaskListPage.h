@@ -26,6 +26,7 @@ struct Task;
 // shows the timetable the owner then holds. No command touches a playing task.
 class TaskListPage : public QWidget {
 public:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock,
                  const HandlerGuard& guard, QWidget* parent = nullptr);
 
@@ -38,6 +39,8 @@ public:
 
     void actAddTaskExecute();
     void actEditTaskExecute();
+    // Opens the editor filled with the selected task at a free second after it; saved as a new task.
+    void actCopyTaskExecute();
     void actDeleteTaskExecute();
     void actVaildTaskExecute();
     void actClearVaildTaskExecute();
@@ -50,6 +53,7 @@ public:
     QToolBar* tlbTimeList;
     QAction* actAddTask;
     QAction* actEditTask;
+    QAction* actCopyTask;
     QAction* actDeleteTask;
     QAction* actVaildTask;
     QAction* actClearVaildTask;
@@ -75,6 +79,10 @@ private:
     // Lines of the task file the list cannot show, named once more after a command that read
     // the whole timetable again.
     void reportUnlisted() const;
+    // Shows the task menu at pos of the list's viewport.
+    void showTaskMenu(const QPoint& pos);
+    // Fills the editor with task's values, as stored.
+    void fillFromTask(class TfrmTaskSet& d, const Task& task) const;
     // Switches the task on or off in the file.
     void setTaskEnabled(const QString& key, bool enabled);
     // Opens the editor as filled by fill; on OK saves the task (replacing replacedKey, if any).

@@ -232,8 +232,7 @@ QVariant TaskTableModel::headerData(int section, Qt::Orientation orientation, in
         return QVariant();
     if (role == Qt::DisplayRole)
         return QString::fromUtf16(kCaptions[section]);
-    // The stored flag means "play on holidays too", which the caption alone does not say.
     if (role == Qt::ToolTipRole && section == ColumnHoliday)
-        return QStringLiteral("是：不受节假日设置影响，节假日照常播放");
+        return QStringLiteral("是：节假日设置中的日子里该任务不播放；否：节假日照常播放");
     return QVariant();
 }

@@ -1,6 +1,7 @@
 #include "tasks/uTaskSet.h"
 
 #include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/Guard.h"
 #include "storage/MusicName.h"
 #include "storage/ProgramData.h"
@@ -8,11 +9,12 @@
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 #include "storage/Timetable.h"
+#include "tasks/TypedFields.h"
 #include "tasks/uMusicList.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,7 +25,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -99,21 +100,22 @@ TfrmTaskSet::TfrmTaskSet(IMessageBoxes& boxes, const HandlerGuard& guard, const 
     connect(btnMusicClear, &QPushButton::clicked, this,
             m_guard.wrap([this] { btnMusicClearClick(); }));
     connect(btn1, &QPushButton::clicked, this, m_guard.wrap([this] { btn1Click(); }));
-    connect(btn2, &QPushButton::clicked, this, [this] { CloseModal(mrCancel); });
+    connect(btn2, &QPushButton::clicked, this, m_guard.wrap([this] {
+        if (mayDiscard())
+            CloseModal(mrCancel);
+    }));
     connect(cbbPlayDate, &QComboBox::currentIndexChanged, this,
             m_guard.wrap([this] { cbbPlayDateChange(); }));
 }
 
 void TfrmTaskSet::buildForm()
 {
-    dtpTime = new QTimeEdit;
-    dtpTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    dtpTime = new TimeField;
     edtCycle = new QLineEdit(QStringLiteral("1"));
     edtCycle->setMaxLength(2);
     edtCycle->setFixedWidth(40);
-    dtpEndTime = new QTimeEdit;
-    dtpEndTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    dtpEndTime->setToolTip(QStringLiteral("00:00:00 表示不设结束时间"));
+    dtpEndTime = new TimeField;
+    dtpEndTime->setToolTip(QStringLiteral("到此时间停止播放；00:00:00 表示不设结束时间"));
 
     btnMusicAdd = new QPushButton(QStringLiteral("添加"));
     btnMusicDel = new QPushButton(QStringLiteral("删除"));
@@ -124,14 +126,13 @@ void TfrmTaskSet::buildForm()
 
     cbbPlayMode = new QComboBox;
     cbbPlayMode->addItems({QStringLiteral("顺序"), QStringLiteral("随机")});
-    edtPlayLength = new QLineEdit(QStringLiteral("0"));
-    edtPlayLength->setMaxLength(2);
-    edtPlayLength->setFixedWidth(40);
-    edtPlayLength->setToolTip(QStringLiteral("从开始时间起最多播放的秒数，0 表示不限"));
+    edtPlayLength = new TimeField;
+    edtPlayLength->setToolTip(
+        QStringLiteral("从开始时间起最多播放多长时间（时:分:秒），00:00:00 表示不限"));
     cbbPlayDate = new QComboBox;
     cbbPlayDate->addItems(DateTypeNames);
     chkRejectHoliday = new QCheckBox(QStringLiteral("排除节假日"));
-    chkRejectHoliday->setToolTip(QStringLiteral("勾选后不受节假日设置影响，节假日照常播放"));
+    chkRejectHoliday->setToolTip(QStringLiteral("勾选后，节假日设置中的日子里该任务不播放"));
 
     nbPlayDateParams = new QStackedWidget;
     nbPlayDateParams->addWidget(new QWidget); // PlayDateOfDay
@@ -140,6 +141,8 @@ void TfrmTaskSet::buildForm()
     auto* weekLayout = new QHBoxLayout(week);
     for (int i = 0; i < 7; ++i) {
         chkPlayDateWeek[i] = new QCheckBox(WeekdayCaptions[i]);
+        // A school's week: a new weekly task starts on the working days.
+        chkPlayDateWeek[i]->setChecked(i < 5);
         weekLayout->addWidget(chkPlayDateWeek[i]);
     }
     auto* weekPage = new QWidget;
@@ -160,9 +163,8 @@ void TfrmTaskSet::buildForm()
     nbPlayDateParams->addWidget(chkgWorkDay); // PlayDateOfMonth
 
     auto* fixed = new QWidget;
-    dtpPlayDateFixedDate = new QDateEdit;
-    dtpPlayDateFixedDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    dtpPlayDateFixedDate->setCalendarPopup(true);
+    dtpPlayDateFixedDate = new DateField;
+    dtpPlayDateFixedDate->setToolTip(QStringLiteral("年-月-日，如 2026-09-01"));
     // Shown when no fixed date is given, so a new fixed-date task starts from today.
     dtpPlayDateFixedDate->setDate(m_clock.now().date());
     auto* fixedRow = new QHBoxLayout;
@@ -209,7 +211,7 @@ void TfrmTaskSet::buildForm()
     params->addWidget(label(QStringLiteral("播放时长："), edtPlayLength), 0, 2);
     auto* length = new QHBoxLayout;
     length->addWidget(edtPlayLength);
-    length->addWidget(new QLabel(QStringLiteral("秒")));
+    length->addWidget(new QLabel(QStringLiteral("（时:分:秒）")));
     length->addStretch();
     params->addLayout(length, 0, 3);
     params->addWidget(label(QStringLiteral("播放日类型："), cbbPlayDate), 1, 0);
@@ -264,7 +266,10 @@ QString TfrmTaskSet::StartTime() const
 
 void TfrmTaskSet::setEndTime(const QString& text)
 {
-    dtpEndTime->setTime(ParseTimeText(text));
+    // An end time that does not read has never ended a task: it shows as none.
+    bool ok = false;
+    const QTime end = ParseTimeText(text, &ok);
+    dtpEndTime->setTime(ok ? end : QTime(0, 0));
 }
 
 QString TfrmTaskSet::EndTime() const
@@ -284,12 +289,21 @@ int TfrmTaskSet::LoopCount() const
 
 void TfrmTaskSet::setPlayLength(int value)
 {
-    edtPlayLength->setText(QString::number(value));
+    // A limit of a day or more (only a hand-edited file holds one) shows as it is and is
+    // refused on confirming, rather than shortened here.
+    if (value >= 86400) {
+        edtPlayLength->setText(QStringLiteral("%1:%2:%3")
+                                               .arg(value / 3600)
+                                               .arg(value / 60 % 60, 2, 10, QLatin1Char('0'))
+                                               .arg(value % 60, 2, 10, QLatin1Char('0')));
+        return;
+    }
+    edtPlayLength->setTime(QTime(0, 0).addSecs(qMax(value, 0)));
 }
 
 int TfrmTaskSet::PlayLength() const
 {
-    return ToInteger(edtPlayLength->text());
+    return edtPlayLength->time().msecsSinceStartOfDay() / 1000;
 }
 
 void TfrmTaskSet::setPlayMode(int value)
@@ -326,7 +340,12 @@ void TfrmTaskSet::setDateParams(const QString& text)
         applyPlaces(chkgWorkDayItems, text);
         break;
     case 3:
-        dtpPlayDateFixedDate->setDate(ParseDateTime(text).date());
+        // A stored date that is no date shows as stored, so the user sees what to correct.
+        try {
+            dtpPlayDateFixedDate->setDate(ParseDateTime(text).date());
+        } catch (const ConversionError&) {
+            dtpPlayDateFixedDate->setText(text);
+        }
         break;
     default:
         break;
@@ -341,7 +360,10 @@ QString TfrmTaskSet::DateParams() const
     case 2:
         return placesText(chkgWorkDayItems);
     case 3:
-        return dtpPlayDateFixedDate->date().toString(QStringLiteral("yyyy-MM-dd"));
+        // The text as typed when it names no date: refused on confirming, never stored.
+        return dtpPlayDateFixedDate->date().isValid()
+                   ? dtpPlayDateFixedDate->date().toString(QStringLiteral("yyyy-MM-dd"))
+                   : dtpPlayDateFixedDate->text();
     default:
         return QString();
     }
@@ -461,28 +483,97 @@ bool TfrmTaskSet::confirmOverwrite()
     return ConfirmBox(QStringLiteral("该时间段任务已存在，是否覆盖？"));
 }
 
+QString TfrmTaskSet::refusal()
+{
+    const auto refuse = [](QWidget* field, const QString& text) {
+        field->setFocus();
+        return text;
+    };
+    const QString cycle = edtCycle->text();
+    if (cycle.isEmpty())
+        return refuse(edtCycle, QStringLiteral("循环次数不能为空"));
+    if (!isWholeNumberText(cycle))
+        return refuse(edtCycle, QStringLiteral("循环次数必须为数字"));
+    if (ToInteger(cycle) < 1)
+        return refuse(edtCycle, QStringLiteral("循环次数至少为 1：为 0 的任务到时什么也不播放"));
+    const QString timeRule = QStringLiteral("（时为 0 到 23，分和秒为 0 到 59，如 08:05:00）");
+    const QTime start = dtpTime->time();
+    if (!start.isValid())
+        return refuse(dtpTime, QStringLiteral("开始时间“%1”不是有效的时间").arg(dtpTime->text()) + timeRule);
+    const QTime end = dtpEndTime->time();
+    if (!end.isValid())
+        return refuse(dtpEndTime, QStringLiteral("结束时间“%1”不是有效的时间").arg(dtpEndTime->text()) + timeRule);
+    if (end != QTime(0, 0) && end <= start)
+        return refuse(dtpEndTime, QStringLiteral("结束时间 %1 必须晚于开始时间 %2（00:00:00 表示不设结束时间）")
+                                      .arg(FormatTimeText(end), FormatTimeText(start)));
+    if (!edtPlayLength->time().isValid())
+        return refuse(edtPlayLength, QStringLiteral("播放时长“%1”无效：请按 时:分:秒 填写，最长 23:59:59")
+                                         .arg(edtPlayLength->text()));
+    if (lstMusic->count() == 0)
+        return refuse(btnMusicAdd, QStringLiteral("歌曲铃声不能为空"));
+    if (DateType() == 1 && !placesText(chkPlayDateWeek).contains(u'1'))
+        return refuse(chkPlayDateWeek[0], QStringLiteral("请至少选择一个周工作日"));
+    if (DateType() == 2 && !placesText(chkgWorkDayItems).contains(u'1'))
+        return refuse(chkgWorkDayItems[0], QStringLiteral("请至少选择一个月工作日"));
+    if (DateType() == 3 && !dtpPlayDateFixedDate->date().isValid())
+        return refuse(dtpPlayDateFixedDate,
+                      QStringLiteral("日期“%1”不存在：请按 年-月-日 填写，如 2026-09-01")
+                          .arg(dtpPlayDateFixedDate->text()));
+    return QString();
+}
+
 void TfrmTaskSet::btn1Click()
 {
-    const QString cycle = edtCycle->text();
-    const QString length = edtPlayLength->text();
-    QString refusal;
-    if (cycle.isEmpty())
-        refusal = QStringLiteral("循环次数不能为空");
-    else if (!isWholeNumberText(cycle))
-        refusal = QStringLiteral("循环次数必须为数字");
-    // The saving command converts the play length; checked here, a bad one loses no entry.
-    else if (length.isEmpty() || !isWholeNumberText(length))
-        refusal = QStringLiteral("播放时长必须为数字");
-    else if (lstMusic->count() == 0)
-        refusal = QStringLiteral("歌曲铃声不能为空");
-    else if (DateType() == 1 && !placesText(chkPlayDateWeek).contains(u'1'))
-        refusal = QStringLiteral("请至少选择一个周工作日");
-    else if (DateType() == 2 && !placesText(chkgWorkDayItems).contains(u'1'))
-        refusal = QStringLiteral("请至少选择一个月工作日");
-    if (!refusal.isEmpty()) {
-        WarningBox(refusal);
+    const QString refused = refusal();
+    if (!refused.isEmpty()) {
+        ErrorBox(refused);
         return;
     }
-    if (confirmOverwrite())
+    if (confirmOverwrite()) {
+        m_leaving = true;
         CloseModal(mrOk);
+    }
+}
+
+QStringList TfrmTaskSet::state() const
+{
+    QStringList s{dtpTime->text(),        edtCycle->text(),           dtpEndTime->text(),
+                  edtPlayLength->text(),  cbbPlayMode->currentText(), cbbPlayDate->currentText(),
+                  placesText(chkPlayDateWeek), placesText(chkgWorkDayItems),
+                  dtpPlayDateFixedDate->text(), QString::number(chkRejectHoliday->isChecked())};
+    return s + MusicLines();
+}
+
+bool TfrmTaskSet::Changed() const
+{
+    return state() != m_shownState;
+}
+
+bool TfrmTaskSet::mayDiscard()
+{
+    if (m_leaving || !Changed())
+        return true;
+    if (!ConfirmBox(QStringLiteral("该任务已修改，确定放弃所做的修改么？")))
+        return false;
+    m_leaving = true;
+    return true;
+}
+
+void TfrmTaskSet::showEvent(QShowEvent* event)
+{
+    TfmBaseFrm::showEvent(event);
+    // What the command filled in is the editor's unchanged state.
+    if (!event->spontaneous()) {
+        m_shownState = state();
+        m_leaving = false;
+    }
+}
+
+void TfrmTaskSet::closeEvent(QCloseEvent* event)
+{
+    if (!mayDiscard()) {
+        event->ignore();
+        return;
+    }
+    TfmBaseFrm::closeEvent(event);
 }

@@ -15,7 +15,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
-class QTimeEdit;
+class DateField;
+class TimeField;
 
 class IClock;
 class ProgramData;
@@ -41,6 +42,7 @@ public:
     QString EndTime() const;
     void setLoopCount(int value);
     int LoopCount() const;
+    // Seconds from the start; the field shows them as a duration, 00:00:00 for none.
     void setPlayLength(int value);
     int PlayLength() const;
     void setPlayMode(int value);
@@ -49,6 +51,7 @@ public:
     int DateType() const;
     void setDateParams(const QString& text);
     QString DateParams() const;
+    // Checked as the box says: the holiday ranges keep the task silent.
     void setExcludeHolidays(bool value);
     bool ExcludeHolidays() const;
     QStringList MusicLines() const;
@@ -62,34 +65,45 @@ public:
     void btn1Click();
     void cbbPlayDateChange();
 
-    QTimeEdit* dtpTime;
+    TimeField* dtpTime;
     QLineEdit* edtCycle;
-    QTimeEdit* dtpEndTime;
+    TimeField* dtpEndTime;
     QPushButton* btnMusicAdd;
     QPushButton* btnMusicDel;
     QPushButton* btnMusicClear;
     QListWidget* lstMusic;
     QGroupBox* grp5;
     QComboBox* cbbPlayMode;
-    QLineEdit* edtPlayLength;
+    TimeField* edtPlayLength;
     QComboBox* cbbPlayDate;
     QCheckBox* chkRejectHoliday;
     QStackedWidget* nbPlayDateParams;
     QCheckBox* chkPlayDateWeek[7];
     QGroupBox* chkgWorkDay;
     QCheckBox* chkgWorkDayItems[31];
-    QDateEdit* dtpPlayDateFixedDate;
+    DateField* dtpPlayDateFixedDate;
     QPushButton* btn1;
     QPushButton* btn2;
 
+    // Whether anything differs from what the editor showed when it opened.
+    bool Changed() const;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildForm();
     // Replaces the line of key, or adds it at the end; an empty name removes the key's line.
     void setMusicLine(const QString& key, const QString& name);
     bool confirmOverwrite();
+    // The first entry that cannot be stored, with its field focused; empty when all can.
+    QString refusal();
+    // Everything the user can change, as one list of texts.
+    QStringList state() const;
+    // Esc, "取消" and the close box: a changed editor asks before its input is thrown away.
+    bool mayDiscard();
 
     const HandlerGuard& m_guard;
     const IClock& m_clock;
@@ -97,4 +111,7 @@ private:
     // The key the task stands under in the file, as it was given (it may lack the leading zero
     // that the picker's text has).
     QString m_givenStartTime;
+    QStringList m_shownState;
+    // Set once leaving is decided, so the close that follows asks nothing more.
+    bool m_leaving = false;
 };

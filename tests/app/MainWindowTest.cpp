@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 #include "settings/uPasswordSet.h"
 #include "tasks/uMusicList.h"
+#include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
 #include "tasks/TaskListPage.h"
 
@@ -75,7 +76,7 @@ TEST_F(MainWindowFixture, PagesCaptionsAndLayout)
         EXPECT_EQ(lv->columnWidth(i), widths[i]) << i;
     }
     EXPECT_EQ(lv->model()->headerData(7, Qt::Horizontal, Qt::ToolTipRole).toString(),
-              "是：不受节假日设置影响，节假日照常播放");
+              "是：节假日设置中的日子里该任务不播放；否：节假日照常播放");
     EXPECT_TRUE(lv->uniformRowHeights());
     EXPECT_EQ(w->tsplaylist->btnPlay->text(), "播放");
     EXPECT_EQ(w->tsplaylist->btnPasue->text(), "暂停");

@@ -250,10 +250,10 @@ TEST_F(PlaybackTest, PlayStartsTheSelectedTaskAndANewTaskReplacesAPausedOne)
     EXPECT_EQ(mp1.mode, MediaMode::Playing);
     EXPECT_EQ(playback.CurrentTaskKey(), "10:00:00");
 
-    // No loops: the row stays current and nothing plays.
+    // No loops: nothing plays and the playing task stays current.
     tasks({"11:00:00=1,0,1"}, {"11:00:00=0,1,1,0,,0,00:00:00"});
     playback.StartTask("11:00:00");
-    EXPECT_EQ(playback.CurrentTaskKey(), "11:00:00");
+    EXPECT_EQ(playback.CurrentTaskKey(), "10:00:00");
     EXPECT_EQ(opened().size(), 2);
 }
 
@@ -270,14 +270,44 @@ TEST_F(PlaybackTest, DirectoryTaskPlaysWhatTheDirectoryHoldsAtItsStart)
     EXPECT_EQ(opened(), QStringList({dir.file("bells//2.mp3"), dir.file("bells//10.WAV")}));
     EXPECT_EQ(playback.MusicKeys(), QStringList({"1", "2"}));
 
-    // An empty directory: the task does not start and the panel says it was due.
-    QDir(dir.file("bells")).removeRecursively();
-    QDir().mkpath(dir.file("bells"));
-    endFile();
-    mp1.log.clear();
+}
+
+// A task that would play nothing (a loop count of 0 from an older file, an empty directory, no
+// music) does not start: the log says why, the window stays idle, a playing task plays on.
+TEST_F(PlaybackTest, ATaskThatPlaysNothingIsLoggedAndLeavesTheWindowIdle)
+{
+    QDir().mkpath(dir.file("empty"));
+    libraryList << "4=" + dir.file("empty/");
+    struct Case {
+        const char *time, *params, *logged;
+    };
+    const Case cases[] = {
+        {"09:00:00=1,0,1", "09:00:00=0,1,1,0,,0,00:00:00", "未播放：循环次数为 0"},
+        {"09:00:00=1,0,4", "09:00:00=1,2,1,0,,0,00:00:00", "未播放：目录中没有音乐文件"},
+        {"09:00:00=1,0", "09:00:00=1,1,1,0,,0,00:00:00", "未播放：没有歌曲铃声"},
+        {"09:00:00=1,0,1", "07:00:00=1,1,1,0,,0,00:00:00", "未播放：该任务没有播放参数"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logged);
+        QStringList journal;
+        playback.setJournal([&](const QString& key, const QString& file, const QString& event) {
+            journal << key + "|" + file + "|" + event;
+        });
+        tasks({c.time, "08:00:00=1,0,2"}, {c.params, "08:00:00=1,1,1,0,,0,00:00:00"});
+        view = RecordingView();
+        mp1.log.clear();
+        playback.StartTask("09:00:00");
+        EXPECT_EQ(journal, QStringList{QString("09:00:00||") + c.logged});
+        EXPECT_TRUE(opened().isEmpty());
+        EXPECT_TRUE(view.statuses.isEmpty());
+        EXPECT_EQ(view.repaints, 0) << "no green row";
+        EXPECT_TRUE(playback.CurrentTaskKey().isEmpty());
+    }
+    // While another task plays, it plays on and keeps its panel.
     playback.StartTask("08:00:00");
-    EXPECT_TRUE(opened().isEmpty());
-    EXPECT_EQ(view.status, "时间到了，进入播放");
+    playback.StartTask("09:00:00");
+    EXPECT_EQ(playback.CurrentTaskKey(), "08:00:00");
+    EXPECT_EQ(view.status, "正在播放/m/b.wav");
 }
 
 TEST_F(PlaybackTest, FilesThatFailToOpenAreSkippedReportedAndLogged)

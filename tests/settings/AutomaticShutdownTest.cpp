@@ -208,6 +208,36 @@ TEST_F(ShutdownTest, AWindowClosedByHandStaysClosedAndSwitchingOffDestroysIt)
     EXPECT_EQ(stored(), "0|17:00:00|0|1");
 }
 
+// Ticked first, the time is still set afterwards: each change is stored and aimed at.
+TEST_F(ShutdownTest, TheTimeChangesWhileTheShutdownIsOn)
+{
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
+    load();
+    at(2, QTime(8, 0));
+    chkShotdown.setChecked(true);
+    EXPECT_TRUE(dtpShotdownTime.isEnabled());
+    struct Step {
+        QTime time;
+        const char* stored;
+        QDateTime moment;
+    };
+    const Step steps[] = {
+        {QTime(17, 30), "1|17:30:00|0|-", QDateTime(QDate(2026, 3, 2), QTime(17, 30))},
+        {QTime(7, 0), "1|07:00:00|0|-", QDateTime(QDate(2026, 3, 3), QTime(7, 0))},
+    };
+    for (const Step& s : steps) {
+        dtpShotdownTime.setTime(s.time);
+        EXPECT_EQ(stored(), s.stored);
+        EXPECT_EQ(dtpShotdownTime.dateTime(), s.moment);
+    }
+    tick(3, QTime(7, 0, 1));
+    EXPECT_EQ(request.requests, 1);
+    // Off, a change is shown only.
+    chkShotdown.setChecked(false);
+    dtpShotdownTime.setTime(QTime(9, 0));
+    EXPECT_EQ(stored(), "0|07:00:00|0|-");
+}
+
 TEST_F(ShutdownTest, StoredSettingsAreLoadedAndABadTimeStopsTheLoad)
 {
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=1\nAutoStart=0\n"

@@ -22,7 +22,12 @@ protected:
     HandlerGuard guard{boxes, [] { return QStringLiteral("T"); }};
     SettingsPage page;
     ProgramData data;
-    HolidaySettings holidays{page, data, boxes, guard};
+    FakeClock clock = [] {
+        FakeClock c;
+        c.set(QDate(2026, 9, 14), QTime(8, 0));
+        return c;
+    }();
+    HolidaySettings holidays{page, data, boxes, guard, clock};
 
     void SetUp() override
     {
@@ -45,26 +50,28 @@ protected:
 
 TEST_F(HolidaySettingsTest, SaveAndDeleteKeepListFileAndDueCheckTogether)
 {
-    EXPECT_EQ(page.dtpHolidayBegin->text(), "05-08");
+    EXPECT_EQ(page.dtpHolidayBegin->text(), "09-14") << "today's month and day";
+    EXPECT_EQ(page.dtpHolidayEnd->text(), "09-14");
     struct Step {
         int bm, bd, em, ed;
-        QStringList after;
+        QStringList after; // as the file holds them
+        QStringList rows;  // as the list shows them: by date
     };
     const Step steps[] = {
-        {5, 1, 5, 7, {"5-1=5-7"}},
-        {5, 1, 5, 3, {"5-1=5-3"}},
-        {10, 1, 10, 1, {"5-1=5-3", "10-1=10-1"}},
-        {2, 29, 3, 1, {"5-1=5-3", "10-1=10-1", "2-29=3-1"}},
+        {5, 1, 5, 7, {"5-1=5-7"}, {"5-1=5-7"}},
+        {5, 1, 5, 3, {"5-1=5-3"}, {"5-1=5-3"}},
+        {10, 1, 10, 1, {"5-1=5-3", "10-1=10-1"}, {"5-1=5-3", "10-1=10-1"}},
+        {2, 29, 3, 1, {"5-1=5-3", "10-1=10-1", "2-29=3-1"}, {"2-29=3-1", "5-1=5-3", "10-1=10-1"}},
     };
     for (const Step& s : steps) {
         save(s.bm, s.bd, s.em, s.ed);
-        EXPECT_EQ(rows(), s.after);
+        EXPECT_EQ(rows(), s.rows);
         EXPECT_EQ(data.HolidayList(), s.after);
     }
-    page.lvHoliday->topLevelItem(1)->setSelected(true);
+    page.lvHoliday->topLevelItem(2)->setSelected(true);
     page.btnHolidayDel->click();
     EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3", "2-29=3-1"}));
-    EXPECT_EQ(rows(), data.HolidayList());
+    EXPECT_EQ(rows(), QStringList({"2-29=3-1", "5-1=5-3"}));
 
     page.lvHoliday->clearSelection();
     page.btnHolidayDel->click();
@@ -103,7 +110,9 @@ TEST_F(HolidaySettingsTest, AHandEditedBadLineIsNamedAtEachRefillAndCanBeDeleted
     EXPECT_EQ(boxes.shown[0].caption, "警告！");
     EXPECT_EQ(boxes.shown[0].text, "Config.ini 的 [Holiday] 中“4-xx=5-1”不是有效的节假日（月-日=月-日），已忽略");
 
-    page.lvHoliday->topLevelItem(0)->setSelected(true);
+    // A line that names no day is listed last.
+    ASSERT_EQ(page.lvHoliday->topLevelItem(1)->text(0), "4-xx");
+    page.lvHoliday->topLevelItem(1)->setSelected(true);
     page.btnHolidayDel->click();
     EXPECT_EQ(data.HolidayList(), QStringList({"5-1=5-3"}));
     EXPECT_EQ(boxes.shown.size(), 1);

@@ -10,6 +10,7 @@
 #include "support/TempDir.h"
 #include "tasks/TaskTableModel.h"
 #include "tasks/uMusicList.h"
+#include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
 
 #include <QAction>
@@ -18,10 +19,10 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
-#include <QTimeEdit>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -120,7 +121,8 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
         d->edtCycle->setText("2");
         d->setDateType(1);
         d->setDateParams("1111100");
-        d->chkRejectHoliday->setChecked(true);
+        EXPECT_TRUE(d->chkRejectHoliday->isChecked()) << "stored 0: silent on holidays";
+        d->chkRejectHoliday->setChecked(false);
         addAudio(d, "2");
     });
     page.actEditTask->trigger();
@@ -147,6 +149,112 @@ TEST_F(TaskCommandsTest, AddEditDisableClearDisabledAndClearAll)
     EXPECT_TRUE(scheduleList().isEmpty());
     EXPECT_TRUE(captions().isEmpty());
     EXPECT_EQ(boxes.texts(), QStringList({"确定清除所有已禁用的任务么？", "确定要清空所有播放任务么？"}));
+}
+
+// The stored flag keeps its meaning (0: the holiday ranges silence the task); the box and the
+// column say so: checked and "是" for 0.
+TEST_F(TaskCommandsTest, TheHolidayBoxAndColumnTellWhatTheStoredFlagDoes)
+{
+    load(Library + "[Time]\n07:00:00=1,0,1\n08:00:00=1,1,1\n09:00:00=1,5,1\n[TimeParams]\n"
+                   "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,1,1,0,,0,00:00:00\n"
+                   "09:00:00=1,1,1,0,,0,00:00:00\n");
+    struct Case {
+        const char* key;
+        const char* cell;
+        bool checked;
+        const char* saved; // the Time value after OK with nothing changed
+    };
+    const Case cases[] = {
+        {"07:00:00", "是", true, "1,0,1"},
+        {"08:00:00", "否", false, "1,1,1"},
+        {"09:00:00", "否", false, "1,1,1"}, // any flag but 0 lets the task ring on holidays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(model.index(model.rowOf(c.key), 7).data().toString(), c.cell);
+        select(c.key);
+        bool checked = !c.checked;
+        answerEditor([&](TfrmTaskSet* d) { checked = d->chkRejectHoliday->isChecked(); });
+        page.actEditTask->trigger();
+        EXPECT_EQ(checked, c.checked);
+        EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, c.key, ""), c.saved);
+    }
+    EXPECT_TRUE(model.headerData(7, Qt::Horizontal, Qt::ToolTipRole).toString().startsWith("是：节假日"));
+
+    // Unticked, the task rings on holidays: stored as 1, shown as "否".
+    select("07:00:00");
+    answerEditor([](TfrmTaskSet* d) { d->chkRejectHoliday->setChecked(false); });
+    page.actEditTask->trigger();
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,1,1");
+    EXPECT_EQ(model.index(model.rowOf("07:00:00"), 7).data().toString(), "否");
+}
+
+// Copy proposes the next free second and saves a new task; the menu of the list opens from the
+// keyboard; a changed editor asks before its input is thrown away.
+TEST_F(TaskCommandsTest, CopyContextMenuAndDiscardingChanges)
+{
+    const QString tasks = Library + "[Time]\n07:00:00=1,1,1,2\n07:00:01=1,0,1\n[TimeParams]\n"
+                                    "07:00:00=3,1,2,1,1010100,0,07:05:00\n07:00:01=1,1,1,0,,0,00:00:00\n";
+    load(tasks);
+    select("07:00:00");
+    QString proposed, caption;
+    answerEditor([&](TfrmTaskSet* d) {
+        proposed = d->StartTime();
+        caption = d->windowTitle();
+        EXPECT_EQ(d->MusicLines(), QStringList({"1=ring.mp3", "2=a.mp3"}));
+    });
+    page.actCopyTask->trigger();
+    EXPECT_EQ(proposed, "07:00:02");
+    EXPECT_EQ(caption, "复制定时任务");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:02", ""), "1,1,1,2");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeParamsSection, "07:00:02", ""), "3,1,2,1,1010100,0,07:05:00");
+    EXPECT_EQ(ReadIniString(TaskFilePath(), TimeSection, "07:00:00", ""), "1,1,1,2") << "the original stays";
+
+    // A new weekly task starts on the working days.
+    answerEditor([](TfrmTaskSet* d) {
+        d->setDateType(1);
+        EXPECT_EQ(d->DateParams(), "1111100");
+        d->btn2->click();
+    });
+    page.actAddTask->trigger();
+
+    // Changed: Esc and "取消" ask; Cancel keeps the editor, OK leaves it; nothing is written.
+    load(tasks);
+    select("07:00:00");
+    boxes.shown.clear();
+    boxes.answers = QQueue<BoxAnswer>({BoxAnswer::Cancel, BoxAnswer::Ok});
+    bool stayed = false;
+    AnswerNextModalOf<TfrmTaskSet>([&](TfrmTaskSet* d) {
+        d->edtCycle->setText("0");
+        QTest::keyClick(d, Qt::Key_Escape);
+        stayed = d->isVisible();
+        d->btn1->click(); // refused: loop count 0
+        d->btn2->click();
+    });
+    page.actEditTask->trigger();
+    EXPECT_TRUE(stayed);
+    const QString discard = "该任务已修改，确定放弃所做的修改么？";
+    EXPECT_EQ(boxes.texts(), QStringList({discard, "循环次数至少为 1：为 0 的任务到时什么也不播放", discard}));
+    EXPECT_EQ(file(), tasks);
+
+    // Shift+F10 and the Menu key open the menu at the current row; a click after it selects.
+    page.resize(900, 400);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QStringList entries;
+    for (QAction* a : page.pmTimeList->actions())
+        if (!a->isSeparator())
+            entries << a->text();
+    EXPECT_EQ(entries.mid(0, 4), QStringList({"修改定时任务", "复制定时任务", "禁止该任务", "删除定时任务"}));
+    for (auto [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        select("07:00:00");
+        QTest::keyClick(page.lvMusicTime, key, modifiers);
+        EXPECT_TRUE(page.pmTimeList->isVisible());
+        page.pmTimeList->close();
+    }
+    const QRect second = page.lvMusicTime->visualRect(model.index(model.rowOf("07:00:01"), 1));
+    QTest::mouseClick(page.lvMusicTime->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(page.selectedTaskKey(), "07:00:01");
 }
 
 TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)

@@ -8,17 +8,18 @@
 #include "support/Fakes.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
+#include "tasks/TypedFields.h"
 #include "tasks/uMusicList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
-#include <QTimeEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -120,41 +121,108 @@ TEST_F(TaskSetTest, DateParametersGoToThePageOfTheirTypeAndReadBack)
     EXPECT_EQ(d.EndTime(), "00:00:00");
 }
 
-TEST_F(TaskSetTest, OkRefusesBadEntriesInOrderAndKeepsThem)
+// Every entry that cannot be stored is refused with its own message, and the entries stay.
+TEST_F(TaskSetTest, OkRefusesEveryEntryThatCannotBeStored)
 {
     addMusic(false, {"1"});
     struct Case {
-        const char* cycle;
-        const char* length;
+        const char *cycle, *start, *end, *length;
         int dateType;
+        const char* date;
         const char* refusal; // nullptr: accepted
     };
+    const char* badTime = "（时为 0 到 23，分和秒为 0 到 59，如 08:05:00）";
     const Case cases[] = {
-        {"", "x", 1, "循环次数不能为空"},  {" 1", "0", 0, "循环次数必须为数字"},
-        {"-1", "0", 0, "循环次数必须为数字"}, {"1", "x", 1, "播放时长必须为数字"},
-        {"1", "", 0, "播放时长必须为数字"},   {"0", "0", 1, "请至少选择一个周工作日"},
-        {"1", "5", 2, "请至少选择一个月工作日"}, {"0", "99", 0, nullptr},
-        {"99", "0", 4, nullptr},
+        {"", "08:00:00", "00:00:00", "00:00:00", 0, "", "循环次数不能为空"},
+        {"-1", "08:00:00", "00:00:00", "00:00:00", 0, "", "循环次数必须为数字"},
+        {"0", "08:00:00", "00:00:00", "00:00:00", 0, "", "循环次数至少为 1：为 0 的任务到时什么也不播放"},
+        {"1", "25:00:00", "00:00:00", "00:00:00", 0, "", nullptr},
+        {"1", "8:0:0", "00:00:00", "00:00:00", 0, "", nullptr},
+        {"1", "08:00:00", "07:59:59", "00:00:00", 0, "", "结束时间 07:59:59 必须晚于开始时间 08:00:00（00:00:00 表示不设结束时间）"},
+        {"1", "08:00:00", "08:00:00", "00:00:00", 0, "", "结束时间 08:00:00 必须晚于开始时间 08:00:00（00:00:00 表示不设结束时间）"},
+        {"1", "08:00:00", "08:60:00", "00:00:00", 0, "", nullptr},
+        {"1", "08:00:00", "00:00:00", "24:00:00", 0, "", "播放时长“24:00:00”无效：请按 时:分:秒 填写，最长 23:59:59"},
+        {"1", "08:00:00", "00:00:00", "600", 0, "", "播放时长“600”无效：请按 时:分:秒 填写，最长 23:59:59"},
+        {"1", "08:00:00", "00:00:00", "00:00:00", 1, "", "请至少选择一个周工作日"},
+        {"1", "08:00:00", "00:00:00", "00:00:00", 3, "2026-2-30", "日期“2026-2-30”不存在：请按 年-月-日 填写，如 2026-09-01"},
+        {"1", "08:00:00", "00:00:00", "00:00:00", 3, "2026-13-01", "日期“2026-13-01”不存在：请按 年-月-日 填写，如 2026-09-01"},
+        {"99", "08:00:00", "09:00:00", "23:59:59", 3, "2028-2-29", nullptr},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.cycle);
+        SCOPED_TRACE(std::string(c.cycle) + " " + c.start + " " + c.end + " " + c.length + " " + c.date);
         boxes.shown.clear();
         dialog.edtCycle->setText(c.cycle);
-        dialog.edtPlayLength->setText(c.length);
+        dialog.dtpTime->lineEdit()->setText(c.start);
+        dialog.dtpEndTime->lineEdit()->setText(c.end);
+        dialog.edtPlayLength->lineEdit()->setText(c.length);
         dialog.setDateType(c.dateType);
+        if (c.dateType == 1)
+            dialog.setDateParams("0000000");
+        dialog.dtpPlayDateFixedDate->lineEdit()->setText(c.date);
+        // The answer to "discard?" after a refusal: leave.
         const int result = pressOk();
-        if (c.refusal) {
-            EXPECT_EQ(boxes.texts(), QStringList{c.refusal});
-            EXPECT_EQ(boxes.shown.value(0).caption, "警告！");
-            EXPECT_EQ(dialog.edtCycle->text(), c.cycle) << "entries are kept";
-        } else {
+        QString expected = c.refusal;
+        if (QString(c.start) != "08:00:00" && QString(c.start) != "")
+            expected = QString("开始时间“%1”不是有效的时间").arg(c.start) + badTime;
+        if (QString(c.end) == "08:60:00")
+            expected = QString("结束时间“08:60:00”不是有效的时间") + badTime;
+        if (expected.isEmpty()) {
             EXPECT_EQ(result, TfrmTaskSet::mrOk);
             EXPECT_TRUE(boxes.shown.isEmpty());
+            continue;
         }
+        ASSERT_FALSE(boxes.shown.isEmpty());
+        EXPECT_EQ(boxes.shown[0].text, expected);
+        EXPECT_EQ(boxes.shown[0].caption, "错误！");
+        EXPECT_EQ(dialog.edtCycle->text(), c.cycle) << "entries are kept";
+        EXPECT_EQ(dialog.dtpTime->text(), c.start);
     }
+    EXPECT_EQ(dialog.PlayLength(), 86399);
+    EXPECT_EQ(dialog.DateParams(), "2028-02-29");
     dialog.btnMusicClear->click();
     pressOk();
-    EXPECT_EQ(boxes.texts().last(), "歌曲铃声不能为空");
+    EXPECT_EQ(boxes.texts().value(0), "歌曲铃声不能为空");
+}
+
+// Typed from wherever the caret is, a digit takes the place of the one there; nothing typed is
+// rolled into another value.
+TEST_F(TaskSetTest, TimeFieldsTakeTypingAtAnyCaretPlace)
+{
+    struct Case {
+        int caret;
+        const char* keys;
+        const char* text;
+        bool valid;
+    };
+    const Case cases[] = {
+        {0, "0930", "09:30:00", true},   {3, "45", "08:45:00", true},
+        {2, "15", "08:15:00", true},     {6, "59", "08:00:59", true},
+        {0, "09:30:15", "09:30:15", true}, {0, "25", "25:00:00", false},
+        {8, "1", "08:00:001", false},    {0, "x", "08:00:00", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        TimeField field;
+        field.setTime(QTime(8, 0, 0));
+        field.lineEdit()->deselect();
+        field.lineEdit()->setCursorPosition(c.caret);
+        QTest::keyClicks(&field, c.keys);
+        EXPECT_EQ(field.text(), c.text);
+        EXPECT_EQ(field.time().isValid(), c.valid);
+    }
+    // Up steps the part at the caret, within the day.
+    TimeField field;
+    field.setTime(QTime(23, 59, 0));
+    field.lineEdit()->setCursorPosition(4);
+    field.stepBy(1);
+    EXPECT_EQ(field.text(), "23:59:00") << "no roll past midnight";
+    field.stepBy(-2);
+    EXPECT_EQ(field.text(), "23:57:00");
+    DateField date;
+    date.setDate(QDate(2026, 1, 31));
+    date.lineEdit()->setCursorPosition(6);
+    date.stepBy(1);
+    EXPECT_EQ(date.text(), "2026-02-28");
 }
 
 TEST_F(TaskSetTest, OverwriteIsAskedWhenTheStartTimeHoldsAnotherTask)

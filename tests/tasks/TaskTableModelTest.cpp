@@ -48,11 +48,12 @@ TEST_F(TaskTableFixture, ShowsTheReadableTasksSortedAscendingWithTheirCells)
     EXPECT_EQ(checkState(0), Qt::Checked);
     EXPECT_EQ(checkState(1), Qt::Unchecked);
     EXPECT_EQ(column(1), (QStringList{"abc.mp3", "Bells", ""}));
-    EXPECT_EQ(model.index(1, 7).data().toString(), "是");
+    EXPECT_EQ(model.index(1, 7).data().toString(), "否") << "flag 1: rings on holidays too";
+    EXPECT_EQ(model.index(0, 7).data().toString(), "是");
     EXPECT_EQ(model.index(1, 8).data().toString(), "15");
     EXPECT_EQ(model.index(1, 9).data().toString(), "11:00:00");
     ASSERT_TRUE(model.taskAt(1)->record());
-    EXPECT_TRUE(model.taskAt(1)->record()->ExcludeHolidays);
+    EXPECT_FALSE(model.taskAt(1)->record()->ExcludeHolidays);
     // A task without parameters has its caption alone.
     EXPECT_FALSE(model.taskAt(2)->record());
     EXPECT_FALSE(model.index(2, 1).data().isValid());
