@@ -12,6 +12,19 @@ PartsField::PartsField(QChar separator, QWidget* parent)
     setKeyboardTracking(true);
 }
 
+QSize PartsField::sizeHint() const
+{
+    QSize size = QAbstractSpinBox::sizeHint();
+    // The text, the frame and the up and down arrows.
+    size.setWidth(qMax(size.width(), fontMetrics().horizontalAdvance(m_widest) + 36));
+    return size;
+}
+
+QSize PartsField::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
 QValidator::State PartsField::validate(QString& input, int&) const
 {
     // Digits and separators only; whether they name a value is checked on confirming.
@@ -73,6 +86,7 @@ void PartsField::setText(const QString& text)
 
 TimeField::TimeField(QWidget* parent) : PartsField(u':', parent)
 {
+    setWidestText(QStringLiteral("00:00:00"));
     setTime(QTime(0, 0, 0));
 }
 
@@ -105,7 +119,10 @@ bool TimeField::stepPart(int part, int steps)
     return true;
 }
 
-DateField::DateField(QWidget* parent) : PartsField(u'-', parent) {}
+DateField::DateField(QWidget* parent) : PartsField(u'-', parent)
+{
+    setWidestText(QStringLiteral("0000-00-00"));
+}
 
 QDate DateField::date() const
 {

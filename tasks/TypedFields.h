@@ -15,8 +15,13 @@ public:
     using QAbstractSpinBox::lineEdit;
     QValidator::State validate(QString& input, int& pos) const override;
     void stepBy(int steps) override;
+    // Wide enough for the widest text of its kind, as a time or date picker is.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
+    // The widest text the field holds ("00:00:00").
+    void setWidestText(const QString& text) { m_widest = text; }
     void keyPressEvent(QKeyEvent* event) override;
     StepEnabled stepEnabled() const override;
     // Steps the part (from 0) by steps; false when the text holds no value to step.
@@ -24,6 +29,7 @@ protected:
 
 private:
     QChar m_separator;
+    QString m_widest;
 };
 
 // A time of day, or a duration below a day, as "HH:mm:ss" ("H:mm:ss" reads too).
