@@ -11,11 +11,13 @@
 #include "platform/Clock.h"
 #include "platform/FailureBox.h"
 #include "platform/Version.h"
+#include "schedule/DayBells.h"
 #include "schedule/TaskPlayback.h"
 #include "schedule/AutomaticShutdown.h"
 #include "schedule/BackgroundMusic.h"
 #include "settings/CalendarPage.h"
 #include "settings/HolidaySettings.h"
+#include "settings/LateBellSetting.h"
 #include "settings/ShotdownHint.h"
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
@@ -45,7 +47,8 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     : TfmBaseFrm(*services.boxes, parent),
       m_services(services),
       m_guard(*services.boxes, [this] { return m_applicationTitle; }, this),
-      m_playLog(std::make_unique<PlayLog>(PlayLog::DefaultPath()))
+      m_playLog(std::make_unique<PlayLog>(PlayLog::DefaultPath())),
+      m_lastLogged(m_playLog->LastTime())
 {
     wireFailures();
     buildWindow();
@@ -166,6 +169,8 @@ void TfrmMain::wirePlayback()
     m_dueTimeCheck.setJournal(
         [this](const QString& key, const QString& event) { journal(key, QString(), event); });
     m_dueTimeCheck.setPrepare([this](const QString& key) { playback->PrepareTask(key); });
+    connect(&data, &ProgramData::changed, this,
+            [this] { m_dueTimeCheck.setLateGrace(data.settings().lateBellGrace); });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     connect(&tmrCycle, &QTimer::timeout, this,
             [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
@@ -200,6 +205,7 @@ void TfrmMain::wireSettings()
     }));
     connect(tsSet->btn4, &QPushButton::clicked, this,
             m_guard.wrap([this] { ShowPasswordSet(*m_services.boxes, m_guard, this, QString()); }));
+    lateBells = std::make_unique<LateBellSetting>(*tsSet->spnLateBellGrace, data, m_guard);
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},
@@ -274,6 +280,20 @@ void TfrmMain::LoadLists()
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
+    startupStep([&] { lateBells->load(); });
+    startupStep([&] { recordBellsMissedWhileStopped(); });
+}
+
+void TfrmMain::recordBellsMissedWhileStopped()
+{
+    const QDateTime now = m_services.clock->now();
+    if (!m_lastLogged.isValid() || m_lastLogged >= now)
+        return;
+    // Up to the second before now: the first tick serves now itself.
+    for (const DueBell& bell : BellsBetween(data.timetable(), data.holidays(), m_lastLogged, now.addSecs(-1)))
+        journal(bell.key, QString(),
+                QStringLiteral("未播放：程序没有运行（应在 %1 播放）")
+                    .arg(bell.at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
 }
 
 void TfrmMain::applyPeriodTimetable(const QDate& today)

@@ -18,6 +18,7 @@ class AutomaticShutdown;
 class BackgroundMusic;
 class CalendarPage;
 class HolidaySettings;
+class LateBellSetting;
 class MainPlaybackView;
 class TaskPlayback;
 class MusicLibraryPage;
@@ -83,6 +84,7 @@ public:
     std::unique_ptr<BackgroundMusic> backgroundMusic;
     std::unique_ptr<WeekAndAutoStart> weekAndAutoStart;
     std::unique_ptr<AutomaticShutdown> shutdown;
+    std::unique_ptr<LateBellSetting> lateBells;
 
     const HandlerGuard& guard() const { return m_guard; }
 
@@ -102,6 +104,9 @@ private:
     // start-up goes on.
     template <class F>
     void startupStep(F&& step) { HandlerGuard::runReporting(m_report, std::forward<F>(step)); }
+    // Puts on record the bells that fell due while the program was not running: those after
+    // the play log's last line.
+    void recordBellsMissedWhileStopped();
     // Brings the task file to the timetable of periods in force on today.
     void applyPeriodTimetable(const QDate& today);
     void journal(const QString& taskKey, const QString& file, const QString& event) const;
@@ -109,6 +114,7 @@ private:
     Services m_services;
     HandlerGuard m_guard;
     std::unique_ptr<PlayLog> m_playLog;
+    QDateTime m_lastLogged; // the play log's last line as this run began
     std::unique_ptr<IFailureBox> m_ownFailureBox;
     std::unique_ptr<FailureReport> m_failures;
     std::function<void(const QString&)> m_report;

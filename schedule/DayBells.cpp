@@ -56,3 +56,17 @@ std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holida
     }
     return bells;
 }
+
+std::vector<DueBell> BellsBetween(const Timetable& timetable, const Holidays& holidays, const QDateTime& from,
+                                  const QDateTime& to)
+{
+    std::vector<DueBell> due;
+    const QDateTime start = std::max(from, to.addDays(-1));
+    for (QDate day = start.date(); day <= to.date(); day = day.addDays(1))
+        for (const DayBell& bell : DayBells(timetable, holidays, day)) {
+            const QDateTime at(day, QTime(0, 0).addSecs(bell.task->second));
+            if (bell.rings() && at > start && at <= to)
+                due.push_back({at, bell.task->key});
+        }
+    return due;
+}

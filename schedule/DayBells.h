@@ -4,6 +4,7 @@
 #include "schedule/DueTimeCheck.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <vector>
@@ -26,3 +27,13 @@ struct DayBell {
 // With now given, a once-only task rings only on its first day from now on.
 std::vector<DayBell> DayBells(const Timetable& timetable, const Holidays& holidays, const QDate& day,
                               const QDateTime& now = QDateTime());
+
+// A bell that was to ring in a stretch of time, with the moment it was due.
+struct DueBell {
+    QDateTime at;
+    QString key;
+};
+// The bells that ring after from and up to to, in time order; a stretch longer than a day is
+// looked at over its last day only.
+std::vector<DueBell> BellsBetween(const Timetable& timetable, const Holidays& holidays, const QDateTime& from,
+                                  const QDateTime& to);

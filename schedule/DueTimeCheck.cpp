@@ -134,6 +134,7 @@ void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const H
     const bool served = m_lastServed && *m_lastServed == current;
     if (served && !m_prepare)
         return;
+    std::optional<std::pair<qint64, qint64>> skipped;
     if (served) {
         first = current + 1;
     } else if (m_lastServed) {
@@ -141,10 +142,13 @@ void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const H
         // serves the current second alone.
         if (*m_lastServed < current && current - (*m_lastServed + 1) <= kCatchUpSeconds)
             first = *m_lastServed + 1;
+        else if (*m_lastServed + 1 < current)
+            skipped = std::pair{*m_lastServed + 1, current - 1};
     }
     // Taken before anything is called, so a tick from a nested event loop serves only later
     // seconds.
     m_lastServed = current;
+    m_gapMs = m_sinceServed.isValid() ? m_sinceServed.restart() : (m_sinceServed.start(), 0);
 
     // The replaced index may hold the last copy of a large timetable: freed as the tick ends,
     // after its bells have started, not before.
@@ -155,6 +159,9 @@ void DueTimeCheck::Tick(const IClock& clock, const Timetable& timetable, const H
     }
     // Kept alive here: a nested tick may put a new index in place while this walk runs.
     const std::shared_ptr<const Index> index = m_index;
+    if (skipped)
+        AccountSkipped(skipped->first, skipped->second, *index, clock, now, holidays, startTask, report);
+    m_slept = false;
     for (qint64 s = first; s <= current; ++s)
         Serve(s, *index, clock, now, holidays, startTask, report);
     // Not in the tick that starts this second's tasks: opening the next file would compete
@@ -198,6 +205,18 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     // A box opened by a task can hold the walk for long; what is left of a second by then
     // too old is dropped rather than started late.
     auto stale = [&] { return clock.msecsSinceEpoch() / 1000 - second > kCatchUpSeconds; };
+    // What a long hold-up leaves of the second is on record, not started late.
+    auto dropRest = [&](int i) {
+        for (; i < to && m_journal; ++i) {
+            const Task& task = index.task(i);
+            try {
+                if (DecideDay(task, holidays, date) == DayDecision::Rings)
+                    m_journal(task.key, QStringLiteral("未播放：程序被占用，计时晚了 %1 秒")
+                                            .arg(clock.msecsSinceEpoch() / 1000 - second));
+            } catch (const AppError&) {
+            }
+        }
+    };
     for (int i = from; i < to; ++i) {
         const Task& task = index.task(i);
         const QString& key = task.key;
@@ -205,7 +224,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
         if (last != m_started.cend() && last->date == date && last->second == sod)
             continue;
         if (stale())
-            return;
+            return dropRest(i);
         try {
             const DayDecision decision = DecideDay(task, holidays, local.date());
             if (decision == DayDecision::Holiday && m_journal)
@@ -213,12 +232,76 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
             if (decision != DayDecision::Rings)
                 continue;
             if (stale())
-                return;
+                return dropRest(i);
             m_started.insert(key, LastStart{date, sod});
             const qint64 late = clock.msecsSinceEpoch() / 1000 - second;
             if (late > 0 && m_journal)
                 m_journal(key, QStringLiteral("补播：计时晚了 %1 秒").arg(late));
             startTask(key);
+        } catch (const AppError& e) {
+            report(e.message());
+        }
+    }
+}
+
+void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index, const IClock& clock,
+                                  const QDateTime& now, const Holidays& holidays,
+                                  const StartTask& startTask, const Report& report)
+{
+    // Only the last day is looked at: a machine off for longer has nothing worth ringing.
+    first = std::max(first, last - kSecondsPerDay + 1);
+    struct Missed {
+        qint64 second;
+        const Task* task;
+        QDate date;
+        int sod;
+    };
+    std::vector<Missed> missed;
+    for (qint64 s = first; s <= last; ++s) {
+        const QDateTime local = LocalAt(s, now);
+        const int sod = local.time().msecsSinceStartOfDay() / 1000;
+        for (int i = index.offsets[sod]; i < index.offsets[sod + 1]; ++i) {
+            const Task& task = index.task(i);
+            const auto started = m_started.constFind(task.key);
+            if (started != m_started.cend() && started->date == local.date() && started->second == sod)
+                continue;
+            try {
+                if (DecideDay(task, holidays, local.date()) == DayDecision::Rings)
+                    missed.push_back({s, &task, local.date(), sod});
+            } catch (const AppError& e) {
+                report(e.message());
+            }
+        }
+    }
+    if (missed.empty())
+        return;
+    const bool heldUp = m_gapMs >= (last - first + 1) * 1000;
+    const QString cause = m_slept    ? QStringLiteral("计算机休眠")
+                          : heldUp   ? QStringLiteral("程序被占用，计时中断")
+                                     : QStringLiteral("系统时钟向前跳了");
+    const qint64 lateSecond = missed.back().second;
+    const qint64 late = clock.msecsSinceEpoch() / 1000 - lateSecond;
+    const bool ringLate = m_lateGrace > 0 && late <= m_lateGrace;
+    for (const Missed& m : missed) {
+        if (ringLate && m.second == lateSecond)
+            continue;
+        if (m_journal)
+            m_journal(m.task->key, ringLate ? QStringLiteral("未播放：%1，只补播最后一个铃声").arg(cause)
+                                            : QStringLiteral("未播放：%1，错过 %2 秒，超过补播时限 %3 秒")
+                                                  .arg(cause)
+                                                  .arg(clock.msecsSinceEpoch() / 1000 - m.second)
+                                                  .arg(m_lateGrace));
+    }
+    if (!ringLate)
+        return;
+    for (const Missed& m : missed) {
+        if (m.second != lateSecond)
+            continue;
+        m_started.insert(m.task->key, LastStart{m.date, m.sod});
+        if (m_journal)
+            m_journal(m.task->key, QStringLiteral("补播：%1，晚了 %2 秒").arg(cause).arg(late));
+        try {
+            startTask(m.task->key);
         } catch (const AppError& e) {
             report(e.message());
         }

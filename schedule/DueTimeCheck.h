@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,12 @@ public:
     using Journal = std::function<void(const QString& key, const QString& event)>;
 
     void setJournal(Journal journal) { m_journal = std::move(journal); }
+    // After a clock jump forward or a sleep longer than the catch-up gap, the last bell of the
+    // skipped seconds rings late when it is at most this many seconds old (0: never); every
+    // other skipped bell goes to the journal with why it did not ring.
+    void setLateGrace(int seconds) { m_lateGrace = seconds; }
+    // The computer is going to sleep: the next gap is put down to that, not to the clock.
+    void noteSleep() { m_slept = true; }
     // Told once, on the first tick in the second half of the second before, of each task that
     // will start in the coming second as things stand, so its first file can be made ready.
     // The start itself decides again.
@@ -109,8 +116,19 @@ private:
                       const Holidays& holidays);
     void Serve(qint64 second, const Index& index, const IClock& clock, const QDateTime& now,
                const Holidays& holidays, const StartTask& startTask, const Report& report);
+    // The seconds from first to last were skipped by the clock: each bell due in them is rung
+    // late (the last within the grace) or put on record.
+    void AccountSkipped(qint64 first, qint64 last, const Index& index, const IClock& clock,
+                        const QDateTime& now, const Holidays& holidays, const StartTask& startTask,
+                        const Report& report);
 
     std::shared_ptr<const Index> m_index;
     QHash<QString, LastStart> m_started;
     std::optional<qint64> m_lastServed;
+    int m_lateGrace = 60;
+    bool m_slept = false;
+    // Real time between the ticks, which neither a clock set forward nor a sleep advances: a
+    // gap it covers was the program held up, not the clock.
+    QElapsedTimer m_sinceServed;
+    qint64 m_gapMs = 0;
 };

@@ -1,5 +1,7 @@
 #include "settings/SettingsPage.h"
 
+#include "storage/ConfigFile.h"
+
 #include "platform/ReportView.h"
 
 #include <QCheckBox>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QDateTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -70,8 +73,20 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
 
     auto* basic = new QGroupBox(QStringLiteral("基本设置"), this);
     chkAutoStart = new QCheckBox(QStringLiteral("随系统自动启动"), basic);
-    auto* basicLayout = new QVBoxLayout(basic);
-    basicLayout->addWidget(chkAutoStart);
+    spnLateBellGrace = new QSpinBox(basic);
+    spnLateBellGrace->setRange(0, MaxLateBellGrace);
+    spnLateBellGrace->setValue(60);
+    spnLateBellGrace->setSuffix(QStringLiteral(" 秒内"));
+    spnLateBellGrace->setSpecialValueText(QStringLiteral("不补播"));
+    // Saved once the number is complete, not at each digit.
+    spnLateBellGrace->setKeyboardTracking(false);
+    spnLateBellGrace->setAccessibleName(QStringLiteral("时钟跳过的铃声补播："));
+    auto* graceLabel = new QLabel(QStringLiteral("时钟跳过的铃声补播："), basic);
+    graceLabel->setBuddy(spnLateBellGrace);
+    auto* basicLayout = new QGridLayout(basic);
+    basicLayout->addWidget(chkAutoStart, 0, 0, 1, 2);
+    basicLayout->addWidget(graceLabel, 1, 0);
+    basicLayout->addWidget(spnLateBellGrace, 1, 1);
 
     auto* shutdown = new QGroupBox(QStringLiteral("自动关机"), this);
     chkShotdown = new QCheckBox(QStringLiteral("自动关闭计算机"), shutdown);

@@ -6,6 +6,7 @@ class QDateEdit;
 class QDateTimeEdit;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 
 // The "基本设置" page: holidays, background music, start with log-on and automatic shutdown.
@@ -22,6 +23,8 @@ public:
     QLineEdit* edtBackgroupMusicFile;
     QPushButton* btnSelectBackgroupMusic;
     QCheckBox* chkAutoStart;
+    // Seconds after its time that a bell skipped by a clock jump or a sleep still rings.
+    QSpinBox* spnLateBellGrace;
     QCheckBox* chkShotdown;
     // Its time of day is the shutdown time; its date makes the moment the countdown aims at.
     QDateTimeEdit* dtpShotdownTime;

@@ -11,6 +11,7 @@ const QString BaseLower = QStringLiteral("base");
 const QString BaseUpper = QStringLiteral("Base");
 const QString Week = QStringLiteral("Week");
 const QString One = QStringLiteral("1");
+const QString LateBellGraceKey = QStringLiteral("LateBellGrace");
 const QString Zero = QStringLiteral("0");
 
 struct Weekday {
@@ -58,6 +59,10 @@ Settings ReadSettings()
     s.shotdownTime = ReadConfigString(BaseLower, QStringLiteral("ShotdownTime"), QStringLiteral("00:00:00"));
     s.shotdownHint = readFlag(BaseLower, QStringLiteral("ShotdownHint"), true);
     s.guanjiHintFengzhong = ReadConfigString(BaseLower, QStringLiteral("GuanjiHintFengzhong"), One);
+    // A value out of range (hand-edited) is the default, not a bell rung an hour late.
+    const int grace = ReadConfigInteger(BaseLower, LateBellGraceKey, s.lateBellGrace);
+    if (grace >= 0 && grace <= MaxLateBellGrace)
+        s.lateBellGrace = grace;
     return s;
 }
 
@@ -100,6 +105,11 @@ void WriteShotdownTime(const QString& time)
 void WriteShotdownHint(bool on)
 {
     write(BaseLower, QStringLiteral("ShotdownHint"), flagText(on));
+}
+
+void WriteLateBellGrace(int seconds)
+{
+    write(BaseLower, LateBellGraceKey, QString::number(seconds));
 }
 
 void WriteGuanjiHintFengzhong(const QString& minutes)

@@ -28,8 +28,14 @@ struct Settings {
     // Minutes before the shutdown that the countdown opens, as the box holds them.
     QString guanjiHintFengzhong = QStringLiteral("1");
 
+    // Seconds after its time that a bell skipped by a clock jump or a sleep still rings; 0 never.
+    int lateBellGrace = 60;
+
     bool operator==(const Settings&) const = default;
 };
+
+// The longest grace the settings page offers.
+constexpr int MaxLateBellGrace = 600;
 
 Settings ReadSettings();
 
@@ -44,6 +50,7 @@ void WriteShotdown(bool on);
 void WriteShotdownTime(const QString& time);
 void WriteShotdownHint(bool on);
 void WriteGuanjiHintFengzhong(const QString& minutes);
+void WriteLateBellGrace(int seconds);
 // A holiday range "begin=end" ("M-D" each), and its removal by its begin day.
 void WriteHoliday(const QString& begin, const QString& end);
 void DeleteHoliday(const QString& begin);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace {
@@ -52,4 +53,24 @@ void PlayLog::Append(const QDateTime& at, const QString& taskKey, const QString&
     QFile out(m_path);
     if (out.open(QIODevice::WriteOnly | QIODevice::Append))
         out.write(bytes);
+}
+
+QDateTime PlayLog::LastTime() const
+{
+    for (const QString& path : {m_path, oldPath()}) {
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly))
+            continue;
+        // The tail holds the last line whole: a line is far shorter than this.
+        in.seek(qMax<qint64>(0, in.size() - 8192));
+        QStringDecoder decoder("GB18030");
+        const QString tail = decoder.isValid() ? QString(decoder.decode(in.readAll())) : QString();
+        const QStringList lines = tail.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            const QDateTime at = QDateTime::fromString(line->left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (at.isValid())
+                return at;
+        }
+    }
+    return QDateTime();
 }

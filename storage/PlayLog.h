@@ -16,6 +16,10 @@ public:
     void Append(const QDateTime& at, const QString& taskKey, const QString& file,
                 const QString& event) const;
 
+    // The time of the last line (of PlayLog.txt, else of the old log); null when there is none
+    // that reads.
+    QDateTime LastTime() const;
+
     const QString& path() const { return m_path; }
     QString oldPath() const;
 

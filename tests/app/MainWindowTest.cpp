@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -392,6 +394,30 @@ TEST_F(MainWindowFixture, BothHiddenPasswordButtonsOpenThePasswordDialog)
         button->click();
         EXPECT_EQ(caption, button == w->tsSet->btn4 ? "frmPasswordSet" : "设置音频库密码");
     }
+}
+
+} // namespace
+
+namespace {
+
+// The bells between the play log's last line and the start are on record as missed, once; the
+// bell still ahead is not, nor anything when there is no log to go by.
+TEST_F(MainWindowFixture, BellsDueWhileTheProgramWasNotRunningAreOnRecord)
+{
+    dir.writeText("TimeMusicList.ini", "[Music]\n1=/b/上课铃.wav\n[Time]\n07:30:00=1,0,1\n08:30:00=1,0,1\n"
+                                       "[TimeParams]\n07:30:00=1,1,1,0,,0,\n08:30:00=1,1,1,0,,0,\n");
+    clock.set(QDate(2027, 3, 1), QTime(8, 0));
+    start();
+    EXPECT_FALSE(QFile::exists(dir.file("PlayLog.txt"))) << "no log, nothing to go by";
+
+    QStringEncoder gb("GB18030");
+    dir.write("PlayLog.txt", QByteArray(gb.encode(QStringLiteral("2027-02-28 17:00:00\t17:00:00\t/b/x.wav\t播放结束\r\n"))));
+    start();
+    QStringDecoder back("GB18030");
+    const QString log = QString(back.decode(dir.read("PlayLog.txt")));
+    EXPECT_TRUE(log.contains("\t07:30:00\t\t未播放：程序没有运行（应在 2027-03-01 07:30:00 播放）\r\n")) << log.toStdString();
+    EXPECT_FALSE(log.contains("2027-02-28 07:30:00")) << "before the last line";
+    EXPECT_FALSE(log.contains("08:30:00")) << "still ahead";
 }
 
 } // namespace

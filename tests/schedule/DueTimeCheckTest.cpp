@@ -366,8 +366,9 @@ TEST_F(DueTimeCheckTest, ServesEachSecondOnceAndMakesGoodShortGapsOnly)
         {"gap whose oldest second is 5 s old",
          {0, 6000},
          {"08:00:00", "08:00:01", "08:00:02", "08:00:03", "08:00:04", "08:00:05", "08:00:06"}},
-        {"jump of 7 s", {0, 7000}, {"08:00:00", "08:00:07"}},
-        {"jump of 10 s", {0, 10000, 11000}, {"08:00:00", "08:00:10", "08:00:11"}},
+        // Longer gaps ring the last skipped bell late, once.
+        {"jump of 7 s", {0, 7000}, {"08:00:00", "08:00:06", "08:00:07"}},
+        {"jump of 10 s", {0, 10000, 11000}, {"08:00:00", "08:00:09", "08:00:10", "08:00:11"}},
         {"clock set back", {2000, 0, 1000, 2000, 3000}, {"08:00:02", "08:00:00", "08:00:01", "08:00:03"}},
         {"first tick serves only its second", {5000}, {"08:00:05"}},
     };
@@ -395,6 +396,49 @@ TEST_F(DueTimeCheckTest, TheLogHearsOfHolidaysAndLateStarts)
     tick();
     EXPECT_EQ(started, QStringList({"08:00:01", "08:00:02"}));
     EXPECT_EQ(journal, QStringList({"08:00:00 节假日，不播放", "08:00:01 补播：计时晚了 1 秒"}));
+}
+
+// A clock jump forward or a sleep over bells: the last skipped bell within the grace rings late,
+// once; every other one is on record with why it did not ring.
+TEST_F(DueTimeCheckTest, BellsSkippedByAJumpRingLateWithinTheGraceAndAreOnRecord)
+{
+    schedule = {"08:00:10=1,1,1", "08:00:20=1,1,1", "08:01:00=1,1,1"};
+    writeDaily();
+    struct Case {
+        const char* name;
+        int grace;
+        bool slept;
+        QList<int> tickSeconds; // after 08:00:00
+        QStringList started;
+        QStringList journal;
+    };
+    const Case cases[] = {
+        {"a jump of 30 s over one bell", 60, false, {9, 39}, {"08:00:20"},
+         {"08:00:10 未播放：系统时钟向前跳了，只补播最后一个铃声", "08:00:20 补播：系统时钟向前跳了，晚了 19 秒"}},
+        {"a jump past the grace", 20, false, {9, 50}, {},
+         {"08:00:10 未播放：系统时钟向前跳了，错过 40 秒，超过补播时限 20 秒",
+          "08:00:20 未播放：系统时钟向前跳了，错过 30 秒，超过补播时限 20 秒"}},
+        {"grace 0 never rings late", 0, false, {15, 25}, {},
+         {"08:00:20 未播放：系统时钟向前跳了，错过 5 秒，超过补播时限 0 秒"}},
+        {"a sleep over a bell", 60, true, {0, 30}, {"08:00:20"},
+         {"08:00:10 未播放：计算机休眠，只补播最后一个铃声", "08:00:20 补播：计算机休眠，晚了 10 秒"}},
+        {"back over a rung bell, then forward again", 60, false, {20, 12, 21, 30}, {"08:00:20"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        restart();
+        QStringList journal;
+        check.setJournal([&](const QString& key, const QString& event) { journal << key + " " + event; });
+        check.setLateGrace(c.grace);
+        for (int i = 0; i < c.tickSeconds.size(); ++i) {
+            if (c.slept && i == 1)
+                check.noteSleep();
+            clock.set(QDate(2026, 3, 2), QTime(8, 0).addSecs(c.tickSeconds[i]));
+            tick();
+        }
+        EXPECT_EQ(started, c.started);
+        EXPECT_EQ(journal, c.journal);
+    }
 }
 
 TEST_F(DueTimeCheckTest, StartMemoryIsPerDay)
@@ -473,9 +517,10 @@ TEST_F(DueTimeCheckTest, NestedTickFromAStartedTaskServesOnlyLaterSeconds)
         {"same second", 0, false, {"08:00:00", "8:00:00"}, 0},
         {"one second later", 1000, false, {"08:00:00", "08:00:01", "8:00:00"}, 0},
         {"one second later, then a bad task", 1000, true, {"08:00:00", "08:00:01"}, 1},
-        // Past the catch-up time the rest of 08:00:00 is dropped, not checked or started late.
-        {"ten seconds later", 10000, false, {"08:00:00", "08:00:10"}, 0},
-        {"ten seconds later, then a bad task", 10000, true, {"08:00:00", "08:00:10"}, 0},
+        // Past the catch-up time the rest of 08:00:00 is dropped, not started late; the
+        // skipped 08:00:01 is the last bell of the gap and rings late.
+        {"ten seconds later", 10000, false, {"08:00:00", "08:00:01", "08:00:10"}, 0},
+        {"ten seconds later, then a bad task", 10000, true, {"08:00:00", "08:00:01", "08:00:10"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

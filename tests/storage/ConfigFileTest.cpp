@@ -41,6 +41,9 @@ TEST(ConfigFile, ReadsEachSettingWithItsDefaultAndItsOwnRule)
              s.shotdownTime = "25:99";
              s.guanjiHintFengzhong = "";
          }},
+        {"late bells never", "[base]\nLateBellGrace=0\n", [](Settings& s) { s.lateBellGrace = 0; }},
+        // An hour late is no bell anyone wants: the default, not the hand-edited value.
+        {"late bells out of range", "[base]\nLateBellGrace=3600\n", [](Settings&) {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -73,6 +76,7 @@ TEST(ConfigFile, WritesTheBytesEachSettingHasAlwaysWritten)
         {"no eighth day", [] { WriteWorkingDay(8, true); }, "", nullptr},
         {"shutdown and its time", [] { WriteShotdown(true); WriteShotdownTime("17:30:00"); }, "",
          "[base]\nShotdown=1\nShotdownTime=17:30:00\n"},
+        {"late bells", [] { WriteLateBellGrace(30); }, "", "[base]\nLateBellGrace=30\n"},
         {"countdown and its minutes", [] { WriteShotdownHint(false); WriteGuanjiHintFengzhong("3"); },
          "", "[base]\nShotdownHint=0\nGuanjiHintFengzhong=3\n"},
         {"into an existing section, whatever its spelling",
