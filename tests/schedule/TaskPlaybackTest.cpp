@@ -287,12 +287,14 @@ TEST_F(PlaybackTest, ATaskThatPlaysNothingIsLoggedAndLeavesTheWindowIdle)
         {"09:00:00=1,0", "09:00:00=1,1,1,0,,0,00:00:00", "未播放：没有歌曲铃声"},
         {"09:00:00=1,0,1", "07:00:00=1,1,1,0,,0,00:00:00", "未播放：该任务没有播放参数"},
     };
+    // Outlives the loop: the playback keeps calling the journal after it.
+    QStringList journal;
+    playback.setJournal([&](const QString& key, const QString& file, const QString& event) {
+        journal << key + "|" + file + "|" + event;
+    });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.logged);
-        QStringList journal;
-        playback.setJournal([&](const QString& key, const QString& file, const QString& event) {
-            journal << key + "|" + file + "|" + event;
-        });
+        journal.clear();
         tasks({c.time, "08:00:00=1,0,2"}, {c.params, "08:00:00=1,1,1,0,,0,00:00:00"});
         view = RecordingView();
         mp1.log.clear();

@@ -25,7 +25,10 @@ start_xvfb() {
   local attempt
   for attempt in 1 2 3; do
     rm -f "$work/.display"
-    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/.display" 2>>"$work/.xvfb.log" &
+    # -noreset: a server resets when its last client leaves, and a client that comes during the
+    # reset (the program right after the display check, or after xdpyinfo below) is refused
+    # with "could not connect to display".
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset 5>"$work/.display" 2>>"$work/.xvfb.log" &
     pids+=($!)
     # The number and its newline come in two writes: wait for the whole line.
     for _ in $(seq 50); do [ "$(wc -l < "$work/.display" 2>/dev/null)" -ge 1 ] && break; sleep 0.1; done
