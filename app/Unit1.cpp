@@ -172,6 +172,8 @@ void TfrmMain::wirePlayback()
     connect(&data, &ProgramData::changed, this,
             [this] { m_dueTimeCheck.setLateGrace(data.settings().lateBellGrace); });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
+    tsplaylist->dayView->model()->setRecord(
+        [this](const QString& key, const QDate& day) { return m_dueTimeCheck.record(key, day); });
     connect(&tmrCycle, &QTimer::timeout, this,
             [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
     connect(tsplaylist->btnPlay, &QPushButton::clicked, this,

@@ -207,12 +207,12 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
     auto stale = [&] { return clock.msecsSinceEpoch() / 1000 - second > kCatchUpSeconds; };
     // What a long hold-up leaves of the second is on record, not started late.
     auto dropRest = [&](int i) {
-        for (; i < to && m_journal; ++i) {
+        for (; i < to; ++i) {
             const Task& task = index.task(i);
             try {
                 if (DecideDay(task, holidays, date) == DayDecision::Rings)
-                    m_journal(task.key, QStringLiteral("未播放：程序被占用，计时晚了 %1 秒")
-                                            .arg(clock.msecsSinceEpoch() / 1000 - second));
+                    note(task.key, date, QStringLiteral("未播放：程序被占用，计时晚了 %1 秒")
+                                             .arg(clock.msecsSinceEpoch() / 1000 - second));
             } catch (const AppError&) {
             }
         }
@@ -285,12 +285,12 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
     for (const Missed& m : missed) {
         if (ringLate && m.second == lateSecond)
             continue;
-        if (m_journal)
-            m_journal(m.task->key, ringLate ? QStringLiteral("未播放：%1，只补播最后一个铃声").arg(cause)
-                                            : QStringLiteral("未播放：%1，错过 %2 秒，超过补播时限 %3 秒")
-                                                  .arg(cause)
-                                                  .arg(clock.msecsSinceEpoch() / 1000 - m.second)
-                                                  .arg(m_lateGrace));
+        note(m.task->key, m.date,
+             ringLate ? QStringLiteral("未播放：%1，只补播最后一个铃声").arg(cause)
+                      : QStringLiteral("未播放：%1，错过 %2 秒，超过补播时限 %3 秒")
+                            .arg(cause)
+                            .arg(clock.msecsSinceEpoch() / 1000 - m.second)
+                            .arg(m_lateGrace));
     }
     if (!ringLate)
         return;
@@ -298,14 +298,26 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
         if (m.second != lateSecond)
             continue;
         m_started.insert(m.task->key, LastStart{m.date, m.sod});
-        if (m_journal)
-            m_journal(m.task->key, QStringLiteral("补播：%1，晚了 %2 秒").arg(cause).arg(late));
+        note(m.task->key, m.date, QStringLiteral("补播：%1，晚了 %2 秒").arg(cause).arg(late));
         try {
             startTask(m.task->key);
         } catch (const AppError& e) {
             report(e.message());
         }
     }
+}
+
+void DueTimeCheck::note(const QString& key, const QDate& date, const QString& text)
+{
+    m_records.insert(key, Record{date, text});
+    if (m_journal)
+        m_journal(key, text);
+}
+
+QString DueTimeCheck::record(const QString& key, const QDate& date) const
+{
+    const auto it = m_records.constFind(key);
+    return it != m_records.cend() && it->date == date ? it->text : QString();
 }
 
 void DueTimeCheck::Rebuild(const Timetable& timetable)

@@ -71,6 +71,9 @@ public:
     void setLateGrace(int seconds) { m_lateGrace = seconds; }
     // The computer is going to sleep: the next gap is put down to that, not to the clock.
     void noteSleep() { m_slept = true; }
+    // What became of the task's bell on date when it did not ring on time (missed, or rung
+    // late, and why), as the journal had it; empty when nothing of the kind happened.
+    QString record(const QString& key, const QDate& date) const;
     // Told once, on the first tick in the second half of the second before, of each task that
     // will start in the coming second as things stand, so its first file can be made ready.
     // The start itself decides again.
@@ -107,6 +110,13 @@ private:
 
     Journal m_journal;
     PrepareTask m_prepare;
+    struct Record {
+        QDate date;
+        QString text;
+    };
+    QHash<QString, Record> m_records;
+    // Journals a bell that did not ring on time, and keeps it for record().
+    void note(const QString& key, const QDate& date, const QString& text);
     std::optional<qint64> m_preparedSecond;
     bool m_preparedAny = false; // a task was prepared for m_preparedSecond
 

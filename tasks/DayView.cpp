@@ -101,8 +101,10 @@ QString DayBellsModel::stateText(int row) const
         return DecisionText(b.decision);
     if (row == m_next)
         return QStringLiteral("下一个");
-    if (b.task->second < m_pastBefore)
-        return QStringLiteral("已过");
+    if (b.task->second < m_pastBefore) {
+        const QString record = m_record ? m_record(b.task->key, m_day) : QString();
+        return record.isEmpty() ? QStringLiteral("已过") : record;
+    }
     return DecisionText(b.decision);
 }
 

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class IClock;
@@ -35,6 +36,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     const DayBell& bell(int row) const { return m_bells[std::size_t(row)]; }
+    // What became of a bell of the day that did not ring on time ("补播：…", "未播放：…").
+    using Record = std::function<QString(const QString& key, const QDate& day)>;
+    void setRecord(Record record) { m_record = std::move(record); }
     // What the state column says of a row: "下一个", "已过", "将播放", or why it will not ring.
     QString stateText(int row) const;
     // The row of the next bell of today, -1 when none (or the day is not today).
@@ -43,6 +47,7 @@ public:
     int ringing() const;
 
 private:
+    Record m_record;
     Timetable m_timetable; // keeps the bells' tasks alive
     std::vector<DayBell> m_bells;
     QDate m_day;

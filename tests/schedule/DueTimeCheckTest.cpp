@@ -438,6 +438,11 @@ TEST_F(DueTimeCheckTest, BellsSkippedByAJumpRingLateWithinTheGraceAndAreOnRecord
         }
         EXPECT_EQ(started, c.started);
         EXPECT_EQ(journal, c.journal);
+        // The day view reads the same record, for that day only.
+        for (const QString& line : c.journal) {
+            EXPECT_EQ(check.record(line.section(' ', 0, 0), QDate(2026, 3, 2)), line.section(' ', 1));
+            EXPECT_TRUE(check.record(line.section(' ', 0, 0), QDate(2026, 3, 3)).isEmpty());
+        }
     }
 }
 

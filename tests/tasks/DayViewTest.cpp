@@ -57,6 +57,12 @@ TEST(DayView, ShowsEachBellOfTheDayWithWhetherItRingsAndWhy)
         EXPECT_EQ(greyed(row), grey) << row;
     EXPECT_EQ(view.lblDaySummary->text(), "调休上班日，按周一上课；3 个铃声播放，4 个不播放；下一个：09:00:00");
 
+    // A bell the clock skipped says what became of it instead of "已过".
+    model->setRecord([](const QString& key, const QDate&) {
+        return key == "08:00:00" ? QStringLiteral("补播：系统时钟向前跳了，晚了 19 秒") : QString();
+    });
+    EXPECT_EQ(model->stateText(1), "补播：系统时钟向前跳了，晚了 19 秒");
+
     // The marks move on as the bells pass; past midnight the view moves to the new day.
     clock.set(QDate(2026, 9, 27), QTime(9, 0, 1));
     view.tick(clock.now());
