@@ -16,7 +16,7 @@ packages=(
   fonts-wqy-microhei qt6-translations-l10n librsvg2-bin
   desktop-file-utils appstream imagemagick xvfb xdotool x11-utils
   at-spi2-core python3-pyatspi dbus-x11
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev faketime
 )
 
 missing=()
