@@ -49,6 +49,8 @@ public:
     // The panel shows the tooltip's second line, the next bell of today.
     void setStatusPanel(QLabel* panel) { m_panel = panel; }
     void update(const QDateTime& now);
+    // Whether a bell remains today, as of the last update.
+    bool bellRemainsToday() const { return m_shownSecond.has_value(); }
 
 private:
     QSystemTrayIcon& m_tray;

@@ -3,6 +3,7 @@
 #include "app/AboutPage.h"
 #include "app/FailureReport.h"
 #include "app/PlaybackView.h"
+#include "app/SessionWatch.h"
 #include "app/TrayTooltip.h"
 #include "desktop/AppIcon.h"
 #include "library/MusicLibrary.h"
@@ -10,6 +11,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/FailureBox.h"
+#include "platform/SystemSession.h"
 #include "platform/Version.h"
 #include "schedule/DayBells.h"
 #include "schedule/TaskPlayback.h"
@@ -17,7 +19,7 @@
 #include "schedule/BackgroundMusic.h"
 #include "settings/CalendarPage.h"
 #include "settings/HolidaySettings.h"
-#include "settings/LateBellSetting.h"
+#include "settings/BellReliability.h"
 #include "settings/ShotdownHint.h"
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
@@ -113,7 +115,7 @@ void TfrmMain::buildWindow()
 
     statMain = new QStatusBar(this);
     statMain->setSizeGripEnabled(false);
-    // The clock, the playing task, (unused), the next bell.
+    // The clock, the playing task, the clock's synchronisation, the next bell.
     const int widths[4] = {180, 500, 50, 220};
     for (int i = 0; i < 4; ++i) {
         statPanels[i] = new QLabel(statMain);
@@ -136,6 +138,7 @@ void TfrmMain::buildWindow()
     RzTrayIcon1->setContextMenu(pm1);
     m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, data, ProductTitle());
     m_trayTooltip->setStatusPanel(statPanels[3]);
+    m_sessionWatch = std::make_unique<SessionWatch>(m_services.session, data, *statPanels[2], m_report);
     if (m_services.trayAvailable)
         RzTrayIcon1->show();
 
@@ -171,6 +174,9 @@ void TfrmMain::wirePlayback()
     m_dueTimeCheck.setPrepare([this](const QString& key) { playback->PrepareTask(key); });
     connect(&data, &ProgramData::changed, this,
             [this] { m_dueTimeCheck.setLateGrace(data.settings().lateBellGrace); });
+    // The gap a sleep leaves is put down to it in the play log.
+    if (m_services.session)
+        m_services.session->onSleep = [this] { m_dueTimeCheck.noteSleep(); };
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     tsplaylist->dayView->model()->setRecord(
         [this](const QString& key, const QDate& day) { return m_dueTimeCheck.record(key, day); });
@@ -207,7 +213,7 @@ void TfrmMain::wireSettings()
     }));
     connect(tsSet->btn4, &QPushButton::clicked, this,
             m_guard.wrap([this] { ShowPasswordSet(*m_services.boxes, m_guard, this, QString()); }));
-    lateBells = std::make_unique<LateBellSetting>(*tsSet->spnLateBellGrace, data, m_guard);
+    bellReliability = std::make_unique<BellReliability>(*tsSet, data, m_guard);
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},
@@ -282,7 +288,7 @@ void TfrmMain::LoadLists()
     startupStep([&] { holidays->LoadHolidays(); });
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
-    startupStep([&] { lateBells->load(); });
+    startupStep([&] { bellReliability->load(); });
     startupStep([&] { recordBellsMissedWhileStopped(); });
 }
 
@@ -312,6 +318,7 @@ void TfrmMain::tmrSystemTimer()
     if (now.date() != m_periodDate)
         HandlerGuard::runReporting(m_report, [&] { applyPeriodTimetable(now.date()); });
     m_trayTooltip->update(now);
+    m_sessionWatch->tick(now.date(), m_trayTooltip->bellRemainsToday());
     // Nobody sees the clock of a window in the tray or minimized, and repainting it each second
     // is most of what the waiting program costs; it is set again as the window comes back.
     if (!isVisible() || isMinimized())

@@ -18,7 +18,8 @@ class AutomaticShutdown;
 class BackgroundMusic;
 class CalendarPage;
 class HolidaySettings;
-class LateBellSetting;
+class BellReliability;
+class SessionWatch;
 class MainPlaybackView;
 class TaskPlayback;
 class MusicLibraryPage;
@@ -84,7 +85,7 @@ public:
     std::unique_ptr<BackgroundMusic> backgroundMusic;
     std::unique_ptr<WeekAndAutoStart> weekAndAutoStart;
     std::unique_ptr<AutomaticShutdown> shutdown;
-    std::unique_ptr<LateBellSetting> lateBells;
+    std::unique_ptr<BellReliability> bellReliability;
 
     const HandlerGuard& guard() const { return m_guard; }
 
@@ -121,6 +122,7 @@ private:
     QString m_applicationTitle;
     std::unique_ptr<MainPlaybackView> m_playbackView;
     std::unique_ptr<TrayTooltip> m_trayTooltip;
+    std::unique_ptr<SessionWatch> m_sessionWatch;
     DueTimeCheck m_dueTimeCheck;
     QDate m_periodDate; // the day the timetable of periods was last brought up to
 };

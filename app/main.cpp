@@ -7,6 +7,7 @@
 #include "platform/FailureBox.h"
 #include "platform/GstMediaPlayer.h"
 #include "platform/Localization.h"
+#include "platform/LogindSession.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemShutdownRequest.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv)
     services.startup = &startup;
     QtFailureBox failureBox;
     services.failureBox = &failureBox;
+    LogindSession session;
+    services.session = &session;
 
     TdmMain dmMain;
     TfrmMain window(services);

@@ -7,6 +7,7 @@ class IMediaPlayer;
 class IShutdownRequest;
 class IStartupRegistration;
 class IFailureBox;
+class ISystemSession;
 
 // What the program asks of the system, handed to the main window at construction:
 // main() builds the real services, tests build fakes.
@@ -23,4 +24,6 @@ struct Services {
     IStartupRegistration* startup = nullptr;
     // The box for failures of what runs unattended; without one they go to the message boxes.
     IFailureBox* failureBox = nullptr;
+    // The sleep lock and the clock's state; without one nothing is asked.
+    ISystemSession* session = nullptr;
 };

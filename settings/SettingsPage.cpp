@@ -87,6 +87,9 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     basicLayout->addWidget(chkAutoStart, 0, 0, 1, 2);
     basicLayout->addWidget(graceLabel, 1, 0);
     basicLayout->addWidget(spnLateBellGrace, 1, 1);
+    chkStayAwake = new QCheckBox(QStringLiteral("今天还有铃声时阻止计算机休眠"), basic);
+    chkStayAwake->setChecked(true);
+    basicLayout->addWidget(chkStayAwake, 2, 0, 1, 2);
 
     auto* shutdown = new QGroupBox(QStringLiteral("自动关机"), this);
     chkShotdown = new QCheckBox(QStringLiteral("自动关闭计算机"), shutdown);

@@ -25,6 +25,8 @@ public:
     QCheckBox* chkAutoStart;
     // Seconds after its time that a bell skipped by a clock jump or a sleep still rings.
     QSpinBox* spnLateBellGrace;
+    // Keep an idle machine awake while bells remain today.
+    QCheckBox* chkStayAwake;
     QCheckBox* chkShotdown;
     // Its time of day is the shutdown time; its date makes the moment the countdown aims at.
     QDateTimeEdit* dtpShotdownTime;

@@ -63,6 +63,7 @@ Settings ReadSettings()
     const int grace = ReadConfigInteger(BaseLower, LateBellGraceKey, s.lateBellGrace);
     if (grace >= 0 && grace <= MaxLateBellGrace)
         s.lateBellGrace = grace;
+    s.stayAwake = readFlag(BaseLower, QStringLiteral("StayAwake"), true);
     return s;
 }
 
@@ -110,6 +111,11 @@ void WriteShotdownHint(bool on)
 void WriteLateBellGrace(int seconds)
 {
     write(BaseLower, LateBellGraceKey, QString::number(seconds));
+}
+
+void WriteStayAwake(bool on)
+{
+    write(BaseLower, QStringLiteral("StayAwake"), flagText(on));
 }
 
 void WriteGuanjiHintFengzhong(const QString& minutes)

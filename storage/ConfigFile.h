@@ -30,6 +30,8 @@ struct Settings {
 
     // Seconds after its time that a bell skipped by a clock jump or a sleep still rings; 0 never.
     int lateBellGrace = 60;
+    // Keep an idle machine from sleeping while bells remain today (the stored number is 1).
+    bool stayAwake = true;
 
     bool operator==(const Settings&) const = default;
 };
@@ -51,6 +53,7 @@ void WriteShotdownTime(const QString& time);
 void WriteShotdownHint(bool on);
 void WriteGuanjiHintFengzhong(const QString& minutes);
 void WriteLateBellGrace(int seconds);
+void WriteStayAwake(bool on);
 // A holiday range "begin=end" ("M-D" each), and its removal by its begin day.
 void WriteHoliday(const QString& begin, const QString& end);
 void DeleteHoliday(const QString& begin);

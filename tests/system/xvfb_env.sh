@@ -46,8 +46,9 @@ start_xvfb() {
 start_xvfb || fail "Xvfb did not start: $(cat "$work/.xvfb.log")"
 
 # The real program must never power the machine off or register itself for log-on here: its
-# settings say so, and its autostart folder is a scratch one.
-printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\n' > "$work/Config.ini"
+# settings say so, and its autostart folder is a scratch one. Nor does it ask this machine's
+# logind (if any) to keep it awake.
+printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\nStayAwake=0\r\n' > "$work/Config.ini"
 export XDG_CONFIG_HOME=$runtime/config
 
 # A private PulseAudio server with a null sink, when pulseaudio is installed (benchmarks only);
