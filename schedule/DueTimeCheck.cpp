@@ -198,10 +198,22 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
 {
     const QDateTime local = LocalAt(second, now);
     const int sod = local.time().msecsSinceStartOfDay() / 1000;
+    const QDate date = local.date();
+    // The spring night's hour that the local clock leaps over: its bells are on record.
+    if (m_prevServed && m_prevServed->epoch == second - 1 && m_prevServed->date == date &&
+        sod - m_prevServed->sod > 1)
+        for (int d = m_prevServed->sod + 1; d < sod; ++d)
+            for (int i = index.offsets[d]; i < index.offsets[d + 1]; ++i)
+                try {
+                    if (DecideDay(index.task(i), holidays, date) == DayDecision::Rings)
+                        note(index.task(i).key, date, QStringLiteral("未播放：夏令时开始，时钟跳过了这个时刻"));
+                } catch (const AppError& e) {
+                    report(e.message());
+                }
+    m_prevServed = ServedSecond{second, date, sod};
     const int from = index.offsets[sod], to = index.offsets[sod + 1];
     if (from == to)
         return;
-    const QDate date = local.date();
     // A box opened by a task can hold the walk for long; what is left of a second by then
     // too old is dropped rather than started late.
     auto stale = [&] { return clock.msecsSinceEpoch() / 1000 - second > kCatchUpSeconds; };

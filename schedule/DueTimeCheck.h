@@ -115,6 +115,12 @@ private:
         QString text;
     };
     QHash<QString, Record> m_records;
+    struct ServedSecond {
+        qint64 epoch;
+        QDate date;
+        int sod;
+    };
+    std::optional<ServedSecond> m_prevServed;
     // Journals a bell that did not ring on time, and keeps it for record().
     void note(const QString& key, const QDate& date, const QString& text);
     std::optional<qint64> m_preparedSecond;

@@ -338,15 +338,22 @@ TEST_F(DueTimeCheckTest, DaylightSavingNightsStartTheTaskAtMostOnce)
     };
     schedule = {"01:59:59=1,1,1", "02:30:00=1,1,1", "03:00:00=1,1,1"};
     writeDaily();
+    QStringList journal;
+    check.setJournal([&](const QString& key, const QString& event) { journal << key + " " + event; });
 
-    // 29 March: 02:00 CET becomes 03:00 CEST, so 02:30:00 never comes.
+    // 29 March: 02:00 CET becomes 03:00 CEST, so 02:30:00 never comes, and is on record.
     tickThrough(utc(3, 29, 0, 59, 55), utc(3, 29, 1, 0, 5));
     EXPECT_EQ(started, QStringList({"01:59:59", "03:00:00"}));
+    EXPECT_EQ(journal, QStringList{"02:30:00 未播放：夏令时开始，时钟跳过了这个时刻"});
 
-    // 25 October: 03:00 CEST becomes 02:00 CET, so 02:30:00 comes twice.
-    started.clear();
+    // 25 October: 03:00 CEST becomes 02:00 CET, so 02:30:00 comes twice. A check started
+    // afresh: the months between would be a jump.
+    restart();
+    journal.clear();
+    check.setJournal([&](const QString& key, const QString& event) { journal << key + " " + event; });
     tickThrough(utc(10, 25, 0, 29, 55), utc(10, 25, 1, 30, 5));
     EXPECT_EQ(started, QStringList({"02:30:00"}));
+    EXPECT_TRUE(journal.isEmpty()) << "the repeated hour is no skip: " << journal.join("\n").toStdString();
     EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
 }
 
