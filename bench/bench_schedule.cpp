@@ -2,7 +2,8 @@
 // due under 0.05 ms with 1,000 tasks and under 1 ms with 86,400, and with an enabled task the
 // tick plus starting it, up to the player's Play call, under 1 ms at 86,400 tasks once the
 // timetable has been read. Each iteration serves a new second, so the index look-up, the
-// start memory and the served-second logic all run.
+// start memory and the served-second logic all run; below 86,400 tasks each step is a jump of
+// the clock past the catch-up gap, so the skipped seconds are looked over for missed bells too.
 // BM_TickDueDisabled decides on the flags alone. BM_TickDueEnabled decides on the due task's
 // parameters, in a timetable read from a task file on disk holding every task;
 // BM_TickAndStart also starts it in a real TaskPlayback on a player that plays nothing.
