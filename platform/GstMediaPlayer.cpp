@@ -116,6 +116,8 @@ void GstMediaPlayer::Open()
     command.kind = OpenCommand;
     command.seq = ++m_seq;
     command.path = m_fileName;
+    command.gain = m_level;
+    command.fadeInNs = qint64(std::exchange(m_fadeInMs, 0)) * GST_MSECOND;
     m_openSeq = command.seq;
     m_staleBefore = command.seq;
     m_positionSeq = command.seq;
@@ -332,6 +334,28 @@ bool GstMediaPlayer::hasAudioOutput() const
     return m_hasAudioOutput;
 }
 
+void GstMediaPlayer::setLevel(double gain, int rampMs)
+{
+    m_level = gain;
+    if (d)
+        d->level.rampTo(gain, qint64(rampMs) * GST_MSECOND);
+}
+
+void GstMediaPlayer::fadeOut(qint64 msFromNow, qint64 fadeMs)
+{
+    if (!d || !isOpen())
+        return;
+    // Where the output is now, not where the data going into the gain is: the fade lands on
+    // the sound heard msFromNow from now.
+    const qint64 heard = m_mode == MediaMode::Playing ? livePosition() : m_position;
+    d->level.fadeOutEnding((heard + msFromNow) * GST_MSECOND, fadeMs * GST_MSECOND);
+}
+
+double GstMediaPlayer::levelAt(qint64 ms) const
+{
+    return d ? d->level.valueAt(ms * GST_MSECOND) : m_level;
+}
+
 void GstMediaPlayer::Prepare(const QString& fileName)
 {
     m_prepared->prepare(fileName);
@@ -349,6 +373,8 @@ bool GstMediaPlayer::takePrepared()
         GstPipelineWorker::retire(previous, std::chrono::milliseconds(0));
     else
         m_prepared->keep(std::move(previous));
+    // Held before the output, the prepared file has not met the level yet.
+    d->level.restart(m_level, qint64(std::exchange(m_fadeInMs, 0)) * GST_MSECOND);
     m_openSeq = taken->seq;
     m_staleBefore = taken->seq;
     m_positionSeq = taken->seq;

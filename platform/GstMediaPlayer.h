@@ -54,6 +54,10 @@ public:
     qint64 Position() const override;
     void setTimeFormatMilliseconds() override;
     bool hasAudioOutput() const override;
+    void setLevel(double gain, int rampMs = 0) override;
+    void fadeOut(qint64 msFromNow, qint64 fadeMs) override;
+    // The gain the pipeline gives the sound at ms of the open file (tests read it).
+    double levelAt(qint64 ms) const;
 
     // Workers given up on because they did not finish in time, since the program started.
     static int abandonedWorkers();

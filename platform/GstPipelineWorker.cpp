@@ -31,11 +31,43 @@ void onElementGone(gpointer, GObject*)
     g_liveElements.fetch_sub(1);
 }
 
+// The level a bell sounds at is set in the pipeline; the sound server's level for our stream
+// is what the desktop's mixer turns down or mutes, and a bell must not inherit that. Set before
+// the stream opens, it also overrides the level the server would restore for the program.
+void holdStreamLevel(GstElement* element)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_str_equal(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "pulsesink"))
+        g_object_set(element, "volume", 1.0, "mute", FALSE, nullptr);
+}
+
+// The player's output: its own volume element in front of the sink the description names.
+GstElement* withVolume(GstElement* sink, GstElement** volume)
+{
+    GstElement* bin = gst_bin_new("output");
+    *volume = gst_element_factory_make("volume", "level");
+    if (!*volume) {
+        gst_object_unref(gst_object_ref_sink(bin));
+        gst_object_unref(gst_object_ref_sink(sink));
+        throw MediaError(QStringLiteral("没有安装 GStreamer 的 volume 组件"));
+    }
+    gst_bin_add_many(GST_BIN(bin), *volume, sink, nullptr);
+    if (!gst_element_link(*volume, sink)) {
+        gst_object_unref(gst_object_ref_sink(bin));
+        throw MediaError(QStringLiteral("无法建立音频输出：音量无法接到输出"));
+    }
+    GstPad* pad = gst_element_get_static_pad(*volume, "sink");
+    gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
+    gst_object_unref(pad);
+    return bin;
+}
+
 // Every element that enters a pipeline of ours, at any depth, is counted until it is freed,
 // also after its bin has let it go: one still held elsewhere is what a leak looks like.
 void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
 {
     static const GQuark counted = g_quark_from_static_string("tavuro-counted");
+    holdStreamLevel(element);
     if (g_object_get_qdata(G_OBJECT(element), counted))
         return; // taken out and added again
     g_object_set_qdata(G_OBJECT(element), counted, GINT_TO_POINTER(1));
@@ -335,10 +367,10 @@ void GstPipelineWorker::hold()
 // The element that plays: the sink itself or the one the automatic sink chose.
 GstElement* GstPipelineWorker::playingSink()
 {
-    if (!GST_IS_BIN(audioSink))
-        return GST_ELEMENT(gst_object_ref(audioSink));
+    if (!GST_IS_BIN(outputSink))
+        return GST_ELEMENT(gst_object_ref(outputSink));
     GstElement* found = nullptr;
-    GstIterator* it = gst_bin_iterate_sinks(GST_BIN(audioSink));
+    GstIterator* it = gst_bin_iterate_sinks(GST_BIN(outputSink));
     GValue item = G_VALUE_INIT;
     while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
         auto* e = GST_ELEMENT(g_value_get_object(&item));
@@ -445,6 +477,20 @@ void GstPipelineWorker::build(GstElement* sink)
     gst_object_ref_sink(playbin);
     onElementAdded(nullptr, nullptr, playbin, nullptr);
     g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&onElementAdded), nullptr);
+    outputSink = sink;
+    GstElement* volume = nullptr;
+    try {
+        sink = withVolume(sink, &volume);
+    } catch (const MediaError&) {
+        gst_object_unref(playbin);
+        playbin = nullptr;
+        throw;
+    }
+    level.attach(volume);
+    // Elements made before the pipeline are counted as it takes them.
+    onElementAdded(nullptr, nullptr, sink, nullptr);
+    onElementAdded(nullptr, nullptr, volume, nullptr);
+    onElementAdded(nullptr, nullptr, outputSink, nullptr);
     audioSink = GST_ELEMENT(gst_object_ref_sink(sink));
     guint flags = 0;
     g_object_get(playbin, "flags", &flags, nullptr);
@@ -470,6 +516,7 @@ void GstPipelineWorker::dropPipeline()
         gst_object_unref(audioSink);
         audioSink = nullptr;
     }
+    outputSink = nullptr;
     if (playbin) {
         gst_object_unref(playbin);
         playbin = nullptr;
@@ -519,6 +566,7 @@ void GstPipelineWorker::open(const Command& command)
             failure = {MediaFailureReason::Missing, TakeErrorMessage(error, "")};
         } else {
             g_object_set(playbin, "uri", uri, nullptr);
+            level.restart(command.gain, command.fadeInNs);
             if (command.holdAtOutput)
                 hold();
             failure = preroll();
@@ -558,6 +606,9 @@ bool GstPipelineWorker::sinkFailedLast()
 // Back to position 0, leaving the pipeline in state (PAUSED or PLAYING).
 void GstPipelineWorker::seekToStart(GstState state)
 {
+    // The stream's time begins again, and with it the points of the gain: before the first
+    // sound of the new start goes through.
+    level.restart(level.target(), 0);
     const bool sought = !broken
         && gst_element_seek_simple(playbin, GST_FORMAT_TIME,
                                    GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);

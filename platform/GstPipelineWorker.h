@@ -3,6 +3,7 @@
 // player: it takes commands in order and posts what came of them to the player's thread.
 // Shared by the player, its own thread and GStreamer's streaming threads; an abandoned worker
 // keeps itself alive until its thread ends.
+#include "platform/LevelControl.h"
 #include "platform/MediaPlayer.h"
 #include "platform/PipelineEvents.h"
 
@@ -29,6 +30,8 @@ struct Command {
     bool playing = false; // Rewind: keep playing from the start
     bool fromStart = false; // Play: the file had ended, begin again
     bool holdAtOutput = false; // Open: ready the file but keep it from the output until Play
+    double gain = 1.0;         // Open: the level the file plays at
+    qint64 fadeInNs = 0;       // Open: rising to it from silence over this much of the file
 };
 
 inline Command CloseCommandNumbered(unsigned seq)
@@ -69,6 +72,8 @@ struct GstPipelineWorker {
     bool sinkIsFake = false; // the description itself asks for a silent sink
     GstElement* playbin = nullptr;
     GstElement* audioSink = nullptr; // a reference of our own, for telling its errors apart
+    GstElement* outputSink = nullptr; // the sink the description names, inside audioSink
+    LevelControl level; // the gain of audioSink's volume element
     GstBus* bus = nullptr;
     std::thread thread;
 

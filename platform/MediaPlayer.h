@@ -103,6 +103,18 @@ public:
     // device that needed it.
     virtual void setTimeFormatMilliseconds() = 0;
 
+    // The player's own level, a gain on the file's samples (1 plays the file as it is, up to
+    // 1.5); the desktop's mixer neither sets nor mutes it. It holds from the next Open on, and
+    // the file open now goes over to it within rampMs of its next sound.
+    virtual void setLevel(double gain, int rampMs = 0) { Q_UNUSED(rampMs); m_level = gain; }
+    double level() const { return m_level; }
+    // The next Open's file rises from silence to the level over its first fadeInMs.
+    virtual void setFadeIn(int fadeInMs) { m_fadeInMs = fadeInMs; }
+    int fadeIn() const { return m_fadeInMs; }
+    // The sound the output makes msFromNow from now is silence, reached by falling from the
+    // level over fadeMs before it. The file open now only; Stop still ends the playing.
+    virtual void fadeOut(qint64 msFromNow, qint64 fadeMs) { Q_UNUSED(msFromNow); Q_UNUSED(fadeMs); }
+
     // Why the last Open failed.
     const MediaFailure& lastFailure() const { return m_lastFailure; }
     // False when the last opened file plays into no real audio output (no device, or the
@@ -110,6 +122,9 @@ public:
     virtual bool hasAudioOutput() const { return true; }
 
 protected:
+    double m_level = 1.0;
+    int m_fadeInMs = 0;
+
     void setLastFailure(MediaFailure failure) { m_lastFailure = std::move(failure); }
     void deliverNotice(MediaNotice notice)
     {

@@ -4,8 +4,9 @@
 #include <QDataStream>
 #include <QIODevice>
 
-// 8 kHz mono 16-bit PCM silence of the given length.
-inline QByteArray SilentWav(int milliseconds)
+// 8 kHz mono 16-bit PCM of the given length: silence, or a 1 kHz square wave of the given
+// peak, whose every window of a few samples shows the gain it met.
+inline QByteArray SilentWav(int milliseconds, qint16 peak = 0)
 {
     const quint32 samples = quint32(milliseconds) * 8, dataBytes = samples * 2;
     QByteArray bytes;
@@ -18,6 +19,7 @@ inline QByteArray SilentWav(int milliseconds)
         << quint16(16);
     out.writeRawData("data", 4);
     out << dataBytes;
-    bytes.append(QByteArray(int(dataBytes), '\0'));
+    for (quint32 i = 0; i < samples; ++i)
+        out << qint16((i / 4) % 2 ? -peak : peak);
     return bytes;
 }
