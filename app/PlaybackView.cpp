@@ -51,6 +51,18 @@ void MainPlaybackView::currentTaskChanged()
     m_page.lvMusicTime->viewport()->update();
 }
 
+void MainPlaybackView::showOutputMuted(bool muted, const QString& device)
+{
+    static const QString text = QStringLiteral("声音输出设备已静音，铃声将听不到");
+    if (muted) {
+        m_panel.setText(text);
+        m_panel.setToolTip(device.isEmpty() ? text : text + QStringLiteral("：") + device);
+    } else if (m_panel.text() == text) {
+        m_panel.clear();
+        m_panel.setToolTip(QString());
+    }
+}
+
 void MainPlaybackView::showFailure(const QString& message)
 {
     // Playback has logged it already, under its task and file.

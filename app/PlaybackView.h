@@ -23,6 +23,8 @@ public:
     void setCycleTimerEnabled(bool enabled) override;
     void currentTaskChanged() override;
     void showFailure(const QString& message) override;
+    // Said once as the output device goes mute; the next task's text takes the panel back.
+    void showOutputMuted(bool muted, const QString& device);
 
 private:
     QStatusBar& m_bar;

@@ -11,6 +11,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/FailureBox.h"
+#include "platform/OutputMute.h"
 #include "platform/SystemSession.h"
 #include "platform/Version.h"
 #include "schedule/DayBells.h"
@@ -177,6 +178,9 @@ void TfrmMain::wirePlayback()
     // The gap a sleep leaves is put down to it in the play log.
     if (m_services.session)
         m_services.session->onSleep = [this] { m_dueTimeCheck.noteSleep(); };
+    if (OutputMuteWatch* mute = m_services.outputMute)
+        connect(mute, &OutputMuteWatch::mutedChanged, this,
+                [this, mute](bool muted) { m_playbackView->showOutputMuted(muted, mute->device()); });
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     tsplaylist->dayView->model()->setRecord(
         [this](const QString& key, const QDate& day) { return m_dueTimeCheck.record(key, day); });

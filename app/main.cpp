@@ -8,6 +8,7 @@
 #include "platform/GstMediaPlayer.h"
 #include "platform/Localization.h"
 #include "platform/LogindSession.h"
+#include "platform/OutputMute.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemShutdownRequest.h"
@@ -69,6 +70,8 @@ int main(int argc, char** argv)
     services.failureBox = &failureBox;
     LogindSession session;
     services.session = &session;
+    OutputMuteWatch outputMute;
+    services.outputMute = &outputMute;
 
     TdmMain dmMain;
     TfrmMain window(services);

@@ -18,7 +18,7 @@ string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
   "libc6 (>= 2.34)" "libstdc++6 (>= 12)" "libgcc-s1"
   "libqt6core6 (>= 6.4)" "libqt6gui6 (>= 6.4)" "libqt6widgets6 (>= 6.4)" "libqt6dbus6 (>= 6.4)"
   "libqt6network6 (>= 6.4)" "qt6-qpa-plugins" "qt6-translations-l10n"
-  "libglib2.0-0" "libgstreamer1.0-0 (>= 1.22)" "libnettle8" "libical3 (>= 3.0)"
+  "libglib2.0-0" "libgstreamer1.0-0 (>= 1.22)" "libnettle8" "libical3 (>= 3.0)" "libpulse0"
   "libgstreamer-plugins-base1.0-0 (>= 1.22)"
   "gstreamer1.0-plugins-base" "gstreamer1.0-plugins-good" "gstreamer1.0-plugins-bad"
   "gstreamer1.0-plugins-ugly" "gstreamer1.0-pulseaudio | gstreamer1.0-alsa"

@@ -33,12 +33,21 @@ void onElementGone(gpointer, GObject*)
 
 // The level a bell sounds at is set in the pipeline; the sound server's level for our stream
 // is what the desktop's mixer turns down or mutes, and a bell must not inherit that. Set before
-// the stream opens, it also overrides the level the server would restore for the program.
-void holdStreamLevel(GstElement* element)
+// each stream opens (the sink keeps what the mixer last set), it also overrides the level the
+// server would restore for the program.
+void holdStreamLevel(GstElement* sink)
 {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory && g_str_equal(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "pulsesink"))
-        g_object_set(element, "volume", 1.0, "mute", FALSE, nullptr);
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* e = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* factory = gst_element_get_factory(e);
+        if (factory && g_str_equal(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "pulsesink"))
+            g_object_set(e, "volume", 1.0, "mute", FALSE, nullptr);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
 }
 
 // The player's output: its own volume element in front of the sink the description names.
@@ -67,7 +76,6 @@ GstElement* withVolume(GstElement* sink, GstElement** volume)
 void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
 {
     static const GQuark counted = g_quark_from_static_string("tavuro-counted");
-    holdStreamLevel(element);
     if (g_object_get_qdata(G_OBJECT(element), counted))
         return; // taken out and added again
     g_object_set_qdata(G_OBJECT(element), counted, GINT_TO_POINTER(1));
@@ -567,6 +575,7 @@ void GstPipelineWorker::open(const Command& command)
         } else {
             g_object_set(playbin, "uri", uri, nullptr);
             level.restart(command.gain, command.fadeInNs);
+            holdStreamLevel(audioSink);
             if (command.holdAtOutput)
                 hold();
             failure = preroll();
@@ -575,6 +584,10 @@ void GstPipelineWorker::open(const Command& command)
                 g_object_set(playbin, "uri", uri, nullptr);
                 failure = preroll();
             }
+            // The server may have restored the mixer's mute for the program as the stream
+            // opened; it is lifted before the first sound.
+            if (failure.reason == MediaFailureReason::None)
+                holdStreamLevel(audioSink);
             g_free(uri);
         }
     }

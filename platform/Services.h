@@ -8,6 +8,7 @@ class IShutdownRequest;
 class IStartupRegistration;
 class IFailureBox;
 class ISystemSession;
+class OutputMuteWatch;
 
 // What the program asks of the system, handed to the main window at construction:
 // main() builds the real services, tests build fakes.
@@ -26,4 +27,6 @@ struct Services {
     IFailureBox* failureBox = nullptr;
     // The sleep lock and the clock's state; without one nothing is asked.
     ISystemSession* session = nullptr;
+    // Whether the output device is muted; without one nothing is told.
+    OutputMuteWatch* outputMute = nullptr;
 };
