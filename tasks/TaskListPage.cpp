@@ -107,7 +107,7 @@ void TaskListPage::buildPage()
     tlbTimeList->addSeparator();
     // Rung by hand when there is no time to look for it: shown with its caption, and F9 from
     // every page (the main window takes the action too).
-    actRingNow = addAction(QStyle::SP_MediaVolume, QStringLiteral("立即响铃"),
+    actRingNow = addAction(QStyle::SP_MediaPlay, QStringLiteral("立即响铃"),
                            QStringLiteral("立即播放音频库中的一个铃声或音乐（F9）"));
     actRingNow->setShortcut(QKeySequence(Qt::Key_F9));
     tlbTimeList->addSeparator();
