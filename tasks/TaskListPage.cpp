@@ -105,16 +105,16 @@ void TaskListPage::buildPage()
     actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
                                 QStringLiteral("清除所有任务"));
     tlbTimeList->addSeparator();
+    // The quick way to a school day, so it says what it is beside its icon.
+    actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, QStringLiteral("作息时间表"),
+                                   QStringLiteral("按节次设置上课铃、下课铃和预备铃"));
+    tlbTimeList->addSeparator();
     // Rung by hand when there is no time to look for it: shown with its caption, and F9 from
     // every page (the main window takes the action too).
     actRingNow = addAction(QStyle::SP_MediaPlay, QStringLiteral("立即响铃"),
                            QStringLiteral("立即播放音频库中的一个铃声或音乐（F9）"));
     actRingNow->setShortcut(QKeySequence(Qt::Key_F9));
-    tlbTimeList->addSeparator();
-    // The quick way to a school day, so it says what it is beside its icon.
-    actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, QStringLiteral("作息时间表"),
-                                   QStringLiteral("按节次设置上课铃、下课铃和预备铃"));
-    for (QAction* a : {actRingNow, actPeriodTimetable})
+    for (QAction* a : {actPeriodTimetable, actRingNow})
         if (auto* button = qobject_cast<QToolButton*>(tlbTimeList->widgetForAction(a)))
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
