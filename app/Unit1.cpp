@@ -133,6 +133,8 @@ void TfrmMain::buildWindow()
     layout->addWidget(statMain);
 
     pm1 = new QMenu(this);
+    miRingNow = pm1->addAction(QStringLiteral("立即响铃…"));
+    miStopRing = pm1->addAction(QStringLiteral("停止响铃"));
     pm1->addSeparator();
     N4 = pm1->addAction(QStringLiteral("退出"));
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
@@ -194,6 +196,12 @@ void TfrmMain::wirePlayback()
             m_guard.wrap([this] { playback->btnStopClick(); }));
     connect(tsplaylist->btnChangeMusic, &QPushButton::clicked, this,
             m_guard.wrap([this] { playback->btnChangeMusicClick(); }));
+    // Ringing by hand, from the page, the tray and F9 on any page.
+    tsplaylist->setRingNow([this](const QString& key) { playback->RingNow(key); });
+    addAction(tsplaylist->actRingNow);
+    connect(miRingNow, &QAction::triggered, tsplaylist->actRingNow, &QAction::trigger);
+    connect(miStopRing, &QAction::triggered, this, m_guard.wrap([this] { playback->btnStopClick(); }));
+    connect(pm1, &QMenu::aboutToShow, this, [this] { miStopRing->setEnabled(tsplaylist->btnStop->isEnabled()); });
     // Re-armed from the clock after each tick, so that it fires just after each second and
     // half second and a bell starts within a few milliseconds of its second.
     tmrMusicPlay.setSingleShot(true);

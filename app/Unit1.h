@@ -71,6 +71,8 @@ public:
     QSystemTrayIcon* RzTrayIcon1;
     QMenu* pm1;
     QAction* N4;
+    QAction* miRingNow;  // the timetable page's "立即响铃"
+    QAction* miStopRing; // what the page's "停止" does
 
     QTimer tmrSystem;
     QTimer tmrMusicPlay;

@@ -8,6 +8,7 @@
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <optional>
 #include <QTimeZone>
@@ -194,6 +195,50 @@ void TaskPlayback::StartTask(const QString& startTime)
     // timetable and the file change after the bell has been told to play, so neither delays it.
     if (rec.DateType == 4)
         m_data.startOnceOnly(startTime);
+}
+
+void TaskPlayback::RingNow(const QString& musicKey)
+{
+    const QString path = NameValue(m_data.LibraryList(), musicKey);
+    TCurPlayRecord rec;
+    rec.StartTime = RingNowKey;
+    rec.LoopCount = 1;
+    rec.PlayMode = 1;
+    rec.SourceType = path.endsWith(QDir::separator()) ? 2 : 1;
+    QStringList keys{musicKey};
+    QStringList files = m_data.LibraryList();
+    if (rec.SourceType == 2) {
+        files.clear();
+        SearchFiles(path, MusicExtensions, files);
+        keys.clear();
+        for (const QString& f : files)
+            keys << LineName(f);
+    }
+    QString silent;
+    if (path.isEmpty())
+        silent = QStringLiteral("未播放：音频库中没有编号 %1").arg(musicKey);
+    else if (keys.isEmpty())
+        silent = QStringLiteral("未播放：目录中没有音乐文件");
+    if (!silent.isEmpty()) {
+        if (m_journal)
+            m_journal(RingNowKey, path, silent);
+        // Someone is there: the box tells them at once, the playing task plays on.
+        throw InputError(path.isEmpty() ? silent : silent + QStringLiteral("（%1）").arg(path));
+    }
+    // A once-only task cut short has had its turn: its row goes now, not at a restart.
+    if (!m_currentTaskKey.isEmpty() && m_rec.DateType == 4)
+        m_data.endLeaving(m_rec.StartTime);
+    rec.PlayList = &m_playList;
+    rec.MusicFiles = &m_musicFiles;
+    m_rec = rec;
+    m_musicKeys = keys;
+    m_musicFiles = files;
+    m_playList.clear();
+    m_endDeadline = QDateTime();
+    // No row of the list is playing.
+    m_currentTaskKey.clear();
+    m_view.currentTaskChanged();
+    StartPass();
 }
 
 void TaskPlayback::StartPass()

@@ -60,6 +60,8 @@ using PlayJournal = std::function<void(const QString& taskKey, const QString& fi
                                        const QString& event)>;
 
 inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频输出设备");
+// The play log's task column for a bell rung by hand.
+inline const QString RingNowKey = QStringLiteral("手动响铃");
 
 class TaskPlayback {
 public:
@@ -70,6 +72,10 @@ public:
     TaskPlayback& operator=(const TaskPlayback&) = delete;
 
     void StartTask(const QString& startTime);
+    // Rings one library entry at once, by hand: its file, or a folder's files in order, one
+    // pass, replacing the playing task as a task that falls due does. Raises InputError, after
+    // logging it, when there is nothing to play.
+    void RingNow(const QString& musicKey);
     // Ahead of a start: the task's first file, when it is known before the start (in order, or
     // the only one; not a folder's), is handed to the player to make ready. Changes nothing here.
     void PrepareTask(const QString& startTime);

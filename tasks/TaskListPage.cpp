@@ -9,8 +9,10 @@
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
+#include "storage/Timetable.h"
 #include "tasks/DayView.h"
 #include "tasks/PeriodTimetableDialog.h"
+#include "tasks/RingNowDialog.h"
 #include "tasks/TaskTableModel.h"
 #include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
@@ -106,8 +108,15 @@ void TaskListPage::buildPage()
     // The quick way to a school day, so it says what it is beside its icon.
     actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, QStringLiteral("作息时间表"),
                                    QStringLiteral("按节次设置上课铃、下课铃和预备铃"));
-    if (auto* button = qobject_cast<QToolButton*>(tlbTimeList->widgetForAction(actPeriodTimetable)))
-        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tlbTimeList->addSeparator();
+    // Rung by hand when there is no time to look for it: shown with its caption, and F9 from
+    // every page (the main window takes the action too).
+    actRingNow = addAction(QStyle::SP_MediaPlay, QStringLiteral("立即响铃"),
+                           QStringLiteral("立即播放音频库中的一个铃声或音乐（F9）"));
+    actRingNow->setShortcut(QKeySequence(Qt::Key_F9));
+    for (QAction* a : {actPeriodTimetable, actRingNow})
+        if (auto* button = qobject_cast<QToolButton*>(tlbTimeList->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     pgTimeList = new QTabWidget(this);
     lvMusicTime = new QTreeView(pgTimeList);
@@ -196,6 +205,7 @@ void TaskListPage::wireCommands()
     on(actClearVaildTask, &TaskListPage::actClearVaildTaskExecute);
     on(actClearAllTask, &TaskListPage::actClearAllTaskExecute);
     on(actPeriodTimetable, &TaskListPage::actPeriodTimetableExecute);
+    on(actRingNow, &TaskListPage::actRingNowExecute);
     connect(lvMusicTime, &QTreeView::doubleClicked, this, m_guard.wrap([this] { actEditTaskExecute(); }));
     connect(pmTimeList, &QMenu::aboutToShow, this, m_guard.wrap([this] { pmTimeListPopup(); }));
     connect(lvMusicTime, &QWidget::customContextMenuRequested, this,
@@ -424,4 +434,21 @@ void TaskListPage::actPeriodTimetableExecute()
 {
     PeriodTimetableDialog dialog(m_data, m_boxes, m_clock, this);
     dialog.exec();
+}
+
+void TaskListPage::actRingNowExecute()
+{
+    if (m_data.LibraryList().isEmpty()) {
+        m_boxes.WarningBox(window(), QStringLiteral("音频库中还没有铃声或音乐。请先在“音频库”页中"
+                                                    "点“增加”添加，再立即响铃。"));
+        return;
+    }
+    // A folder task has no first file to offer.
+    QString preferred;
+    if (const Task* task = selectedTask();
+        task && task->fields().Entry.SourceType == int(SourceType::AudioFiles))
+        preferred = task->fields().Entry.MusicKeys.value(0);
+    RingNowDialog dialog(m_data.LibraryList(), preferred, window());
+    if (dialog.exec() == QDialog::Accepted && m_ringNow)
+        m_ringNow(dialog.selectedKey());
 }

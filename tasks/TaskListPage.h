@@ -33,6 +33,8 @@ public:
     // The caption of the playing task's row (empty when idle); the list draws that row green.
     void setCurrentTaskKeySource(std::function<QString()> source);
     QString currentTaskKey() const { return m_currentTaskKey ? m_currentTaskKey() : QString(); }
+    // Where a library entry chosen in "立即响铃" is rung: its number.
+    void setRingNow(std::function<void(const QString& musicKey)> ring) { m_ringNow = std::move(ring); }
     // Caption of the selected row, empty when none is selected.
     QString selectedTaskKey() const;
     TaskTableModel* model() const { return m_model; }
@@ -47,6 +49,8 @@ public:
     void actClearAllTaskExecute();
     // Opens the timetable of periods; saving it writes its bells as tasks.
     void actPeriodTimetableExecute();
+    // Picks a library entry, the selected task's first music first, and rings it at once.
+    void actRingNowExecute();
     void pmTimeListPopup();
     void lvMusicTimeColumnClick(int column);
 
@@ -59,6 +63,7 @@ public:
     QAction* actClearVaildTask;
     QAction* actClearAllTask;
     QAction* actPeriodTimetable;
+    QAction* actRingNow;
     // Two views of the timetable: every task, and one day's bells.
     QTabWidget* pgTimeList;
     QTreeView* lvMusicTime;
@@ -95,6 +100,7 @@ private:
     const HandlerGuard& m_guard;
     TaskTableModel* m_model;
     std::function<QString()> m_currentTaskKey;
+    std::function<void(const QString&)> m_ringNow;
     // The selected task's key while the rows reload.
     QString m_keptKey;
 };

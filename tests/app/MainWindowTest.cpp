@@ -7,6 +7,7 @@
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 #include "settings/uPasswordSet.h"
+#include "tasks/RingNowDialog.h"
 #include "tasks/uMusicList.h"
 #include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
@@ -22,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringDecoder>
@@ -126,6 +128,29 @@ TEST_F(MainWindowFixture, CloseHidesToTrayOrMinimizes)
     EXPECT_TRUE(noTray->isVisible());
     EXPECT_TRUE(noTray->isMinimized());
     EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+// F9 rings by hand from any page; the tray's entry stops it.
+TEST_F(MainWindowFixture, RingNowFromTheKeyboardAndStopFromTheTray)
+{
+    dir.writeText("TimeMusicList.ini", "[Music]\n1=/b/上课铃.wav\n");
+    auto w = start();
+    QStringList entries;
+    for (QAction* a : w->pm1->actions())
+        if (!a->isSeparator())
+            entries << a->text();
+    EXPECT_EQ(entries, QStringList({"立即响铃…", "停止响铃", "退出"}));
+
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->PageControl1->setCurrentWidget(w->tslib);
+    AnswerNextModalOf<RingNowDialog>([](RingNowDialog* d) { d->btnRing->click(); });
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    EXPECT_TRUE(mp1.log.contains("Open:/b/上课铃.wav"));
+    w->miStopRing->trigger();
+    w->tmrCycleTimer();
+    EXPECT_EQ(mp1.mode, MediaMode::Stopped);
 }
 
 TEST_F(MainWindowFixture, FailingHandlerIsShownAndTheNextStillRuns)

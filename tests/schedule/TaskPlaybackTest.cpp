@@ -421,3 +421,34 @@ TEST_F(PlaybackTest, PreparingHandsOverTheFirstFileKnownAheadAndTheStartReadsAga
     playback.StartTask("08:00:00");
     EXPECT_EQ(opened(), QStringList{"/m/c.mid"});
 }
+
+// Rung by hand: once, through the task player, in place of the playing task, on record under
+// its own key; a once-only task it cuts short leaves the list.
+TEST_F(PlaybackTest, RingNowPlaysTheEntryOnceAndLogsItAsRungByHand)
+{
+    QStringList journal;
+    playback.setJournal([&](const QString& key, const QString& file, const QString& event) {
+        journal << key + "|" + file + "|" + event;
+    });
+    tasks({"08:00:00=1,0,1,2"}, {"08:00:00=2,1,1,4,,0,00:00:00"});
+    playback.StartTask("08:00:00");
+    playback.RingNow("3");
+    EXPECT_EQ(opened(), QStringList({"/m/a.mp3", "/m/c.mid"}));
+    EXPECT_TRUE(playback.CurrentTaskKey().isEmpty()) << "no row is green";
+    EXPECT_EQ(data.timetable().find("08:00:00"), nullptr);
+    mp1.notify(MediaNotice::Opened);
+    endFile();
+    EXPECT_EQ(opened().size(), 2) << "once";
+    EXPECT_FALSE(view.cycle);
+    EXPECT_EQ(journal, QStringList({"手动响铃|/m/c.mid|开始播放", "手动响铃|/m/c.mid|播放结束"}));
+
+    // Stop ends it; an entry gone from the library is named and the bell that plays goes on.
+    playback.RingNow("2");
+    playback.btnStopClick();
+    playback.tmrCycleTimer();
+    EXPECT_EQ(mp1.mode, MediaMode::Stopped);
+    playback.RingNow("1");
+    EXPECT_THROW(playback.RingNow("9"), InputError);
+    EXPECT_EQ(journal.mid(2), QStringList({"手动响铃|/m/b.wav|播放结束", "手动响铃||未播放：音频库中没有编号 9"}));
+    EXPECT_EQ(mp1.mode, MediaMode::Playing);
+}

@@ -9,6 +9,7 @@
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 #include "tasks/TaskTableModel.h"
+#include "tasks/RingNowDialog.h"
 #include "tasks/uMusicList.h"
 #include "tasks/TypedFields.h"
 #include "tasks/uTaskSet.h"
@@ -521,6 +522,41 @@ TEST_F(TaskCommandsTest, ACommandTheFileRefusesIsReportedAndTheListShowsTheFile)
         EXPECT_TRUE(boxes.shown.last().text.contains(TaskFileName)) << boxes.shown.last().text.toStdString();
         EXPECT_TRUE(boxes.shown.last().text.contains("保存被中断")) << boxes.shown.last().text.toStdString();
     }
+}
+
+// Ring now offers the selected task's first file, else the library's first entry, and rings
+// what is chosen; an empty library is refused with a word on where to add to it.
+TEST_F(TaskCommandsTest, RingNowPreselectsTheSelectedTasksMusicAndRefusesAnEmptyLibrary)
+{
+    load(Library + "[Time]\n07:00:00=1,0,2,1\n08:00:00=1,0,3\n[TimeParams]\n"
+                   "07:00:00=1,1,1,0,,0,00:00:00\n08:00:00=1,2,1,0,,0,00:00:00\n");
+    data.setLibraryList({"1=/bells/ring.mp3", "2=/songs/a.mp3", "3=/songs/"});
+    QStringList rung;
+    page.setRingNow([&](const QString& key) { rung << key; });
+    // The selected row, the entry preselected, whether 响铃 or 取消 is pressed.
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"07:00:00", "2", true}, {"08:00:00", "1", false}, {nullptr, "1", true}};
+    for (const auto& [selected, expected, ring] : cases) {
+        page.lvMusicTime->clearSelection();
+        if (selected)
+            select(selected);
+        QString preselected, names;
+        AnswerNextModalOf<RingNowDialog>([&, ring = ring](RingNowDialog* d) {
+            preselected = d->selectedKey();
+            for (int i = 0; i < d->lvMusic->topLevelItemCount(); ++i)
+                names += d->lvMusic->topLevelItem(i)->text(1) + " ";
+            (ring ? d->btnRing : d->btnCancel)->click();
+        });
+        page.actRingNow->trigger();
+        EXPECT_EQ(preselected, expected) << selected;
+        EXPECT_EQ(names, "ring.mp3 a.mp3 songs ");
+    }
+    EXPECT_EQ(rung, QStringList({"2", "1"}));
+
+    data.setLibraryList({});
+    page.actRingNow->trigger();
+    EXPECT_EQ(rung.size(), 2);
+    EXPECT_EQ(boxes.texts(), QStringList{"音频库中还没有铃声或音乐。请先在“音频库”页中点“增加”添加，再立即响铃。"});
 }
 
 } // namespace

@@ -1,0 +1,82 @@
+#include "tasks/RingNowDialog.h"
+
+#include "library/MusicLibrary.h"
+#include "platform/ReportView.h"
+#include "storage/MusicName.h"
+#include "storage/TaskFile.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+RingNowDialog::RingNowDialog(const QStringList& libraryList, const QString& preferredKey,
+                             QWidget* owner)
+    : QDialog(owner)
+{
+    setWindowTitle(QStringLiteral("立即响铃"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Same font as the owner's window, which sets its own for the Chinese text.
+    setAttribute(Qt::WA_WindowPropagation);
+    setFixedSize(520, 360);
+
+    lvMusic = new QTreeWidget(this);
+    MakeReportView(lvMusic, QStringLiteral("音频库"), true);
+    lvMusic->setUniformRowHeights(true);
+    lvMusic->setHeaderLabels(
+        {QStringLiteral("编号"), QStringLiteral("文件名"), QStringLiteral("类型")});
+    lvMusic->setColumnWidth(0, 60);
+    lvMusic->setColumnWidth(1, 320);
+    // Named from the path alone: a stalled network share must not hold the dialog up.
+    QList<QTreeWidgetItem*> rows;
+    QTreeWidgetItem* preferred = nullptr;
+    for (const QString& line : libraryList) {
+        const QString path = LineValue(line);
+        const bool folder = path.endsWith(QDir::separator());
+        auto* row = new QTreeWidgetItem({LineName(line), MusicDisplayName(path),
+                                         folder ? LibraryKindDirectory : LibraryKindFile});
+        for (int c = 0; c < row->columnCount(); ++c)
+            row->setToolTip(c, path);
+        if (!preferred && !preferredKey.isEmpty() && row->text(0) == preferredKey)
+            preferred = row;
+        rows.append(row);
+    }
+    lvMusic->addTopLevelItems(rows);
+    if (!preferred && !rows.isEmpty())
+        preferred = rows.front();
+    if (preferred) {
+        lvMusic->setCurrentItem(preferred);
+        lvMusic->scrollToItem(preferred);
+    }
+
+    btnRing = new QPushButton(QStringLiteral("响铃"), this);
+    btnRing->setDefault(true);
+    btnRing->setEnabled(preferred != nullptr);
+    btnCancel = new QPushButton(QStringLiteral("取消"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(btnRing);
+    bottom->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(lvMusic, 1);
+    layout->addLayout(bottom);
+
+    connect(btnRing, &QPushButton::clicked, this, [this] {
+        if (!selectedKey().isEmpty())
+            accept();
+    });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(lvMusic, &QTreeWidget::itemActivated, this, [this] { accept(); });
+    connect(lvMusic, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { btnRing->setEnabled(current != nullptr); });
+}
+
+QString RingNowDialog::selectedKey() const
+{
+    const QTreeWidgetItem* row = lvMusic->currentItem();
+    return row ? row->text(0) : QString();
+}
