@@ -39,7 +39,7 @@ TaskSound ReadTaskSound(const QString& value, QString* problem)
         int TaskSound::*member;
         const char16_t* unit;
     };
-    static constexpr Field kFields[] = {{u"音量", MaxVolumePercent, &TaskSound::volume, u"%"},
+    static constexpr Field kFields[] = {{u"音量", MaxVolumePercent, &TaskSound::volume, u"% "},
                                         {u"淡入", MaxFadeSeconds, &TaskSound::fadeIn, u" 秒"},
                                         {u"淡出", MaxFadeSeconds, &TaskSound::fadeOut, u" 秒"}};
     TaskSound sound;
@@ -49,7 +49,7 @@ TaskSound ReadTaskSound(const QString& value, QString* problem)
         const int n = *numbers[i];
         sound.*f.member = std::clamp(n, 0, f.max);
         if (sound.*f.member != n)
-            clamped << QStringLiteral("%1 %2 不在 0～%3 之内，按 %4%5 播放")
+            clamped << QStringLiteral("%1 %2 不在 0～%3 之内，按 %4%5播放")
                            .arg(QString::fromUtf16(f.name))
                            .arg(n)
                            .arg(f.max)

@@ -36,10 +36,12 @@ TEST(TaskSound, AStoredValueIsReadClampedOrTheDefaultAndTheReasonIsGiven)
         SCOPED_TRACE(c.value);
         QString problem = "stale";
         EXPECT_EQ(ReadTaskSound(c.value, &problem), c.sound);
-        EXPECT_TRUE(problem.startsWith(QString::fromUtf8(c.problem)) && problem.isEmpty() == !*c.problem)
-            << problem.toStdString();
-        if (!*c.problem)
+        if (*c.problem) {
+            EXPECT_TRUE(problem.startsWith(QString::fromUtf8(c.problem))) << problem.toStdString();
+        } else {
+            EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
             EXPECT_EQ(ReadTaskSound(FormatTaskSound(c.sound)), c.sound) << "written as read";
+        }
     }
 }
 
@@ -123,11 +125,14 @@ TEST_F(TaskSoundFileTest, TheLineFollowsItsTaskThroughEveryWrite)
         QStringList lines;
         ReadWholeIniSection(TaskFilePath(), TaskSoundSection, lines);
         EXPECT_EQ(lines, c.after);
-        if (c.after.isEmpty())
+        if (c.after.isEmpty()) {
             EXPECT_FALSE(dir.readText(TaskFileName).contains("[TaskSound]"));
-        for (const QString& line : c.after)
-            if (const Task* task = data.timetable().find(LineName(line)))
-                EXPECT_EQ(FormatTaskSound(task->sound()), LineValue(line)) << "the timetable holds what the file does";
+        }
+        for (const QString& line : c.after) {
+            const Task* task = data.timetable().find(LineName(line));
+            ASSERT_NE(task, nullptr) << line.toStdString();
+            EXPECT_EQ(FormatTaskSound(task->sound()), LineValue(line)) << "the timetable holds what the file does";
+        }
     }
     // A once-only task plays at its sound after its lines have left the file.
     ASSERT_NE(data.timetable().find("08:00:00"), nullptr);
