@@ -21,6 +21,7 @@
 #include "settings/CalendarPage.h"
 #include "settings/HolidaySettings.h"
 #include "settings/BellReliability.h"
+#include "settings/SoundSettings.h"
 #include "settings/ShotdownHint.h"
 #include "settings/WeekAndAutoStart.h"
 #include "settings/SettingsPage.h"
@@ -226,6 +227,7 @@ void TfrmMain::wireSettings()
     connect(tsSet->btn4, &QPushButton::clicked, this,
             m_guard.wrap([this] { ShowPasswordSet(*m_services.boxes, m_guard, this, QString()); }));
     bellReliability = std::make_unique<BellReliability>(*tsSet, data, m_guard);
+    soundSettings = std::make_unique<SoundSettings>(*tsSet, data, m_guard);
     shutdown = std::make_unique<AutomaticShutdown>(
         ShutdownControls{tsSet->chkShotdown, tsSet->dtpShotdownTime, tsSet->chkShowGuanjiHint,
                          tsSet->edtGuanjiHintFengzhong},
@@ -258,7 +260,11 @@ void TfrmMain::journal(const QString& taskKey, const QString& file, const QStrin
 void TfrmMain::LoadSettings()
 {
     tspurview->UserEditMode = 0;
-    startupStep([this] { data.loadSettings(); });
+    startupStep([this] {
+        // A hand-edited value read otherwise than it stands is named once, never written back.
+        for (const QString& message : data.loadSettings())
+            m_report(message);
+    });
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
     startupStep([this] {
         tslib->chkEnCodeLib->setChecked(data.settings().enCodeLib);
@@ -301,6 +307,7 @@ void TfrmMain::LoadLists()
     startupStep([&] { weekAndAutoStart->LoadWeekAndAutoStart(); });
     startupStep([&] { shutdown->LoadShutdownSettings(); });
     startupStep([&] { bellReliability->load(); });
+    startupStep([&] { soundSettings->load(); });
     startupStep([&] { recordBellsMissedWhileStopped(); });
 }
 

@@ -19,6 +19,7 @@ class BackgroundMusic;
 class CalendarPage;
 class HolidaySettings;
 class BellReliability;
+class SoundSettings;
 class SessionWatch;
 class MainPlaybackView;
 class TaskPlayback;
@@ -88,6 +89,7 @@ public:
     std::unique_ptr<WeekAndAutoStart> weekAndAutoStart;
     std::unique_ptr<AutomaticShutdown> shutdown;
     std::unique_ptr<BellReliability> bellReliability;
+    std::unique_ptr<SoundSettings> soundSettings;
 
     const HandlerGuard& guard() const { return m_guard; }
 

@@ -1,11 +1,13 @@
 // The task file's text readers over arbitrary values: the Time and TimeParams readers, whole
 // numbers, dates and times never fail other than by ConversionError, and what the writers
 // format reads back as the same task. The timetable's decoding of arbitrary
-// lines raises nothing, keeps every Time line, and finds each key it holds.
+// lines raises nothing, keeps every Time line, and finds each key it holds; a sound value always
+// reads as a sound in range.
 #include "fuzz/FuzzCheck.h"
 #include "platform/Errors.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
+#include "storage/TaskSound.h"
 #include "storage/TextSplit.h"
 #include "storage/TimeText.h"
 #include "storage/Timetable.h"
@@ -51,6 +53,12 @@ void readArbitraryValues(const QString& timeValue, const QString& paramsValue, c
     for (int type = -1; type <= 5; ++type)
         FormatDateParams(type, other);
     SplitDelimitedText(other);
+    // Whatever a sound line holds, what plays is in range and is written back as read.
+    const TaskSound sound = ReadTaskSound(other);
+    FUZZ_CHECK(sound.volume >= 0 && sound.volume <= MaxVolumePercent && sound.fadeIn >= 0 &&
+                   sound.fadeIn <= MaxFadeSeconds && sound.fadeOut >= 0 && sound.fadeOut <= MaxFadeSeconds,
+               other);
+    FUZZ_CHECK(ReadTaskSound(FormatTaskSound(sound)) == sound, other);
 }
 
 // A task as the editor could save it; its two values read back as the same task both ways.
@@ -84,7 +92,8 @@ void roundTrip(FuzzedDataProvider& in, const QString& dateText)
 void decodeTimetable(const QString& a, const QString& b, const QString& c)
 {
     const QStringList timeLines = a.split(u'\n'), paramLines = b.split(u'\n');
-    const Timetable t = Timetable::Decode(timeLines, paramLines, c.split(u'\n'));
+    // The TimeParams lines stand in for sound lines too: arbitrary text under the same keys.
+    const Timetable t = Timetable::Decode(timeLines, paramLines, c.split(u'\n'), paramLines);
     FUZZ_CHECK(t.size() == timeLines.size(), a);
     qsizetype unlisted = 0;
     for (const Task& task : t.tasks()) {
@@ -95,6 +104,7 @@ void decodeTimetable(const QString& a, const QString& b, const QString& c)
             TaskCell(task, column);
     }
     FUZZ_CHECK(t.messages().size() == unlisted, a);
+    FUZZ_CHECK(t.soundMessages().size() <= t.size(), b);
     const QStringList schedule = t.ScheduleList();
     for (qsizetype i = 0; i < timeLines.size(); ++i)
         FUZZ_CHECK(!timeLines[i].contains(u'=') || schedule.value(i) == timeLines[i], timeLines[i]);

@@ -71,6 +71,33 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
     backgroundLayout->addWidget(edtBackgroupMusicFile, 1, 0);
     backgroundLayout->addWidget(btnSelectBackgroupMusic, 1, 1);
 
+    auto* sound = new QGroupBox(QStringLiteral("音量"), this);
+    auto* soundLayout = new QGridLayout(sound);
+    // Saved once the number is complete, not at each digit.
+    auto percent = [sound, soundLayout](const QString& caption, int max, int value, const QString& hint) {
+        auto* spin = new QSpinBox(sound);
+        spin->setRange(0, max);
+        spin->setValue(value);
+        spin->setSuffix(QStringLiteral(" %"));
+        spin->setKeyboardTracking(false);
+        spin->setAccessibleName(caption);
+        spin->setToolTip(hint);
+        auto* text = new QLabel(caption, sound);
+        text->setBuddy(spin);
+        const int row = soundLayout->rowCount();
+        soundLayout->addWidget(text, row, 0);
+        soundLayout->addWidget(spin, row, 1);
+        return spin;
+    };
+    const Settings defaults;
+    spnTaskVolume = percent(QStringLiteral("铃声音量："), MaxMasterVolume, defaults.taskVolume,
+                            QStringLiteral("所有定时任务的音量；每个任务还可另设自己的音量"));
+    spnMusicVolume = percent(QStringLiteral("背景音乐音量："), MaxMasterVolume, defaults.musicVolume,
+                             QStringLiteral("背景音乐的音量"));
+    spnDuckLevel = percent(QStringLiteral("播放任务时背景音乐降至："), MaxDuckLevel, defaults.duckLevel,
+                           QStringLiteral("任务播放期间背景音乐降到其音量的百分之几；0 表示静音"));
+    soundLayout->setColumnStretch(2, 1);
+
     auto* basic = new QGroupBox(QStringLiteral("基本设置"), this);
     chkAutoStart = new QCheckBox(QStringLiteral("随系统自动启动"), basic);
     spnLateBellGrace = new QSpinBox(basic);
@@ -134,6 +161,7 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent)
 
     auto* right = new QVBoxLayout;
     right->addWidget(background);
+    right->addWidget(sound);
     right->addWidget(basic);
     right->addWidget(shutdown);
     right->addStretch();

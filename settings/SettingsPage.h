@@ -9,7 +9,8 @@ class QPushButton;
 class QSpinBox;
 class QTreeWidget;
 
-// The "基本设置" page: holidays, background music, start with log-on and automatic shutdown.
+// The "基本设置" page: holidays, background music, volumes, start with log-on and automatic
+// shutdown.
 class SettingsPage : public QWidget {
 public:
     explicit SettingsPage(QWidget* parent = nullptr);
@@ -22,6 +23,10 @@ public:
     QCheckBox* chkPlayBackgroupMusic;
     QLineEdit* edtBackgroupMusicFile;
     QPushButton* btnSelectBackgroupMusic;
+    // Master volumes in percent, and the level the background music goes down to under a task.
+    QSpinBox* spnTaskVolume;
+    QSpinBox* spnMusicVolume;
+    QSpinBox* spnDuckLevel;
     QCheckBox* chkAutoStart;
     // Seconds after its time that a bell skipped by a clock jump or a sleep still rings.
     QSpinBox* spnLateBellGrace;

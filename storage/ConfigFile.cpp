@@ -3,6 +3,8 @@
 #include "storage/Holidays.h"
 #include "storage/IniStore.h"
 
+#include <algorithm>
+
 namespace {
 
 // Each writer has always spelled its section so; the spelling shows only when the write
@@ -12,6 +14,9 @@ const QString BaseUpper = QStringLiteral("Base");
 const QString Week = QStringLiteral("Week");
 const QString One = QStringLiteral("1");
 const QString LateBellGraceKey = QStringLiteral("LateBellGrace");
+const QString TaskVolumeKey = QStringLiteral("TaskVolume");
+const QString MusicVolumeKey = QStringLiteral("MusicVolume");
+const QString DuckLevelKey = QStringLiteral("DuckLevel");
 const QString Zero = QStringLiteral("0");
 
 struct Weekday {
@@ -37,6 +42,30 @@ QString flagText(bool on)
     return on ? One : Zero;
 }
 
+// A percentage in [base]: a missing key is the default; text that is no number is the default
+// and a number out of range is clamped, each named in *problems.
+int readPercent(const QString& key, int byDefault, int max, QStringList* problems)
+{
+    // No value holds a line break, so this default tells a missing key from any stored text.
+    const QString missing = QStringLiteral("\n");
+    const QString text = ReadConfigString(BaseLower, key, missing);
+    if (text == missing)
+        return byDefault;
+    // Read as every number of Config.ini is read; two defaults tell a number from other text.
+    const int number = ReadConfigInteger(BaseLower, key, 0);
+    const auto name = [&] { return QStringLiteral("Config.ini 的 [base] 中 %1=%2").arg(key, text); };
+    if (number != ReadConfigInteger(BaseLower, key, 1)) {
+        if (problems)
+            *problems << QStringLiteral("%1 不是整数，按默认值 %2% 使用").arg(name(), QString::number(byDefault));
+        return byDefault;
+    }
+    const int clamped = std::clamp(number, 0, max);
+    if (clamped != number && problems)
+        *problems << QStringLiteral("%1 不在 0～%2 之内，按 %3% 使用")
+                         .arg(name(), QString::number(max), QString::number(clamped));
+    return clamped;
+}
+
 // A setting the file refuses raises FileError naming Config.ini and the reason.
 void write(const QString& section, const QString& key, const QString& value)
 {
@@ -45,7 +74,7 @@ void write(const QString& section, const QString& key, const QString& value)
 
 } // namespace
 
-Settings ReadSettings()
+Settings ReadSettings(QStringList* problems)
 {
     Settings s;
     s.backgroupMusicFile = ReadConfigString(BaseUpper, QStringLiteral("BackgroupMusicFile"), QString());
@@ -64,6 +93,9 @@ Settings ReadSettings()
     if (grace >= 0 && grace <= MaxLateBellGrace)
         s.lateBellGrace = grace;
     s.stayAwake = readFlag(BaseLower, QStringLiteral("StayAwake"), true);
+    s.taskVolume = readPercent(TaskVolumeKey, s.taskVolume, MaxMasterVolume, problems);
+    s.musicVolume = readPercent(MusicVolumeKey, s.musicVolume, MaxMasterVolume, problems);
+    s.duckLevel = readPercent(DuckLevelKey, s.duckLevel, MaxDuckLevel, problems);
     return s;
 }
 
@@ -116,6 +148,21 @@ void WriteLateBellGrace(int seconds)
 void WriteStayAwake(bool on)
 {
     write(BaseLower, QStringLiteral("StayAwake"), flagText(on));
+}
+
+void WriteTaskVolume(int percent)
+{
+    write(BaseLower, TaskVolumeKey, QString::number(percent));
+}
+
+void WriteMusicVolume(int percent)
+{
+    write(BaseLower, MusicVolumeKey, QString::number(percent));
+}
+
+void WriteDuckLevel(int percent)
+{
+    write(BaseLower, DuckLevelKey, QString::number(percent));
 }
 
 void WriteGuanjiHintFengzhong(const QString& minutes)

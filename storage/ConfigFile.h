@@ -5,6 +5,7 @@
 // a missing or unreadable file gives the defaults.
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -33,13 +34,25 @@ struct Settings {
     // Keep an idle machine from sleeping while bells remain today (the stored number is 1).
     bool stayAwake = true;
 
+    // Master volumes in percent (0 to MaxMasterVolume): of every task (铃声音量) and of the
+    // background music (背景音乐音量).
+    int taskVolume = 100;
+    int musicVolume = 100;
+    // Percent of its volume (0 to 100) that the background music goes down to while a task plays.
+    int duckLevel = 20;
+
     bool operator==(const Settings&) const = default;
 };
 
 // The longest grace the settings page offers.
 constexpr int MaxLateBellGrace = 600;
+// Above 100 raises quiet recordings; as a task's own volume goes.
+constexpr int MaxMasterVolume = 150;
+constexpr int MaxDuckLevel = 100;
 
-Settings ReadSettings();
+// A volume out of range (hand-edited) is clamped and one that does not read is the default;
+// either is named in *problems, when given. Nothing is written back.
+Settings ReadSettings(QStringList* problems = nullptr);
 
 // Each writer raises FileError when Config.ini refuses the write.
 void WriteBackgroupMusicFile(const QString& file);
@@ -54,6 +67,9 @@ void WriteShotdownHint(bool on);
 void WriteGuanjiHintFengzhong(const QString& minutes);
 void WriteLateBellGrace(int seconds);
 void WriteStayAwake(bool on);
+void WriteTaskVolume(int percent);
+void WriteMusicVolume(int percent);
+void WriteDuckLevel(int percent);
 // A holiday range "begin=end" ("M-D" each), and its removal by its begin day.
 void WriteHoliday(const QString& begin, const QString& end);
 void DeleteHoliday(const QString& begin);

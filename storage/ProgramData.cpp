@@ -23,17 +23,20 @@ QStringList ProgramData::loadTimetable()
 {
     QStringList timeLines;
     QStringList paramLines;
+    QStringList soundLines;
     // Whole sections: a timetable past the key-list limit would otherwise lose its later
     // tasks without a word.
     const QString taskFile = TaskFilePath();
     ReadWholeIniSection(taskFile, TimeSection, timeLines);
     ReadWholeIniSection(taskFile, TimeParamsSection, paramLines);
-    setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList));
+    ReadWholeIniSection(taskFile, TaskSoundSection, soundLines);
+    setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines));
     timeLines.clear();
     paramLines.clear();
+    soundLines.clear();
     // The lines and the timetable it replaces are freed by now: a large timetable's worth.
     ReturnFreedMemory();
-    return m_timetable.messages();
+    return m_timetable.messages() + m_timetable.soundMessages();
 }
 
 void ProgramData::setLibraryList(const QStringList& lines)
@@ -84,10 +87,12 @@ void ProgramData::deleteMakeUpDay(const QDate& date)
     changeHolidays([&] { DeleteMakeUpDay(date); });
 }
 
-void ProgramData::loadSettings()
+QStringList ProgramData::loadSettings()
 {
-    m_settings = ReadSettings();
+    QStringList problems;
+    m_settings = ReadSettings(&problems);
     emit changed();
+    return problems;
 }
 
 void ProgramData::writeThenReload(const std::function<void()>& write,
@@ -126,12 +131,18 @@ void SaveBoxSetting(ProgramData& data, QCheckBox* box, const std::function<void(
     }
 }
 
-void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const QString& replacedKey)
+void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const TaskSound& sound,
+                           const QString& replacedKey)
 {
     change([&] {
         const QString taskFile = TaskFilePath();
         WriteIniStringChecked(taskFile, TimeSection, key, FormatTimeValue(entry));
         WriteIniStringChecked(taskFile, TimeParamsSection, key, FormatTimeParamsValue(entry));
+        // A default sound has no line: a file that never sets one stays as it always was.
+        if (sound.isDefault())
+            DeleteIniKeyChecked(taskFile, TaskSoundSection, key);
+        else
+            WriteIniStringChecked(taskFile, TaskSoundSection, key, FormatTaskSound(sound));
         // Keys that the file takes as one (letter case) are the entry just written.
         if (!replacedKey.isEmpty() && FoldedTaskKey(replacedKey) != FoldedTaskKey(key))
             DeleteTaskEntries(taskFile, replacedKey);
@@ -176,6 +187,7 @@ void ProgramData::clearAllTasks()
     change([] {
         EraseIniSectionChecked(TaskFilePath(), TimeSection);
         EraseIniSectionChecked(TaskFilePath(), TimeParamsSection);
+        EraseIniSectionChecked(TaskFilePath(), TaskSoundSection);
     });
 }
 
@@ -355,16 +367,18 @@ Timetable ProgramData::timetableOn(const QDate& day) const
     if (!inForce || inForce->name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
         return m_timetable;
     const std::vector<PeriodTask> oldBells = appliedBells();
-    QStringList timeLines, paramLines;
+    QStringList timeLines, paramLines, soundLines;
     for (const Task& task : m_timetable.tasks())
         if (!task.leaving && !HasKey(oldBells, task.key)) {
             timeLines << task.key + u'=' + task.timeValue();
             paramLines << task.key + u'=' + task.paramsValue();
+            if (!task.sound().isDefault())
+                soundLines << task.key + u'=' + FormatTaskSound(task.sound());
         }
     for (const PeriodTask& bell : PeriodTasks(*inForce))
         if (handMadeAt(bell.key, oldBells).empty()) {
             timeLines << bell.key + u'=' + FormatTimeValue(bell.entry);
             paramLines << bell.key + u'=' + FormatTimeParamsValue(bell.entry);
         }
-    return Timetable::Decode(timeLines, paramLines, m_libraryList);
+    return Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines);
 }

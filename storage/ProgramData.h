@@ -31,7 +31,8 @@ public:
     const Settings& settings() const { return m_settings; }
 
     // Reads the timetable from the task file; the result holds one message per Time line the
-    // list cannot show (those tasks still fall due as the due-time check reads them).
+    // list cannot show (those tasks still fall due as the due-time check reads them) and one
+    // per TaskSound line not taken as it stands. Nothing is written back.
     QStringList loadTimetable();
     void setLibraryList(const QStringList& lines);
     // Reads the school calendar (holiday ranges, yearly and dated, and make-up working days)
@@ -45,16 +46,20 @@ public:
     void addCalendarDates(const CalendarDates& dates);
     void deleteDatedHoliday(const QDate& begin);
     void deleteMakeUpDay(const QDate& date);
-    void loadSettings();
+    // Reads Config.ini; the result names each setting read otherwise than it stands (nothing is
+    // written back).
+    QStringList loadSettings();
     // Runs Config.ini's writers (which raise FileError on a refusal), then reads the settings
     // back, so that they are what the file holds, refused or not.
     void changeSettings(const std::function<void()>& write);
 
     // The commands. Each raises FileError when the file refuses the change; the timetable is
     // then read again, so it shows what the file holds.
-    // Writes the task under key; replacedKey, when another key, is deleted after the write, so
-    // an interrupted edit leaves the task twice, never lost.
-    void saveTask(const QString& key, const TaskEntry& entry, const QString& replacedKey = QString());
+    // Writes the task under key, its sound line with it (none for the default sound);
+    // replacedKey, when another key, is deleted after the write, so an interrupted edit leaves
+    // the task twice, never lost.
+    void saveTask(const QString& key, const TaskEntry& entry, const TaskSound& sound,
+                  const QString& replacedKey = QString());
     void deleteTask(const QString& key);
     // Sets the enabled flag of the task's Time value; false when the task has left the file.
     bool setTaskEnabled(const QString& key, bool enabled);

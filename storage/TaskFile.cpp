@@ -3,6 +3,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/Errors.h"
 #include "storage/IniStore.h"
+#include "storage/TaskSound.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -88,6 +89,7 @@ void DeleteTaskEntries(const QString& taskFile, const QString& key)
 {
     DeleteIniKeyChecked(taskFile, TimeSection, key);
     DeleteIniKeyChecked(taskFile, TimeParamsSection, key);
+    DeleteIniKeyChecked(taskFile, TaskSoundSection, key);
 }
 
 QString LineName(const QString& line)

@@ -16,8 +16,8 @@ inline const QString MusicSection = QStringLiteral("Music");
 // Full path of the task file in the application directory, formed anew at each call.
 QString TaskFilePath();
 
-// Removes a task: its entries under key in both Time and TimeParams. Raises FileError when
-// the file keeps them.
+// Removes a task: its entries under key in Time, TimeParams and TaskSound. Raises FileError
+// when the file keeps them.
 void DeleteTaskEntries(const QString& taskFile, const QString& key);
 
 // A whole decimal number (blanks around it allowed), as every number of the task file and of

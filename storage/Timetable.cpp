@@ -66,15 +66,19 @@ public:
         }
     }
 
-    Task decode(const QString& key, const QString& timeValue, const QString& paramsValue)
+    // soundValue is null when the file has no TaskSound line for the key.
+    Task decode(const QString& key, const QString& timeValue, const QString& paramsValue,
+                const QString* soundValue)
     {
         Task task;
         task.key = key;
         task.second = SecondOfDay(key);
-        const QString pair = timeValue + u'\n' + paramsValue;
-        auto it = m_values.constFind(pair);
+        QString values = timeValue + u'\n' + paramsValue;
+        if (soundValue)
+            values += u'\n' + *soundValue;
+        auto it = m_values.constFind(values);
         if (it == m_values.cend())
-            it = m_values.insert(pair, read(timeValue, paramsValue));
+            it = m_values.insert(values, read(timeValue, paramsValue, soundValue));
         task.values = *it;
         const TaskValues& v = **it;
         // Midnight or an unreadable text means no end time, and a task that starts after its
@@ -104,13 +108,16 @@ private:
         return keys.isEmpty() ? QString() : name(keys.first(), MusicDisplayName);
     }
 
-    std::shared_ptr<const TaskValues> read(const QString& timeValue, const QString& paramsValue) const
+    std::shared_ptr<const TaskValues> read(const QString& timeValue, const QString& paramsValue,
+                                           const QString* soundValue) const
     {
         auto v = std::make_shared<TaskValues>();
         v->paramsValue = paramsValue;
         ReadTimeValue(timeValue, v->fields);
         ReadTimeParamsValue(paramsValue, v->fields);
         readForList(*v);
+        if (soundValue)
+            v->sound = ReadTaskSound(*soundValue, &v->soundProblem);
         return v;
     }
 
@@ -194,25 +201,41 @@ std::shared_ptr<const Timetable::Data> Timetable::indexed(Data data)
     return std::make_shared<const Data>(std::move(data));
 }
 
-Timetable Timetable::Decode(const QStringList& timeLines, const QStringList& paramLines,
-                            const QStringList& libraryList)
+namespace {
+
+// Values by folded key; the first line of a name wins, as the file's reads find it.
+QHash<QString, QString> ValuesByKey(const QStringList& lines)
 {
-    // The first line of a name wins, as the file's reads find it.
-    QHash<QString, QString> params;
-    params.reserve(paramLines.size());
-    for (const QString& line : paramLines) {
+    QHash<QString, QString> values;
+    values.reserve(lines.size());
+    for (const QString& line : lines) {
         const QString name = FoldedTaskKey(LineName(line));
-        if (!params.contains(name))
-            params.insert(name, LineValue(line));
+        if (!values.contains(name))
+            values.insert(name, LineValue(line));
     }
+    return values;
+}
+
+} // namespace
+
+Timetable Timetable::Decode(const QStringList& timeLines, const QStringList& paramLines,
+                            const QStringList& libraryList, const QStringList& soundLines)
+{
+    const QHash<QString, QString> params = ValuesByKey(paramLines);
+    const QHash<QString, QString> sounds = ValuesByKey(soundLines);
     Decoder decoder(libraryList);
     Data data;
     data.tasks.reserve(std::size_t(timeLines.size()));
     for (const QString& line : timeLines) {
         const QString key = LineName(line);
-        Task task = decoder.decode(key, LineValue(line), params.value(FoldedTaskKey(key)));
+        const QString folded = FoldedTaskKey(key);
+        const auto sound = sounds.constFind(folded);
+        Task task = decoder.decode(key, LineValue(line), params.value(folded),
+                                   sound == sounds.cend() ? nullptr : &*sound);
         if (!task.listed())
             data.messages << task.fault();
+        if (!task.values->soundProblem.isEmpty())
+            data.soundMessages << TaskLineMessage(TaskSoundSection, key, task.values->soundProblem);
         data.tasks.push_back(std::move(task));
     }
     return Timetable(indexed(std::move(data)));
@@ -249,6 +272,7 @@ Timetable Timetable::without(const QString& key) const
     const QString name = FoldedTaskKey(key);
     Data data;
     data.messages = m_data->messages;
+    data.soundMessages = m_data->soundMessages;
     data.tasks.reserve(m_data->tasks.size());
     for (const Task& task : m_data->tasks)
         if (FoldedTaskKey(task.key) != name)
@@ -266,6 +290,7 @@ Timetable Timetable::keepingLeaving(const Timetable& other) const
         return *this;
     data.tasks.insert(data.tasks.begin(), m_data->tasks.begin(), m_data->tasks.end());
     data.messages = m_data->messages;
+    data.soundMessages = m_data->soundMessages;
     return Timetable(indexed(std::move(data)));
 }
 

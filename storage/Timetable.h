@@ -3,6 +3,7 @@
 // values read once. Copies are cheap and share the tasks; a timetable never changes once made.
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
+#include "storage/TaskSound.h"
 
 #include <QHash>
 #include <QString>
@@ -32,6 +33,9 @@ struct TaskValues {
     // The editor's record, less what depends on the key: StartTime is empty and EndTime is
     // the stored end time, which a task starting after it does not show.
     std::optional<TTaskRecord> record;
+    // The TaskSound line's reading; soundProblem says why it is not what the line holds.
+    TaskSound sound;
+    QString soundProblem;
 };
 
 struct Task {
@@ -56,6 +60,8 @@ struct Task {
     int holidayInList() const { return valuesOrNone().holidayInList; }
     // The record the editor is filled from; none for a task without parameters.
     std::optional<TTaskRecord> record() const;
+    // How loud it plays and how it fades; the default when the file has no line for it.
+    const TaskSound& sound() const { return valuesOrNone().sound; }
 
 private:
     const TaskValues& valuesOrNone() const;
@@ -75,13 +81,16 @@ public:
     QStringList ScheduleList() const;
     // One message per Time line the list cannot show, naming the file, section and key.
     const QStringList& messages() const { return m_data->messages; }
+    // One message per task whose TaskSound line is not taken as it stands. Kept apart: the
+    // task is listed and plays, so it is named at start-up, not after every command.
+    const QStringList& soundMessages() const { return m_data->soundMessages; }
     // Whether other is this very timetable (a copy of it), not merely an equal one.
     bool sameAs(const Timetable& other) const { return m_data == other.m_data; }
 
-    // The Time and TimeParams sections (key=value lines in file order) and the library's
-    // "number=path" lines, which name the music in the list's cells.
+    // The Time, TimeParams and TaskSound sections (key=value lines in file order) and the
+    // library's "number=path" lines, which name the music in the list's cells.
     static Timetable Decode(const QStringList& timeLines, const QStringList& paramLines,
-                            const QStringList& libraryList);
+                            const QStringList& libraryList, const QStringList& soundLines = {});
     // This timetable with the task under key marked as leaving.
     Timetable withLeaving(const QString& key) const;
     // This timetable without the task under key.
@@ -94,6 +103,7 @@ private:
         std::vector<Task> tasks;
         QHash<QString, int> byName; // folded key -> first task of that key
         QStringList messages;
+        QStringList soundMessages;
     };
     explicit Timetable(std::shared_ptr<const Data> data) : m_data(std::move(data)) {}
     static std::shared_ptr<const Data> indexed(Data data);

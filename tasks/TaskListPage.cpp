@@ -280,7 +280,7 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
     entry.DateParams = dialog.DateParams();
     entry.PlayLength = dialog.PlayLength();
     entry.EndTime = dialog.EndTime();
-    m_data.saveTask(dialog.StartTime(), entry, replacedKey);
+    m_data.saveTask(dialog.StartTime(), entry, dialog.sound(), replacedKey);
     return true;
 }
 
@@ -328,6 +328,7 @@ void TaskListPage::fillFromTask(TfrmTaskSet& d, const Task& task) const
     // Without parameters the holiday flag is still the task's own.
     d.setExcludeHolidays(task.holidayInList() == 0);
     d.SourceType = rec.SourceType;
+    d.setSound(task.sound());
 }
 
 void TaskListPage::actEditTaskExecute()

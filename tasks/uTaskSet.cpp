@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -134,6 +135,22 @@ void TfrmTaskSet::buildForm()
     chkRejectHoliday = new QCheckBox(QStringLiteral("排除节假日"));
     chkRejectHoliday->setToolTip(QStringLiteral("勾选后，节假日设置中的日子里该任务不播放"));
 
+    spnVolume = new QSpinBox;
+    spnVolume->setRange(0, MaxVolumePercent);
+    spnVolume->setSuffix(QStringLiteral(" %"));
+    spnVolume->setValue(TaskSound{}.volume);
+    spnVolume->setToolTip(QStringLiteral("100% 为音频原有音量，超过 100% 可放大声音较小的录音"));
+    spnFadeIn = new QSpinBox;
+    spnFadeIn->setRange(0, MaxFadeSeconds);
+    spnFadeIn->setSuffix(QStringLiteral(" 秒"));
+    spnFadeIn->setToolTip(QStringLiteral("开始播放时用多长时间把声音从无渐渐加大；0 表示不淡入"));
+    spnFadeOut = new QSpinBox;
+    spnFadeOut->setRange(0, MaxFadeSeconds);
+    spnFadeOut->setSuffix(QStringLiteral(" 秒"));
+    spnFadeOut->setToolTip(QStringLiteral(
+        "结束时间或播放时长到时，用多长时间把声音渐渐减小到无再停止；0 表示立即停止。"
+        "音频自然播完时不淡出"));
+
     nbPlayDateParams = new QStackedWidget;
     nbPlayDateParams->addWidget(new QWidget); // PlayDateOfDay
 
@@ -217,7 +234,17 @@ void TfrmTaskSet::buildForm()
     params->addWidget(label(QStringLiteral("播放日类型："), cbbPlayDate), 1, 0);
     params->addWidget(cbbPlayDate, 1, 1);
     params->addWidget(chkRejectHoliday, 1, 2, 1, 2);
-    params->addWidget(nbPlayDateParams, 2, 0, 1, 4);
+    params->addWidget(label(QStringLiteral("音量："), spnVolume), 2, 0);
+    params->addWidget(spnVolume, 2, 1);
+    params->addWidget(label(QStringLiteral("淡入："), spnFadeIn), 2, 2);
+    auto* fades = new QHBoxLayout;
+    fades->addWidget(spnFadeIn);
+    fades->addSpacing(8);
+    fades->addWidget(label(QStringLiteral("淡出："), spnFadeOut));
+    fades->addWidget(spnFadeOut);
+    fades->addStretch();
+    params->addLayout(fades, 2, 3);
+    params->addWidget(nbPlayDateParams, 3, 0, 1, 4);
     params->setColumnStretch(3, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -387,6 +414,18 @@ QStringList TfrmTaskSet::MusicLines() const
     return lines;
 }
 
+void TfrmTaskSet::setSound(const TaskSound& sound)
+{
+    spnVolume->setValue(sound.volume);
+    spnFadeIn->setValue(sound.fadeIn);
+    spnFadeOut->setValue(sound.fadeOut);
+}
+
+TaskSound TfrmTaskSet::sound() const
+{
+    return TaskSound{spnVolume->value(), spnFadeIn->value(), spnFadeOut->value()};
+}
+
 void TfrmTaskSet::setMusicLine(const QString& key, const QString& name)
 {
     int at = -1;
@@ -540,7 +579,8 @@ QStringList TfrmTaskSet::state() const
     QStringList s{dtpTime->text(),        edtCycle->text(),           dtpEndTime->text(),
                   edtPlayLength->text(),  cbbPlayMode->currentText(), cbbPlayDate->currentText(),
                   placesText(chkPlayDateWeek), placesText(chkgWorkDayItems),
-                  dtpPlayDateFixedDate->text(), QString::number(chkRejectHoliday->isChecked())};
+                  dtpPlayDateFixedDate->text(), QString::number(chkRejectHoliday->isChecked()),
+                  FormatTaskSound(sound())};
     return s + MusicLines();
 }
 

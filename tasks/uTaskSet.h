@@ -2,6 +2,7 @@
 // The task editor: one task filled in, as a new task or a change to an existing one. It writes
 // nothing; the command that opened it reads its properties back and saves the task.
 #include "app/BaseFrm.h"
+#include "storage/TaskSound.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,7 @@ class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QStackedWidget;
 class DateField;
 class TimeField;
@@ -55,6 +57,9 @@ public:
     void setExcludeHolidays(bool value);
     bool ExcludeHolidays() const;
     QStringList MusicLines() const;
+    // Volume and fades; a value outside a field's range is shown at its nearest end.
+    void setSound(const TaskSound& sound);
+    TaskSound sound() const;
 
     // With flag set, fills the music list from the task's Time entry and the library.
     void LoadTaskMusic(bool flag);
@@ -77,6 +82,9 @@ public:
     TimeField* edtPlayLength;
     QComboBox* cbbPlayDate;
     QCheckBox* chkRejectHoliday;
+    QSpinBox* spnVolume;
+    QSpinBox* spnFadeIn;
+    QSpinBox* spnFadeOut;
     QStackedWidget* nbPlayDateParams;
     QCheckBox* chkPlayDateWeek[7];
     QGroupBox* chkgWorkDay;

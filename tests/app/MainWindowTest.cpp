@@ -29,6 +29,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStatusBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -257,6 +258,24 @@ TEST_F(MainWindowFixture, ATaskWithAMissingMusicNumberIsNamedAtStartUp)
     ASSERT_EQ(tasks->rowCount(), 2);
     EXPECT_EQ(tasks->index(0, 1).data().toString(), "bell.mp3,（编号 7 不存在）,（编号 7 不存在）");
     EXPECT_EQ(tasks->index(1, 1).data().toString(), "bell.mp3");
+}
+} // namespace
+
+namespace {
+// A volume or a task's sound that a hand-edited file holds out of shape is named once at start-up.
+TEST_F(MainWindowFixture, BadVolumesAndSoundLinesAreNamedOnceAtStartUp)
+{
+    dir.writeText("Config.ini", QString(NoShutdownConfig) + "TaskVolume=loud\nMusicVolume=70\n");
+    dir.writeText("TimeMusicList.ini", "[Time]\n08:00:00=1,0,1\n[TimeParams]\n08:00:00=1,1,1,0,,0,00:00:00\n"
+                                       "[TaskSound]\n08:00:00=80,2\n[Music]\n1=/srv/bell.mp3\n");
+    auto w = start();
+    EXPECT_EQ(w->tsSet->spnMusicVolume->value(), 70);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() >= 2; }, 3000));
+    QTest::qWait(50);
+    const QString text = boxes.texts().join('\n');
+    EXPECT_EQ(text.count("[base] 中 TaskVolume=loud"), 1) << text.toStdString();
+    EXPECT_EQ(text.count("[TaskSound] 中 08:00:00"), 1) << text.toStdString();
 }
 } // namespace
 

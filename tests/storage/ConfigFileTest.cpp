@@ -1,5 +1,6 @@
 #include "storage/ConfigFile.h"
 
+#include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,39 @@ TEST(ConfigFile, ReadsEachSettingWithItsDefaultAndItsOwnRule)
     }
 }
 
+// A hand-edited volume is clamped or, when it is no number, the default; each is named once and
+// nothing is written back.
+TEST(ConfigFile, VolumesOutOfRangeAreClampedAndTextIsTheDefaultEachNamed)
+{
+    struct Case {
+        const char* stored;
+        int task, music, duck;
+        const char* problem; // nullptr: none
+    };
+    const Case cases[] = {
+        {"", 100, 100, 20, nullptr},
+        {"TaskVolume=0\nMusicVolume=150\nDuckLevel=100\n", 0, 150, 100, nullptr},
+        {"TaskVolume=151\n", 150, 100, 20, "Config.ini 的 [base] 中 TaskVolume=151 不在 0～150 之内，按 150% 使用"},
+        {"MusicVolume=-5\n", 100, 0, 20, "Config.ini 的 [base] 中 MusicVolume=-5 不在 0～150 之内，按 0% 使用"},
+        {"DuckLevel=120\n", 100, 100, 100, "Config.ini 的 [base] 中 DuckLevel=120 不在 0～100 之内，按 100% 使用"},
+        {"TaskVolume=loud\n", 100, 100, 20, "Config.ini 的 [base] 中 TaskVolume=loud 不是整数，按默认值 100% 使用"},
+        {"DuckLevel=\n", 100, 100, 20, "Config.ini 的 [base] 中 DuckLevel= 不是整数，按默认值 20% 使用"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        TempAppDir dir;
+        dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n" + QString::fromUtf8(c.stored));
+        const QByteArray before = dir.read("Config.ini");
+        QStringList problems;
+        const Settings s = ReadSettings(&problems);
+        EXPECT_EQ(s.taskVolume, c.task);
+        EXPECT_EQ(s.musicVolume, c.music);
+        EXPECT_EQ(s.duckLevel, c.duck);
+        EXPECT_EQ(problems, c.problem ? QStringList{QString::fromUtf8(c.problem)} : QStringList());
+        EXPECT_EQ(dir.read("Config.ini"), before);
+    }
+}
+
 // Each writer leaves the bytes it always has: its own spelling of a section it creates, its
 // own text for on and off, and nothing else touched.
 TEST(ConfigFile, WritesTheBytesEachSettingHasAlwaysWritten)
@@ -77,6 +111,9 @@ TEST(ConfigFile, WritesTheBytesEachSettingHasAlwaysWritten)
         {"shutdown and its time", [] { WriteShotdown(true); WriteShotdownTime("17:30:00"); }, "",
          "[base]\nShotdown=1\nShotdownTime=17:30:00\n"},
         {"late bells", [] { WriteLateBellGrace(30); }, "", "[base]\nLateBellGrace=30\n"},
+        {"volumes", [] { WriteTaskVolume(80); WriteMusicVolume(150); WriteDuckLevel(0); },
+         "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n",
+         "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\nTaskVolume=80\nMusicVolume=150\nDuckLevel=0\n"},
         {"countdown and its minutes", [] { WriteShotdownHint(false); WriteGuanjiHintFengzhong("3"); },
          "", "[base]\nShotdownHint=0\nGuanjiHintFengzhong=3\n"},
         {"into an existing section, whatever its spelling",

@@ -75,7 +75,7 @@ TEST(PeriodTimetable, TheTaskFileHoldsTheTimetableInForceAndTheHandMadeTasks)
     TempAppDir dir;
     dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n");
     dir.writeText(TaskFileName, "[Time]\n8:00:00=1,0,4\n12:00:00=1,1,4\n[TimeParams]\n8:00:00=1,1,1,0,,0,\n"
-                                "12:00:00=1,1,1,0,,0,\n");
+                                "12:00:00=1,1,1,0,,0,\n[TaskSound]\n12:00:00=50,0,0\n");
     ProgramData data;
     data.loadTimetable();
     data.loadPeriodTimetables();
@@ -112,6 +112,7 @@ TEST(PeriodTimetable, TheTaskFileHoldsTheTimetableInForceAndTheHandMadeTasks)
     const QDate oct1(2027, 10, 1);
     EXPECT_EQ(data.timetableOn(oct1).find("09:00:00"), nullptr);
     EXPECT_NE(data.timetableOn(oct1).find("08:30:00"), nullptr);
+    EXPECT_EQ(data.timetableOn(oct1).find("12:00:00")->sound().volume, 50) << "a hand-made task keeps its sound";
     EXPECT_EQ(data.periodTimetableApplied(), "夏季作息");
     // The season switch writes the file; an older reader finds ordinary tasks.
     EXPECT_TRUE(data.applyPeriodTimetableOn(QDate(2027, 9, 30)).isEmpty());

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTest>
 #include <QTreeView>
@@ -256,6 +257,31 @@ TEST_F(TaskCommandsTest, CopyContextMenuAndDiscardingChanges)
     const QRect second = page.lvMusicTime->visualRect(model.index(model.rowOf("07:00:01"), 1));
     QTest::mouseClick(page.lvMusicTime->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(page.selectedTaskKey(), "07:00:01");
+}
+
+// The editor shows the task's sound, saves what it then holds, and a copy takes it along.
+TEST_F(TaskCommandsTest, TheSoundIsEditedAndCopiedWithItsTask)
+{
+    load(Library + "[Time]\n07:00:00=1,0,1\n[TimeParams]\n07:00:00=1,1,1,0,,0,00:00:00\n[TaskSound]\n07:00:00=80,2,5\n");
+    select("07:00:00");
+    TaskSound shown;
+    bool changed = false;
+    answerEditor([&](TfrmTaskSet* d) {
+        shown = d->sound();
+        d->spnVolume->setValue(60);
+        d->spnFadeOut->setValue(10);
+        changed = d->Changed();
+    });
+    page.actEditTask->trigger();
+    EXPECT_EQ(shown, (TaskSound{80, 2, 5}));
+    EXPECT_TRUE(changed) << "leaving would ask";
+
+    select("07:00:00");
+    answerEditor([](TfrmTaskSet*) {});
+    page.actCopyTask->trigger();
+    QStringList sounds;
+    ReadWholeIniSection(TaskFilePath(), TaskSoundSection, sounds);
+    EXPECT_EQ(sounds, QStringList({"07:00:00=60,2,10", "07:00:01=60,2,10"}));
 }
 
 TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)
