@@ -173,6 +173,7 @@ void TfrmMain::wirePlayback()
     playback->setJournal([this](const QString& key, const QString& file, const QString& event) {
         journal(key, file, event);
     });
+    playback->setSounding([this](bool sounding) { backgroundMusic->duck(sounding); });
     m_dueTimeCheck.setJournal(
         [this](const QString& key, const QString& event) { journal(key, QString(), event); });
     m_dueTimeCheck.setPrepare([this](const QString& key) { playback->PrepareTask(key); });

@@ -13,6 +13,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+// Down within the 300 ms a listener takes for "at once" (the output's buffer comes on top);
+// up over long enough that the music swells back rather than jumps.
+constexpr int kDuckMs = 80;
+constexpr int kRestoreMs = 500;
+// A change of the settings while the music plays.
+constexpr int kSettingMs = 100;
+} // namespace
+
 bool IsPlayableBackgroupMusic(const QString& path)
 {
     const QFileInfo info(path);
@@ -39,6 +48,7 @@ BackgroundMusic::BackgroundMusic(QCheckBox* chkPlayBackgroupMusic, QLineEdit* ed
 {
     QObject::connect(&m_data, &ProgramData::changed, &m_receiver, [this] {
         m_edtBackgroupMusicFile->setText(m_data.settings().backgroupMusicFile);
+        applyLevel(kSettingMs);
     });
     QObject::connect(m_chkPlayBackgroupMusic, &QCheckBox::toggled, &m_receiver,
                      guard.wrap([this] { chkPlayBackgroupMusicClick(); }));
@@ -52,8 +62,25 @@ BackgroundMusic::~BackgroundMusic()
     m_mpBackgroupMusic.setNoticeHandler({});
 }
 
+void BackgroundMusic::duck(bool down)
+{
+    m_ducked = down;
+    applyLevel(down ? kDuckMs : kRestoreMs);
+}
+
+void BackgroundMusic::applyLevel(int rampMs)
+{
+    const Settings& s = m_data.settings();
+    const double gain = s.musicVolume / 100.0 * (m_ducked ? s.duckLevel / 100.0 : 1.0);
+    if (gain == m_gain)
+        return;
+    m_gain = gain;
+    m_mpBackgroupMusic.setLevel(gain, rampMs);
+}
+
 void BackgroundMusic::LoadBackgroupMusic()
 {
+    applyLevel(0);
     m_edtBackgroupMusicFile->setText(m_data.settings().backgroupMusicFile);
     m_chkPlayBackgroupMusic->setChecked(m_data.settings().isBackgroup);
 }

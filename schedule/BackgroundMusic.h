@@ -38,11 +38,19 @@ public:
     void btnSelectBackgroupMusicClick();
     void mpBackgroupMusicNotify();
 
+    // While a task sounds the music goes down to the settings' level beneath it, quickly;
+    // after, it comes back, more slowly. Neither waits for anything.
+    void duck(bool down);
+
     // Where a file that fails to open is reported; without one the failure is raised.
     void setFailureReport(std::function<void(const QString&)> report) { m_report = std::move(report); }
 
 private:
+    void applyLevel(int rampMs);
+
     std::function<void(const QString&)> m_report;
+    bool m_ducked = false;
+    double m_gain = -1; // last given to the player
     QCheckBox* m_chkPlayBackgroupMusic;
     QLineEdit* m_edtBackgroupMusicFile;
     QPushButton* m_btnSelectBackgroupMusic;

@@ -16,6 +16,11 @@
 namespace {
 
 constexpr int kDaySeconds = 24 * 60 * 60;
+// A task stopped by its end time without a fade of its own still falls off over this much,
+// so that it ends at the time, not at the tick after it, and without a click.
+constexpr qint64 kEndRampMs = 30;
+// The fade is laid on the playing file this long before it begins: more than a tick.
+constexpr qint64 kAimAheadMs = 2500;
 
 qint64 secondsOfDay(const QString& text)
 {
@@ -69,6 +74,55 @@ TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlayback
     m_rec.PlayList = &m_playList;
     m_rec.MusicFiles = &m_musicFiles;
     m_mp1.setNoticeHandler([this] { mp1Notify(); });
+    m_endTimer.setSingleShot(true);
+    m_endTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_endTimer, &QTimer::timeout, [this] {
+        if (m_rec.EndTimeActive && !m_currentTaskKey.isEmpty())
+            tmrCycleTimer();
+    });
+}
+
+double TaskPlayback::TaskGain(int masterPercent, const TaskSound& sound)
+{
+    return masterPercent / 100.0 * sound.volume / 100.0;
+}
+
+// The level and fade-in of the task's first file, and the background goes down beneath it.
+void TaskPlayback::startSound(const TaskSound& sound)
+{
+    m_sound = sound;
+    m_mp1.setLevel(TaskGain(m_data.settings().taskVolume, sound));
+    m_mp1.setFadeIn(sound.fadeIn * 1000);
+    m_endTimer.stop();
+    if (m_endDeadline.isValid())
+        m_endTimer.start(int(qBound<qint64>(0, m_clock.now().msecsTo(m_endDeadline) + 5, 24LL * 3600 * 1000)));
+}
+
+void TaskPlayback::setSoundingState(bool sounding)
+{
+    if (sounding == m_isSounding)
+        return;
+    m_isSounding = sounding;
+    if (m_sounding)
+        m_sounding(sounding);
+}
+
+// Near the end time, the playing file is told to fall silent exactly then.
+void TaskPlayback::aimEnd()
+{
+    if (!m_rec.EndTimeActive || m_endAimed || m_currentTaskKey.isEmpty() || !m_endDeadline.isValid())
+        return;
+    const qint64 fade = qMax<qint64>(qint64(m_sound.fadeOut) * 1000, kEndRampMs);
+    const qint64 left = m_clock.now().msecsTo(m_endDeadline);
+    if (left > fade + kAimAheadMs)
+        return;
+    m_endAimed = true;
+    m_mp1.fadeOut(qMax<qint64>(left, 0), fade);
+}
+
+bool TaskPlayback::lastFileOfTask() const
+{
+    return m_rec.PassFinished && m_rec.LoopsDone + 1 >= m_rec.LoopCount;
 }
 
 TaskPlayback::~TaskPlayback()
@@ -190,7 +244,10 @@ void TaskPlayback::StartTask(const QString& startTime)
     m_currentTaskKey = startTime;
     m_view.currentTaskChanged();
 
+    const Task* task = m_data.timetable().find(startTime);
+    startSound(task ? task->sound() : TaskSound{});
     StartPass();
+    setSoundingState(true);
     // A once-only task leaves the timetable as it starts; its row stays until it ends. The
     // timetable and the file change after the bell has been told to play, so neither delays it.
     if (rec.DateType == 4)
@@ -238,7 +295,9 @@ void TaskPlayback::RingNow(const QString& musicKey)
     // No row of the list is playing.
     m_currentTaskKey.clear();
     m_view.currentTaskChanged();
+    startSound(TaskSound{});
     StartPass();
+    setSoundingState(true);
 }
 
 void TaskPlayback::StartPass()
@@ -268,9 +327,11 @@ void TaskPlayback::PlayNext()
     // Opening goes on behind the player; the notice says how it went (fileOpened, fileFailed).
     m_currentPath = path;
     m_openFailed = false;
+    m_endAimed = false;
     m_mp1.setFileName(path);
     m_mp1.Open();
     m_mp1.Play();
+    aimEnd();
     UpdatePlayButtons(m_mp1.Mode());
     m_view.setProgressMaximum(PlayerSeconds(m_mp1.Length()));
     m_playList.removeAt(i);
@@ -310,6 +371,7 @@ void TaskPlayback::journal(const QString& file, const QString& event) const
 
 void TaskPlayback::tmrCycleTimer()
 {
+    aimEnd();
     m_view.setProgressPosition(PlayerSeconds(m_mp1.Position()));
     if (m_rec.EndTimeActive && m_clock.now() > m_endDeadline) {
         m_view.setCycleTimerEnabled(false);
@@ -339,6 +401,8 @@ void TaskPlayback::tmrCycleTimer()
         m_rec.LoopsDone = m_rec.LoopCount;
     m_view.setCycleTimerEnabled(false);
     if (m_rec.LoopsDone >= m_rec.LoopCount) {
+        setSoundingState(false);
+        m_endTimer.stop();
         m_currentTaskKey.clear();
         if (m_rec.DateType == 4)
             m_data.endLeaving(m_rec.StartTime);
@@ -397,6 +461,10 @@ void TaskPlayback::mp1Notify()
         fileOpened();
     else if (m_mp1.lastNotice() == MediaNotice::OpenFailed)
         fileFailed();
+    // The task's last sound is over: the background comes back now, not at the next tick.
+    else if (m_mp1.lastNotice() == MediaNotice::Successful && m_mp1.Mode() == MediaMode::Stopped
+             && lastFileOfTask())
+        setSoundingState(false);
     UpdatePlayButtons(m_mp1.Mode());
 }
 

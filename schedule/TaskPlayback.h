@@ -3,10 +3,12 @@
 // buttons. No widget in here; the main window shows the state through ITaskPlaybackView.
 #include "platform/MediaPlayer.h"
 #include "storage/ProgramData.h"
+#include "storage/TaskSound.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -104,6 +106,11 @@ public:
     // Picks the index of the next file in random mode; tests make the order known.
     void setRandomChooser(std::function<int(int count)> chooser) { m_choose = std::move(chooser); }
     void setJournal(PlayJournal journal) { m_journal = std::move(journal); }
+    // Told true as a task begins to sound and false as it ends: the background music goes
+    // down beneath it. The start of the task never waits for it.
+    void setSounding(std::function<void(bool)> sounding) { m_sounding = std::move(sounding); }
+    // The gain the task player is given for a task of this sound at the master volume.
+    static double TaskGain(int masterPercent, const TaskSound& sound);
 
 private:
     // What the task's lines say it plays, worked out in full before anything changes.
@@ -119,6 +126,10 @@ private:
     void fileOpened();
     void fileFailed();
     void journal(const QString& file, const QString& event) const;
+    void startSound(const TaskSound& sound);
+    void setSoundingState(bool sounding);
+    void aimEnd();
+    bool lastFileOfTask() const;
 
     IMediaPlayer& m_mp1;
     const IClock& m_clock;
@@ -138,4 +149,11 @@ private:
     bool m_openFailed = false;
     // Whether a file of the current pass opened; a pass of nothing but failures ends the task.
     bool m_passPlayedAny = false;
+    std::function<void(bool)> m_sounding;
+    bool m_isSounding = false;
+    TaskSound m_sound;
+    // The fade to the end time is laid on the file playing now.
+    bool m_endAimed = false;
+    // Fires at the end time, so that the task stops then rather than at the next tick.
+    QTimer m_endTimer;
 };
