@@ -180,3 +180,20 @@ TEST_F(BackgroundMusicTest, TheRealPlayerRepeatsTheFileWhileATaskPlaysBeside)
 }
 
 } // namespace
+
+TEST_F(BackgroundMusicTest, GoesDownToTheDuckLevelUnderATaskAndBackAtItsOwnVolume)
+{
+    WriteConfigString("Base", "MusicVolume", "80");
+    WriteConfigString("Base", "DuckLevel", "25");
+    Rig rig{player};
+    rig.data.loadSettings();
+    rig.music.LoadBackgroupMusic();
+    EXPECT_DOUBLE_EQ(player.level(), 0.8);
+    rig.music.duck(true);
+    EXPECT_DOUBLE_EQ(player.level(), 0.2);
+    // A change of the settings while ducked keeps it ducked, at the new level.
+    rig.data.changeSettings([] { WriteDuckLevel(50); });
+    EXPECT_DOUBLE_EQ(player.level(), 0.4);
+    rig.music.duck(false);
+    EXPECT_DOUBLE_EQ(player.level(), 0.8);
+}

@@ -41,11 +41,11 @@ protected:
     ProgramData data;
     TaskPlayback playback{mp1, clock, view, data};
 
-    // Task lines "key=value" for Time and TimeParams.
-    void tasks(const QStringList& time, const QStringList& params)
+    // Task lines "key=value" for Time and TimeParams, and TaskSound when given.
+    void tasks(const QStringList& time, const QStringList& params, const QStringList& sound = {})
     {
         dir.writeText(TaskFileName, "[Time]\n" + time.join('\n') + "\n[TimeParams]\n" +
-                                        params.join('\n') + "\n");
+                                        params.join('\n') + "\n[TaskSound]\n" + sound.join('\n') + "\n");
         data.setLibraryList(libraryList);
         data.loadTimetable();
     }
@@ -182,6 +182,54 @@ TEST_F(PlaybackTest, TheEndTimeStopsTheTaskInTheTickAfterIt)
         EXPECT_TRUE(playback.CurrentTaskKey().isEmpty()) << c.name;
         EXPECT_EQ(mp1.mode, MediaMode::Stopped) << c.name;
         EXPECT_EQ(opened().size(), 1) << c.name;
+    }
+}
+
+TEST_F(PlaybackTest, ATaskPlaysAtItsLevelAndFadesOutEndingAtItsEndTimeOrLimit)
+{
+    dir.writeText("Config.ini", "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\nTaskVolume=50\n");
+    data.loadSettings();
+    struct Case {
+        const char* name;
+        const char* params;
+        const char* sound; // TaskSound value, or none
+        double level;
+        int fadeInMs;
+        QTime early, aimed; // a tick that lays no fade yet, the tick that lays it
+        const char* fade;   // what the player is told then
+    } cases[] = {
+        {"a limit with a fade of 5 s", "1,1,1,0,,90,08:30:00", "80,2,5", 0.4, 2000, QTime(8, 1, 20),
+         QTime(8, 1, 23), "FadeOut:7000/5000"},
+        {"an end time without a fade of its own", "1,1,1,0,,0,08:00:10", nullptr, 0.5, 0, QTime(8, 0, 7),
+         QTime(8, 0, 8), "FadeOut:2000/30"},
+        {"neither: never faded", "1,1,1,0,,0,00:00:00", "100,0,9", 0.5, 0, QTime(8, 0, 7), QTime(), nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mp1.log.clear();
+        tasks({"08:00:00=1,0,1"}, {QString("08:00:00=") + c.params},
+              c.sound ? QStringList{QString("08:00:00=") + c.sound} : QStringList{});
+        QList<bool> sounding;
+        playback.setSounding([&](bool on) { sounding << on; });
+        at(8, 0, 0);
+        playback.StartTask("08:00:00");
+        EXPECT_DOUBLE_EQ(mp1.level(), c.level);
+        EXPECT_EQ(mp1.fadeIn(), c.fadeInMs);
+        EXPECT_EQ(sounding, QList<bool>{true});
+        clock.set(QDate(2026, 3, 2), c.early);
+        playback.tmrCycleTimer();
+        EXPECT_FALSE(mp1.log.join(' ').contains("FadeOut"));
+        if (c.aimed.isValid()) {
+            clock.set(QDate(2026, 3, 2), c.aimed);
+            playback.tmrCycleTimer();
+            playback.tmrCycleTimer(); // laid once for the file
+            EXPECT_EQ(mp1.log.filter("FadeOut"), QStringList{c.fade});
+        }
+        // The last file ends: the music behind comes back at once.
+        mp1.finish();
+        EXPECT_EQ(sounding, (QList<bool>{true, false}));
+        playback.tmrCycleTimer();
+        EXPECT_EQ(sounding, (QList<bool>{true, false}));
     }
 }
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // Logs every call ("Open:/path", "Play", "Pause", "Stop", "Rewind", "Close", "Notify",
-// "TimeFormatMs"). Unlike the real player, finish() delivers its notice at once, so tests
+// "TimeFormatMs", "FadeOut:..."); the level and fade-in are the base's. Unlike the real player, finish() delivers its notice at once, so tests
 // need no event loop.
 class FakeMediaPlayer : public IMediaPlayer {
 public:
@@ -87,6 +87,11 @@ public:
     qint64 Length() const override { return length; }
     qint64 Position() const override { return position; }
     void setTimeFormatMilliseconds() override { log << QStringLiteral("TimeFormatMs"); }
+    // "FadeOut:<ms from now>/<fade ms>".
+    void fadeOut(qint64 msFromNow, qint64 fadeMs) override
+    {
+        log << QStringLiteral("FadeOut:%1/%2").arg(msFromNow).arg(fadeMs);
+    }
 
     // The file plays to its end: Stopped at Length, and the notice handler runs.
     void finish()
