@@ -90,9 +90,11 @@ void LevelControl::rampBetween(qint64 fromNs, qint64 toNs, double gain)
     gst_control_source_get_value(m_source, GstClockTime(fromNs), &from);
     gst_timed_value_control_source_set(source, GstClockTime(fromNs), from);
     GList* points = gst_timed_value_control_source_get_all(source);
+    // Points between the start and fromNs lie behind the sound already let through: dropped,
+    // so a long-playing stream ducked under every bell of the day does not gather them.
     for (GList* p = points; p; p = p->next) {
         const GstClockTime at = static_cast<GstTimedValue*>(p->data)->timestamp;
-        if (at > GstClockTime(fromNs))
+        if (at != 0 && at != GstClockTime(fromNs))
             gst_timed_value_control_source_unset(source, at);
     }
     g_list_free(points);
