@@ -80,6 +80,16 @@ TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlayback
         if (m_rec.EndTimeActive && !m_currentTaskKey.isEmpty())
             tmrCycleTimer();
     });
+    // The master volume turned while a task sounds: heard at once, and the fade to its end
+    // laid again from the new level.
+    QObject::connect(&m_data, &ProgramData::changed, &m_endTimer, [this] {
+        const double gain = TaskGain(m_data.settings().taskVolume, m_sound);
+        if (!m_isSounding || gain == m_mp1.level())
+            return;
+        m_mp1.setLevel(gain, 100);
+        m_endAimed = false;
+        aimEnd();
+    });
 }
 
 double TaskPlayback::TaskGain(int masterPercent, const TaskSound& sound)

@@ -1,5 +1,6 @@
 #include "platform/Errors.h"
 #include "schedule/TaskPlayback.h"
+#include "storage/ConfigFile.h"
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 #include "support/FakeMediaPlayer.h"
@@ -216,6 +217,10 @@ TEST_F(PlaybackTest, ATaskPlaysAtItsLevelAndFadesOutEndingAtItsEndTimeOrLimit)
         EXPECT_DOUBLE_EQ(mp1.level(), c.level);
         EXPECT_EQ(mp1.fadeIn(), c.fadeInMs);
         EXPECT_EQ(sounding, QList<bool>{true});
+        // The master volume turned while it sounds.
+        data.changeSettings([] { WriteTaskVolume(100); });
+        EXPECT_DOUBLE_EQ(mp1.level(), c.level * 2);
+        data.changeSettings([] { WriteTaskVolume(50); });
         clock.set(QDate(2026, 3, 2), c.early);
         playback.tmrCycleTimer();
         EXPECT_FALSE(mp1.log.join(' ').contains("FadeOut"));
