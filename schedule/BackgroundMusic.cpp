@@ -14,9 +14,10 @@
 #include <QPushButton>
 
 namespace {
-// Down within the 300 ms a listener takes for "at once" (the output's buffer comes on top);
-// up over long enough that the music swells back rather than jumps.
-constexpr int kDuckMs = 80;
+// Down within the 300 ms a listener takes for "at once": the output's buffer (a fifth of a
+// second with PulseAudio) comes on top, so the ramp itself is short, though long enough not
+// to click. Up over long enough that the music swells back rather than jumps.
+constexpr int kDuckMs = 40;
 constexpr int kRestoreMs = 500;
 // A change of the settings while the music plays.
 constexpr int kSettingMs = 100;

@@ -37,7 +37,7 @@ TEST(OutputLevel, TheMixersMuteOfTheProgramIsNotInheritedAndAMutedDeviceIsTold)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(SilentWav(700, 16000));
     }
-    GstMediaPlayer player(QStringLiteral("pulsesink"));
+    GstMediaPlayer player(QStringLiteral("autoaudiosink"));
     player.setFileName(tone);
 
     // The first bell; while it sounds, the user mutes and turns the program right down in
