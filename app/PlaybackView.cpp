@@ -41,7 +41,7 @@ void MainPlaybackView::setPlayButtons(bool playing)
 void MainPlaybackView::setCycleTimerEnabled(bool enabled)
 {
     if (enabled)
-        m_cycle.start();
+        m_cycle.start(m_untilCycle());
     else
         m_cycle.stop();
 }

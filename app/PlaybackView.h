@@ -1,6 +1,8 @@
 #pragma once
 #include "schedule/TaskPlayback.h"
 
+#include <functional>
+
 class FailureReport;
 class QLabel;
 class QStatusBar;
@@ -11,9 +13,11 @@ class TaskListPage;
 // the four buttons, the green row of the task list, and the cycle timer.
 class MainPlaybackView : public ITaskPlaybackView {
 public:
+    // untilCycle gives the milliseconds to the cycle timer's next round.
     MainPlaybackView(QStatusBar& bar, QLabel& panel, TaskListPage& page, QTimer& cycle,
-                     FailureReport& failures)
-        : m_bar(bar), m_panel(panel), m_page(page), m_cycle(cycle), m_failures(failures) {}
+                     std::function<int()> untilCycle, FailureReport& failures)
+        : m_bar(bar), m_panel(panel), m_page(page), m_cycle(cycle),
+          m_untilCycle(std::move(untilCycle)), m_failures(failures) {}
 
     void setStatusText(const QString& text) override;
     void setStatusHint(const QString& text) override;
@@ -31,5 +35,6 @@ private:
     QLabel& m_panel;
     TaskListPage& m_page;
     QTimer& m_cycle;
+    std::function<int()> m_untilCycle;
     FailureReport& m_failures;
 };

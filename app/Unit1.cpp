@@ -47,6 +47,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+// Where in the second the clock and the playing file are looked at: clear of the bells,
+// which start at the whole second, and of the look ahead at the next bell at the half.
+constexpr int kClockPastSecondMs = 200;
+constexpr int kCyclePastSecondMs = 700;
+
+} // namespace
+
 TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     : TfmBaseFrm(*services.boxes, parent),
       m_services(services),
@@ -153,21 +162,37 @@ void TfrmMain::buildWindow()
                     m_guard.run([this] { RestoreFromTray(); });
             });
 
-    tmrSystem.setInterval(1000);
     tmrMusicPlay.setInterval(500);
-    tmrCycle.setInterval(1000);
     tmrShotdown.setInterval(1000);
-    connect(&tmrSystem, &QTimer::timeout, this, m_guard.wrap([this] { tmrSystemTimer(); }));
+    // The clock is looked at once a second, a fifth of a second past it, never in the moments
+    // before a whole second when a bell's start waits for the event loop: a coarse timer would
+    // drift onto the system's own whole seconds, which may fall just there.
+    const auto untilClock = [this] {
+        return DueTimeCheck::MsUntilPastSecond(m_services.clock->msecsSinceEpoch(), kClockPastSecondMs);
+    };
+    tmrSystem.setSingleShot(true);
+    tmrSystem.setTimerType(Qt::PreciseTimer);
+    connect(&tmrSystem, &QTimer::timeout, this, [this, untilClock] {
+        tmrSystem.start(untilClock());
+        m_guard.run([this] { tmrSystemTimer(); });
+    });
     // Nobody may be there when these run: their failures go to the failure box, not a modal one.
     connect(&tmrMusicPlay, &QTimer::timeout, this,
             [this] { HandlerGuard::runReporting(m_report, [this] { tmrMusicPlayTimer(); }); });
-    tmrSystem.start();
+    tmrSystem.start(untilClock());
 }
 
 void TfrmMain::wirePlayback()
 {
+    // The playing file is looked at once a second for the same reason, late in the second: a
+    // short bell's end is then seen before the next second.
+    const auto untilCycle = [this] {
+        return DueTimeCheck::MsUntilPastSecond(m_services.clock->msecsSinceEpoch(), kCyclePastSecondMs);
+    };
+    tmrCycle.setSingleShot(true);
+    tmrCycle.setTimerType(Qt::PreciseTimer);
     m_playbackView = std::make_unique<MainPlaybackView>(*statMain, *statPanels[1], *tsplaylist,
-                                                        tmrCycle, *m_failures);
+                                                        tmrCycle, untilCycle, *m_failures);
     playback = std::make_unique<TaskPlayback>(*m_services.mp1, *m_services.clock, *m_playbackView,
                                               data);
     playback->setJournal([this](const QString& key, const QString& file, const QString& event) {
@@ -188,8 +213,10 @@ void TfrmMain::wirePlayback()
     tsplaylist->setCurrentTaskKeySource([this] { return playback->CurrentTaskKey(); });
     tsplaylist->dayView->model()->setRecord(
         [this](const QString& key, const QDate& day) { return m_dueTimeCheck.record(key, day); });
-    connect(&tmrCycle, &QTimer::timeout, this,
-            [this] { HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); }); });
+    connect(&tmrCycle, &QTimer::timeout, this, [this, untilCycle] {
+        tmrCycle.start(untilCycle());
+        HandlerGuard::runReporting(m_report, [this] { tmrCycleTimer(); });
+    });
     connect(tsplaylist->btnPlay, &QPushButton::clicked, this,
             m_guard.wrap([this] { playback->btnPlayClick(tsplaylist->selectedTaskKey()); }));
     connect(tsplaylist->btnPasue, &QPushButton::clicked, this,

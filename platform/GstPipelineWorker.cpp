@@ -372,17 +372,20 @@ void GstPipelineWorker::hold()
     gst_object_unref(pad);
 }
 
-// The element that plays: the sink itself or the one the automatic sink chose.
+// The element that plays: the sink itself or the one the automatic sink chose. That one sits
+// a bin deeper than the description's own elements, where a search of the sinks of one level
+// never looks: the automatic sink is itself a bin, and its choice would go unfound.
 GstElement* GstPipelineWorker::playingSink()
 {
     if (!GST_IS_BIN(outputSink))
         return GST_ELEMENT(gst_object_ref(outputSink));
     GstElement* found = nullptr;
-    GstIterator* it = gst_bin_iterate_sinks(GST_BIN(outputSink));
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(outputSink));
     GValue item = G_VALUE_INIT;
     while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
         auto* e = GST_ELEMENT(g_value_get_object(&item));
-        if (!GST_IS_BIN(e) && g_object_class_find_property(G_OBJECT_GET_CLASS(e), "sync"))
+        if (!GST_IS_BIN(e) && GST_OBJECT_FLAG_IS_SET(e, GST_ELEMENT_FLAG_SINK)
+            && g_object_class_find_property(G_OBJECT_GET_CLASS(e), "sync"))
             found = GST_ELEMENT(gst_object_ref(e));
         g_value_reset(&item);
     }

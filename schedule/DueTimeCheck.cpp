@@ -406,6 +406,16 @@ int DueTimeCheck::MsUntilTick(qint64 nowMSecs) const
     return ms;
 }
 
+int DueTimeCheck::MsUntilPastSecond(qint64 nowMSecs, int pastSecondMs)
+{
+    constexpr qint64 second = 1000, nearest = 200;
+    const qint64 into = (((nowMSecs - pastSecondMs) % second) + second) % second;
+    // Never a moment just ahead: a timer that fires a hair early would run twice in a second,
+    // and a clock that stands still would keep it firing.
+    const qint64 ms = second - into;
+    return static_cast<int>(ms < nearest ? ms + second : ms);
+}
+
 int DueTimeCheck::MsUntilNextTick(qint64 nowMSecs)
 {
     constexpr qint64 half = 500;

@@ -90,6 +90,10 @@ public:
 
     // Milliseconds from now to 1 ms past the next whole or half second, in [1, 501].
     static int MsUntilNextTick(qint64 nowMSecs);
+    // Milliseconds from now to the next moment pastSecondMs past a whole second that is at
+    // least a fifth of a second away, in [200, 1200). Once-a-second work aimed so stays clear
+    // of the bells, which start at the whole second and sound within the next few milliseconds.
+    static int MsUntilPastSecond(qint64 nowMSecs, int pastSecondMs);
     // As MsUntilNextTick, but a coming second with a prepared task is aimed a few
     // milliseconds early; its tick then waits for the second itself.
     int MsUntilTick(qint64 nowMSecs) const;

@@ -111,6 +111,7 @@ TEST_F(MainWindowFixture, ClockTextFollowsTheClock)
     w->tmrSystemTimer();
     EXPECT_FALSE(w->statPanels[0]->text().contains(':')) << "midnight shows the date alone";
     EXPECT_TRUE(w->tmrSystem.isActive());
+    EXPECT_LE(w->tmrSystem.remainingTime(), 200) << "looked at a fifth of a second past each second";
     EXPECT_TRUE(w->tmrMusicPlay.isActive());
 }
 
@@ -334,6 +335,7 @@ TEST_F(MainWindowFixture, ADueTaskPlaysWithItsRowGreenAndTheButtonsFollow)
     EXPECT_EQ(mp1.log.filter("Open:"), QStringList({"Open:/srv/bell.mp3"}));
     EXPECT_EQ(w->statPanels[1]->text(), "正在播放/srv/bell.mp3");
     EXPECT_TRUE(w->tmrCycle.isActive());
+    EXPECT_LE(w->tmrCycle.remainingTime(), 695) << "looked at late in the second, clear of the next";
     TaskListPage* page = w->tsplaylist;
     EXPECT_FALSE(page->btnPlay->isEnabled());
     EXPECT_TRUE(page->btnPasue->isEnabled());

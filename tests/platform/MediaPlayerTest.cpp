@@ -1,6 +1,9 @@
 #include "platform/Errors.h"
 #include "platform/GstMediaPlayer.h"
+#include "platform/GstPipelineWorker.h"
+#include "platform/GstSupport.h"
 #include "tests/support/GstRun.h"
+#include "tests/support/PrivatePulse.h"
 #include "tests/support/WavFile.h"
 
 #include <QApplication>
@@ -636,6 +639,49 @@ TEST(MediaPlayer, APreparedFileThatIsNeverOpenedCostsNothingLater)
         ASSERT_TRUE(log.waitFor(log.notices.size() + 2));
         EXPECT_EQ(log.notices.mid(log.notices.size() - 2),
                   (QList<MediaNotice>{MediaNotice::Opened, MediaNotice::Successful}));
+    }
+}
+
+// A prepared bell's first sound is let out at once by the element that plays; the output's
+// clock would otherwise put it after as much silence as the stream waited for Play. That
+// element must be found where the program's outputs put it: inside the automatic sink, a bin
+// that makes its choice (here the sound server's sink) as it opens.
+TEST(MediaPlayer, TheElementThatPlaysAPreparedBellIsFoundInsideTheAutomaticSink)
+{
+    struct Events : PipelineEvents {
+        int opened = 0;
+        void onOpened(const PipelineOpened&) override { ++opened; }
+        void onOpenFailed(unsigned, unsigned, const MediaFailure&) override { ADD_FAILURE(); }
+        void onStreamEnded(unsigned, unsigned) override {}
+        void onStreamError(unsigned, unsigned) override {}
+    };
+    InitGStreamer();
+    PrivatePulse pulse;
+    QString why;
+    ASSERT_TRUE(pulse.start(&why)) << why.toStdString();
+    const struct {
+        const char* description;
+        const char* plays;
+    } cases[] = {{"fakesink sync=true", "fakesink"},
+                 {"autoaudiosink", "pulsesink"},
+                 {"audioconvert ! autoaudiosink", "pulsesink"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        Events events;
+        QObject context;
+        auto worker = GstPipelineWorker::start(1, {QString::fromUtf8(c.description)}, &events, &context);
+        Command open;
+        open.kind = OpenCommand;
+        open.seq = 1;
+        open.path = fixture(kWav);
+        open.holdAtOutput = true;
+        worker->push(open);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return events.opened == 1; }, kWaitMs));
+        GstElement* sink = worker->playingSink();
+        ASSERT_NE(sink, nullptr);
+        EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(sink)), c.plays);
+        gst_object_unref(sink);
+        GstPipelineWorker::retire(worker, GstPipelineWorker::kJoinTimeout);
     }
 }
 

@@ -515,6 +515,20 @@ TEST(MsUntilNextTick, AimsJustPastTheNextHalfSecond)
     }
 }
 
+// Once-a-second work lands where it is aimed inside the second, away from the bells, and never
+// twice in a second however early its timer fires.
+TEST(MsUntilPastSecond, AimsInsideTheNextSecondsAtLeastAFifthOfASecondAhead)
+{
+    const int cases[][3] = {{200, 0, 200},   {200, 1, 1199},  {200, 199, 1001}, {200, 200, 1000},
+                            {200, 201, 999}, {200, 999, 201}, {700, 500, 200},  {700, 501, 1199},
+                            {700, 699, 1001}, {700, 700, 1000}, {700, 0, 700}};
+    for (const auto& c : cases) {
+        const QDateTime now(QDate(2026, 3, 2), QTime(8, 0, 0).addMSecs(c[1]));
+        EXPECT_EQ(DueTimeCheck::MsUntilPastSecond(now.toMSecsSinceEpoch(), c[0]), c[2])
+            << c[0] << " past, at " << c[1];
+    }
+}
+
 TEST_F(DueTimeCheckTest, NestedTickFromAStartedTaskServesOnlyLaterSeconds)
 {
     schedule = {"08:00:00=1,1,1", "8:00:00=1,1,1", "08:00:01=1,1,1", "08:00:10=1,1,1"};
