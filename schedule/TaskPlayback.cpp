@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <utility>
 #include <optional>
 #include <QTimeZone>
 
@@ -106,6 +107,18 @@ void TaskPlayback::startSound(const TaskSound& sound)
     m_endTimer.stop();
     if (m_endDeadline.isValid())
         m_endTimer.start(int(qBound<qint64>(0, m_clock.now().msecsTo(m_endDeadline) + 5, 24LL * 3600 * 1000)));
+}
+
+// Taken before the new start changes the record, written after its Play: the log's file write
+// must not delay the bell.
+std::function<void()> TaskPlayback::endOfReplaced()
+{
+    if (!std::exchange(m_endOwed, false) || !m_journal)
+        return [] {};
+    const QString event = m_mp1.Mode() == MediaMode::Playing || m_mp1.Mode() == MediaMode::Paused
+        ? QStringLiteral("播放中断：下一个任务开始")
+        : QStringLiteral("播放结束");
+    return [journal = m_journal, key = m_rec.StartTime, file = m_currentPath, event] { journal(key, file, event); };
 }
 
 void TaskPlayback::setSoundingState(bool sounding)
@@ -242,6 +255,7 @@ void TaskPlayback::StartTask(const QString& startTime)
         return;
     }
     m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
+    const std::function<void()> logReplaced = endOfReplaced();
     TCurPlayRecord rec = plan->rec;
     const EffectiveEnd& end = plan->end;
     rec.PlayList = &m_playList;
@@ -258,6 +272,7 @@ void TaskPlayback::StartTask(const QString& startTime)
     startSound(task ? task->sound() : TaskSound{});
     StartPass();
     setSoundingState(true);
+    logReplaced();
     // A once-only task leaves the timetable as it starts; its row stays until it ends. The
     // timetable and the file change after the bell has been told to play, so neither delays it.
     if (rec.DateType == 4)
@@ -295,6 +310,7 @@ void TaskPlayback::RingNow(const QString& musicKey)
     // A once-only task cut short has had its turn: its row goes now, not at a restart.
     if (!m_currentTaskKey.isEmpty() && m_rec.DateType == 4)
         m_data.endLeaving(m_rec.StartTime);
+    const std::function<void()> logReplaced = endOfReplaced();
     rec.PlayList = &m_playList;
     rec.MusicFiles = &m_musicFiles;
     m_rec = rec;
@@ -308,6 +324,7 @@ void TaskPlayback::RingNow(const QString& musicKey)
     startSound(TaskSound{});
     StartPass();
     setSoundingState(true);
+    logReplaced();
 }
 
 void TaskPlayback::StartPass()
@@ -354,6 +371,7 @@ void TaskPlayback::fileOpened()
     m_passPlayedAny = true;
     m_view.setProgressMaximum(PlayerSeconds(m_mp1.Length()));
     journal(m_currentPath, QStringLiteral("开始播放"));
+    m_endOwed = true;
     if (!m_mp1.hasAudioOutput()) {
         // Playing goes on in time, so the task's end and its next files come as they should.
         m_view.setStatusText(NoAudioOutputText);
@@ -399,6 +417,7 @@ void TaskPlayback::tmrCycleTimer()
         m_passPlayedAny = true;
         m_view.setStatusText(QString());
         journal(m_currentPath, QStringLiteral("播放结束"));
+        m_endOwed = false;
     }
     if (!m_rec.PassFinished) {
         m_view.setCycleTimerEnabled(false);

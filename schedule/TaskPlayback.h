@@ -127,6 +127,8 @@ private:
     void fileFailed();
     void journal(const QString& file, const QString& event) const;
     void startSound(const TaskSound& sound);
+    // The play log's line for the file a new start takes over from, while it can still be told.
+    std::function<void()> endOfReplaced();
     void setSoundingState(bool sounding);
     void aimEnd();
     bool lastFileOfTask() const;
@@ -151,6 +153,8 @@ private:
     bool m_passPlayedAny = false;
     std::function<void(bool)> m_sounding;
     bool m_isSounding = false;
+    // The file playing has its "开始播放" in the log and not yet its end.
+    bool m_endOwed = false;
     TaskSound m_sound;
     // The fade to the end time is laid on the file playing now.
     bool m_endAimed = false;

@@ -505,3 +505,27 @@ TEST_F(PlaybackTest, RingNowPlaysTheEntryOnceAndLogsItAsRungByHand)
     EXPECT_EQ(journal.mid(2), QStringList({"手动响铃|/m/b.wav|播放结束", "手动响铃||未播放：音频库中没有编号 9"}));
     EXPECT_EQ(mp1.mode, MediaMode::Playing);
 }
+
+TEST_F(PlaybackTest, AFileANewStartTakesOverFromHasItsEndInThePlayLog)
+{
+    tasks({"08:00:00=1,0,1", "08:00:01=1,0,2"}, {"08:00:00=1,1,1,0,,0,00:00:00", "08:00:01=1,1,1,0,,0,00:00:00"});
+    QStringList journal;
+    playback.setJournal([&](const QString& key, const QString& file, const QString& event) {
+        journal << key + "|" + file + "|" + event;
+    });
+    const struct {
+        const char* name;
+        bool endedBeforeTheTick; // the file ended, the tick that logs it had not come
+        const char* event;
+    } cases[] = {{"still playing", false, "播放中断：下一个任务开始"}, {"just ended", true, "播放结束"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        journal.clear();
+        playback.StartTask("08:00:00");
+        mp1.notify(MediaNotice::Opened);
+        if (c.endedBeforeTheTick)
+            mp1.finish();
+        playback.StartTask("08:00:01");
+        EXPECT_EQ(journal, (QStringList{"08:00:00|/m/a.mp3|开始播放", QString("08:00:00|/m/a.mp3|") + c.event}));
+    }
+}
