@@ -14,6 +14,7 @@
 // Both print the raw reading of every task beside the result. They skip with a line saying
 // why when PulseAudio (package pulseaudio) cannot be started.
 #include "app/Unit1.h"
+#include "bench/BenchFakes.h"
 #include "bench/BenchMain.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
@@ -37,61 +38,6 @@
 #include <vector>
 
 namespace {
-
-class NoBoxes : public IMessageBoxes {
-public:
-    int shown = 0;
-    BoxAnswer show(QWidget*, const QString&, const QString& text, BoxIcon, BoxButtons) override
-    {
-        ++shown;
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return BoxAnswer::Ok;
-    }
-};
-
-class NoShutdown : public IShutdownRequest {
-public:
-    bool requestPowerOff(QString* error) override
-    {
-        if (error)
-            *error = QStringLiteral("benchmark");
-        return false;
-    }
-};
-
-class NoStartupRegistration : public IStartupRegistration {
-public:
-    bool open() override { return false; }
-    void registerProgram(const QString&) override {}
-    void unregisterProgram() override {}
-};
-
-// The program's task player, noting when it is told to play.
-class TimedPlayer : public GstMediaPlayer {
-public:
-    using GstMediaPlayer::GstMediaPlayer;
-    std::vector<qint64> playedAt;
-    void Play() override
-    {
-        playedAt.push_back(RealtimeNs());
-        GstMediaPlayer::Play();
-    }
-};
-
-void waitUntil(qint64 atNs)
-{
-    const qint64 ms = (atNs - RealtimeNs()) / 1'000'000;
-    if (ms <= 0)
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(int(ms), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-qint64 nextSecondNs(qint64 afterNs)
-{
-    return (afterNs / 1'000'000'000 + 1) * 1'000'000'000;
-}
 
 double median(std::vector<double> v)
 {
@@ -124,7 +70,7 @@ void runWindow(Run& run, int tasks, int spacingS, const QString& params, const Q
                const QString& bell, const QByteArray& configExtra)
 {
     SetApplicationDirectoryOverride(run.dir.path());
-    const qint64 first = nextSecondNs(RealtimeNs() + 3'000'000'000);
+    const qint64 first = NextSecondNs(RealtimeNs() + 3'000'000'000);
     QString time, paramLines, soundLines;
     for (int i = 0; i < tasks; ++i) {
         const qint64 at = first + qint64(i) * spacingS * 1'000'000'000;
@@ -152,7 +98,7 @@ void runWindow(Run& run, int tasks, int spacingS, const QString& params, const Q
     GstMediaPlayer background(QStringLiteral("autoaudiosink"));
     {
         TfrmMain window(Services{&clock, &boxes, &dialogs, &mp1, &background, true, &shutdown, &startup});
-        waitUntil(run.due.back() + qint64(spacingS) * 1'000'000'000);
+        WaitUntil(run.due.back() + qint64(spacingS) * 1'000'000'000);
     }
     SetApplicationDirectoryOverride(QString());
     run.played = mp1.playedAt;

@@ -9,12 +9,13 @@
 // and named. Runs for about five minutes; skips with a line saying why when PulseAudio
 // (package pulseaudio) cannot be started, or when the bells would run past midnight.
 //
-// The pipe sink writes 4096-byte blocks, each as its time comes; the sink format below (the
-// bell's own rate, so the server does not resample) makes a block 2.9 ms, a short sound card
-// period. A sound counts from the moment its block is written
-// plus its place in the block. The bell file's own lead-in (an MP3 encoder's priming samples)
+// The pipe sink (tests/support/PrivatePulse.h) writes 4096-byte blocks, each as its time
+// comes; its format (the bell's own rate, so the server does not resample) makes a block
+// 2.9 ms, a short sound card period. A sound counts from the moment its block is written plus
+// its place in the block. The bell file's own lead-in (an MP3 encoder's priming samples)
 // is measured by decoding it and taken off, so the figures are the program's.
 #include "app/Unit1.h"
+#include "bench/BenchFakes.h"
 #include "bench/BenchMain.h"
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
@@ -56,20 +57,6 @@ namespace {
 constexpr int kTasks = 240;
 constexpr double kLateMs = 25;
 constexpr int kFloorTrials = 20;
-constexpr int kSinkRate = 44100;
-constexpr int kSinkChannels = 8;
-constexpr int kFrameBytes = kSinkChannels * 4; // float32
-constexpr int kBlockBytes = 4096;
-constexpr float kLoud = 0.01f;             // a sample above this is sound
-constexpr qint64 kQuietBeforeOnsetNs = 200'000'000; // a new sound follows this much silence
-
-qint64 realtimeNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
-
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());
@@ -77,144 +64,6 @@ double percentile(std::vector<double> values, double p)
     const std::size_t rank = std::size_t(std::ceil(p * double(values.size())));
     return values[std::min(values.size() - 1, rank == 0 ? 0 : rank - 1)];
 }
-
-// A PulseAudio server of our own with a clock-paced pipe as its only sink; a thread reads the
-// pipe and notes when each sound begins.
-class PrivatePulse {
-public:
-    ~PrivatePulse() { stop(); }
-
-    bool start(QString* why)
-    {
-        if (!m_dir.isValid()) {
-            *why = QStringLiteral("no temporary directory");
-            return false;
-        }
-        const QString dir = m_dir.path();
-        m_pipe = dir + QStringLiteral("/out");
-        m_socket = dir + QStringLiteral("/native");
-        QFile script(dir + QStringLiteral("/bench.pa"));
-        script.open(QIODevice::WriteOnly);
-        script.write(QStringLiteral(
-            "load-module module-pipe-sink file=%1 format=float32le rate=%2 channels=%3 "
-            "use_system_clock_for_timing=yes sink_name=bench\n"
-            "set-default-sink bench\n"
-            "load-module module-native-protocol-unix socket=%4 auth-anonymous=1\n")
-                         .arg(m_pipe).arg(kSinkRate).arg(kSinkChannels).arg(m_socket)
-                         .toUtf8());
-        script.close();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), dir);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
-        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), dir);
-        env.remove(QStringLiteral("PULSE_SERVER"));
-        m_server.setProcessEnvironment(env);
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start(QStringLiteral("pulseaudio"),
-                       {QStringLiteral("-n"), QStringLiteral("-F"), script.fileName(),
-                        QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                        QStringLiteral("--disallow-exit"), QStringLiteral("--log-level=error")});
-        if (!m_server.waitForStarted(5000)) {
-            *why = QStringLiteral("pulseaudio cannot be started: ") + m_server.errorString();
-            return false;
-        }
-        QElapsedTimer waited;
-        waited.start();
-        while (!QFile::exists(m_socket) && waited.elapsed() < 10000
-               && m_server.state() == QProcess::Running)
-            QThread::msleep(20);
-        if (!QFile::exists(m_socket) || !QFile::exists(m_pipe)) {
-            *why = QStringLiteral("pulseaudio did not come up");
-            return false;
-        }
-        m_fd = ::open(QFile::encodeName(m_pipe).constData(), O_RDONLY | O_NONBLOCK);
-        if (m_fd < 0) {
-            *why = QStringLiteral("cannot read the sink's pipe");
-            return false;
-        }
-        // Every player made from now on plays into this server.
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(m_socket));
-        m_reader = std::thread([this] { read(); });
-        return true;
-    }
-
-    void stop()
-    {
-        m_quit = true;
-        if (m_reader.joinable())
-            m_reader.join();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            if (!m_server.waitForFinished(3000))
-                m_server.kill();
-            m_server.waitForFinished(1000);
-        }
-    }
-
-    // Beginnings of sounds, realtime ns, in order.
-    std::vector<qint64> onsets() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_onsets;
-    }
-
-    // The first onset in [from, to), or -1.
-    qint64 onsetIn(qint64 from, qint64 to) const
-    {
-        for (qint64 t : onsets())
-            if (t >= from && t < to)
-                return t;
-        return -1;
-    }
-
-private:
-    void read()
-    {
-        std::vector<char> buffer(1 << 16);
-        qint64 lastLoud = 0;
-        qint64 blockPlace = 0; // bytes into the current block
-        while (!m_quit) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0)
-                continue;
-            const ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
-            const qint64 at = realtimeNs();
-            if (n <= 0)
-                continue;
-            // A read of more than one block means this thread was late; every block in it is
-            // dated as the first, which can only make a figure worse.
-            const qint64 blockStart = blockPlace;
-            for (ssize_t off = 0; off + kFrameBytes <= n; off += kFrameBytes) {
-                const auto* frame = reinterpret_cast<const float*>(buffer.data() + off);
-                bool loud = false;
-                for (int c = 0; c < kSinkChannels; ++c)
-                    loud = loud || std::fabs(frame[c]) > kLoud;
-                if (!loud)
-                    continue;
-                const qint64 intoBlock = (blockStart + off) % kBlockBytes;
-                const qint64 t = at + intoBlock * 1'000'000'000 / (qint64(kSinkRate) * kFrameBytes);
-                if (lastLoud == 0 || t - lastLoud > kQuietBeforeOnsetNs) {
-                    std::lock_guard lock(m_mutex);
-                    m_onsets.push_back(t);
-                }
-                lastLoud = t;
-            }
-            blockPlace = (blockPlace + n) % kBlockBytes;
-        }
-    }
-
-    QTemporaryDir m_dir;
-    QString m_pipe, m_socket;
-    QProcess m_server;
-    int m_fd = -1;
-    std::thread m_reader;
-    std::atomic<bool> m_quit{false};
-    mutable std::mutex m_mutex;
-    std::vector<qint64> m_onsets;
-};
 
 // A 300 ms bell tone as MP3.
 bool writeBell(const QString& path)
@@ -237,7 +86,7 @@ void onDecoded(GstElement*, GstBuffer* buffer, GstPad*, gpointer data)
     const auto* samples = reinterpret_cast<const float*>(map.data);
     const gsize count = map.size / sizeof(float);
     for (gsize i = 0; i < count; ++i)
-        if (std::fabs(samples[i]) > kLoud) {
+        if (std::fabs(samples[i]) > PrivatePulse::kLoud) {
             lead->ns = qint64(GST_BUFFER_PTS(buffer)) + qint64(i) * 1'000'000'000 / 48000;
             break;
         }
@@ -262,82 +111,22 @@ qint64 measureLeadIn(const QString& path)
     return RunToEnd(pipeline) ? lead.ns : -1;
 }
 
-class NoBoxes : public IMessageBoxes {
-public:
-    int shown = 0;
-    BoxAnswer show(QWidget*, const QString&, const QString& text, BoxIcon, BoxButtons) override
-    {
-        ++shown;
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return BoxAnswer::Ok;
-    }
-};
-
-class NoShutdown : public IShutdownRequest {
-public:
-    bool requestPowerOff(QString* error) override
-    {
-        if (error)
-            *error = QStringLiteral("benchmark");
-        return false;
-    }
-};
-
-class NoStartupRegistration : public IStartupRegistration {
-public:
-    bool open() override { return false; }
-    void registerProgram(const QString&) override {}
-    void unregisterProgram() override {}
-};
-
-// The program's player, noting when it is told to play.
-class TimedPlayer : public GstMediaPlayer {
-public:
-    using GstMediaPlayer::GstMediaPlayer;
-    std::vector<qint64> playedAt;
-    void Play() override
-    {
-        playedAt.push_back(realtimeNs());
-        GstMediaPlayer::Play();
-    }
-};
-
-// Waits in the event loop until realtime reaches atNs.
-void waitUntil(qint64 atNs)
-{
-    const qint64 ms = (atNs - realtimeNs()) / 1'000'000;
-    if (ms <= 0)
-        return;
-    QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(int(ms));
-    loop.exec();
-}
-
-qint64 nextSecondNs(qint64 afterNs)
-{
-    return (afterNs / 1'000'000'000 + 1) * 1'000'000'000;
-}
-
 // A precise timer aimed at each of the next seconds: how late it fires.
 std::vector<double> timerFloor()
 {
     std::vector<double> late;
     for (int i = 0; i < kFloorTrials; ++i) {
-        const qint64 boundary = nextSecondNs(realtimeNs() + 100'000'000);
+        const qint64 boundary = NextSecondNs(RealtimeNs() + 100'000'000);
         QEventLoop loop;
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
         timer.setSingleShot(true);
         qint64 fired = 0;
         QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-            fired = realtimeNs();
+            fired = RealtimeNs();
             loop.quit();
         });
-        timer.start(int((boundary - realtimeNs() + 999'999) / 1'000'000));
+        timer.start(int((boundary - RealtimeNs() + 999'999) / 1'000'000));
         loop.exec();
         late.push_back(double(fired - boundary) / 1e6);
     }
@@ -350,16 +139,16 @@ std::vector<double> freshPlayerFloor(const PrivatePulse& pulse, const QString& b
 {
     std::vector<double> late;
     for (int i = 0; i < kFloorTrials; ++i) {
-        const qint64 boundary = nextSecondNs(realtimeNs() + 300'000'000);
+        const qint64 boundary = NextSecondNs(RealtimeNs() + 300'000'000);
         auto player = std::make_unique<GstMediaPlayer>(QStringLiteral("autoaudiosink"));
         player->setFileName(bell);
-        waitUntil(boundary);
+        WaitUntil(boundary);
         // The timer may fire a little early by the realtime clock; Open waits for the second.
-        while (realtimeNs() < boundary) {
+        while (RealtimeNs() < boundary) {
         }
         player->Open();
         player->Play();
-        waitUntil(boundary + 700'000'000);
+        WaitUntil(boundary + 700'000'000);
         const qint64 onset = pulse.onsetIn(boundary, boundary + 700'000'000);
         if (onset < 0) {
             *why = QStringLiteral("a fresh player's bell was not heard");
@@ -400,7 +189,7 @@ void BM_BellLateness(benchmark::State& state)
         }
 
         // Tasks at whole seconds from 3 s ahead on, one per second.
-        const qint64 first = nextSecondNs(realtimeNs() + 2'000'000'000);
+        const qint64 first = NextSecondNs(RealtimeNs() + 2'000'000'000);
         // The task keys are times of day: a run across midnight would ring the wrong day.
         const qint64 last = first + qint64(kTasks - 1) * 1'000'000'000;
         if (QDateTime::fromMSecsSinceEpoch(first / 1'000'000).date()
@@ -442,7 +231,7 @@ void BM_BellLateness(benchmark::State& state)
         {
             TfrmMain window(Services{&clock, &boxes, &dialogs, &mp1, &background, true, &shutdown,
                                      &startup});
-            waitUntil(due.back() + 1'500'000'000);
+            WaitUntil(due.back() + 1'500'000'000);
         }
         SetApplicationDirectoryOverride(QString());
         if (boxes.shown != 0 || mp1.playedAt.size() != std::size_t(kTasks)) {
