@@ -23,4 +23,6 @@ string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS
   "gstreamer1.0-plugins-base" "gstreamer1.0-plugins-good" "gstreamer1.0-plugins-bad"
   "gstreamer1.0-plugins-ugly" "gstreamer1.0-pulseaudio | gstreamer1.0-alsa"
   "timgm6mb-soundfont" "fonts-wqy-microhei")
+# Zones in other buildings are fed through a Snapcast server the program starts itself.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "snapserver")
 include(CPack)

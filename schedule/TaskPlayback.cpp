@@ -248,7 +248,7 @@ void TaskPlayback::StartTask(const QString& startTime)
         if (m_journal)
             m_journal(startTime, QString(), silent);
         // A once-only task has had its turn all the same.
-        if (plan && plan->rec.DateType == 4) {
+        if (plan && plan->rec.DateType == 4 && !m_follower) {
             m_data.startOnceOnly(startTime);
             m_data.endLeaving(startTime);
         }
@@ -275,7 +275,7 @@ void TaskPlayback::StartTask(const QString& startTime)
     logReplaced();
     // A once-only task leaves the timetable as it starts; its row stays until it ends. The
     // timetable and the file change after the bell has been told to play, so neither delays it.
-    if (rec.DateType == 4)
+    if (rec.DateType == 4 && !m_follower)
         m_data.startOnceOnly(startTime);
 }
 
@@ -308,7 +308,7 @@ void TaskPlayback::RingNow(const QString& musicKey)
         throw InputError(path.isEmpty() ? silent : silent + QStringLiteral("（%1）").arg(path));
     }
     // A once-only task cut short has had its turn: its row goes now, not at a restart.
-    if (!m_currentTaskKey.isEmpty() && m_rec.DateType == 4)
+    if (!m_currentTaskKey.isEmpty() && m_rec.DateType == 4 && !m_follower)
         m_data.endLeaving(m_rec.StartTime);
     const std::function<void()> logReplaced = endOfReplaced();
     rec.PlayList = &m_playList;
@@ -433,7 +433,7 @@ void TaskPlayback::tmrCycleTimer()
         setSoundingState(false);
         m_endTimer.stop();
         m_currentTaskKey.clear();
-        if (m_rec.DateType == 4)
+        if (m_rec.DateType == 4 && !m_follower)
             m_data.endLeaving(m_rec.StartTime);
         m_view.currentTaskChanged();
     }

@@ -109,6 +109,9 @@ public:
     // Told true as a task begins to sound and false as it ends: the background music goes
     // down beneath it. The start of the task never waits for it.
     void setSounding(std::function<void(bool)> sounding) { m_sounding = std::move(sounding); }
+    // A playback that plays the tasks along with another one (into other buildings) leaves the
+    // timetable to that one: a once-only task is taken out by it alone.
+    void setFollower(bool follower) { m_follower = follower; }
     // The gain the task player is given for a task of this sound at the master volume.
     static double TaskGain(int masterPercent, const TaskSound& sound);
 
@@ -160,4 +163,5 @@ private:
     bool m_endAimed = false;
     // Fires at the end time, so that the task stops then rather than at the next tick.
     QTimer m_endTimer;
+    bool m_follower = false;
 };

@@ -13,7 +13,7 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont
   nettle-dev libical-dev libpulse-dev libgtest-dev libbenchmark-dev
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils snapserver snapclient
   fonts-wqy-microhei qt6-translations-l10n librsvg2-bin
   desktop-file-utils appstream imagemagick xvfb xdotool x11-utils
   at-spi2-core python3-pyatspi dbus-x11
