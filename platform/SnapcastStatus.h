@@ -1,5 +1,6 @@
 #pragma once
 // What a Snapcast server says of its clients, as its control interface reports it.
+#include <QByteArray>
 #include <QString>
 
 #include <map>
@@ -26,3 +27,7 @@ struct SnapcastStatus {
     // Clients of the stream that are connected now.
     int connectedClients(const QString& stream) const;
 };
+
+// The status from the reply to Server.GetStatus (one JSON-RPC line). A reply that cannot be
+// read, or an error reply, gives reachable=false with the reason.
+SnapcastStatus ParseServerStatus(const QByteArray& json);
