@@ -1,7 +1,9 @@
 #include "storage/ConfigFile.h"
 
+#include "platform/Errors.h"
 #include "storage/Holidays.h"
 #include "storage/IniStore.h"
+#include "storage/TaskFile.h"
 
 #include <algorithm>
 
@@ -42,28 +44,93 @@ QString flagText(bool on)
     return on ? One : Zero;
 }
 
-// A percentage in [base]: a missing key is the default; text that is no number is the default
-// and a number out of range is clamped, each named in *problems.
-int readPercent(const QString& key, int byDefault, int max, QStringList* problems)
+// No value holds a line break, so this default tells a missing key from any stored text.
+const QString Missing = QStringLiteral("\n");
+
+QString settingName(const QString& section, const QString& key, const QString& text)
 {
-    // No value holds a line break, so this default tells a missing key from any stored text.
-    const QString missing = QStringLiteral("\n");
-    const QString text = ReadConfigString(BaseLower, key, missing);
-    if (text == missing)
+    return QStringLiteral("Config.ini 的 [%1] 中 %2=%3").arg(section, key, text);
+}
+
+// A whole number: a missing key is the default; text that is no number is the default and a
+// number out of range is clamped, each named in *problems; unit follows the number ("% ", " 毫秒").
+int readBounded(const QString& section, const QString& key, int byDefault, int min, int max,
+                const QString& unit, QStringList* problems)
+{
+    const QString text = ReadConfigString(section, key, Missing);
+    if (text == Missing)
         return byDefault;
     // Read as every number of Config.ini is read; two defaults tell a number from other text.
-    const int number = ReadConfigInteger(BaseLower, key, 0);
-    const auto name = [&] { return QStringLiteral("Config.ini 的 [base] 中 %1=%2").arg(key, text); };
-    if (number != ReadConfigInteger(BaseLower, key, 1)) {
+    const int number = ReadConfigInteger(section, key, 0);
+    if (number != ReadConfigInteger(section, key, 1)) {
         if (problems)
-            *problems << QStringLiteral("%1 不是整数，按默认值 %2% 使用").arg(name(), QString::number(byDefault));
+            *problems << QStringLiteral("%1 不是整数，按默认值 %2%3使用")
+                             .arg(settingName(section, key, text), QString::number(byDefault), unit);
         return byDefault;
     }
-    const int clamped = std::clamp(number, 0, max);
+    const int clamped = std::clamp(number, min, max);
     if (clamped != number && problems)
-        *problems << QStringLiteral("%1 不在 0～%2 之内，按 %3% 使用")
-                         .arg(name(), QString::number(max), QString::number(clamped));
+        *problems << QStringLiteral("%1 不在 %2～%3 之内，按 %4%5使用")
+                         .arg(settingName(section, key, text), QString::number(min), QString::number(max),
+                              QString::number(clamped), unit);
     return clamped;
+}
+
+// A percentage in [base].
+int readPercent(const QString& key, int byDefault, int max, QStringList* problems)
+{
+    return readBounded(BaseLower, key, byDefault, 0, max, QStringLiteral("% "), problems);
+}
+
+// A flag of the newer sections: "1" or "0"; other text is the default, named.
+bool readStrictFlag(const QString& section, const QString& key, bool byDefault, QStringList* problems)
+{
+    const QString text = ReadConfigString(section, key, Missing);
+    if (text == One || text == Zero)
+        return text == One;
+    if (text != Missing && problems)
+        *problems << QStringLiteral("%1 不是 1 或 0，按默认值 %2 使用")
+                         .arg(settingName(section, key, text), flagText(byDefault));
+    return byDefault;
+}
+
+const QString EnabledKey = QStringLiteral("Enabled");
+const QString ServerKey = QStringLiteral("Server");
+const QString StreamPortKey = QStringLiteral("StreamPort");
+const QString ControlPortKey = QStringLiteral("ControlPort");
+const QString BufferKey = QStringLiteral("Buffer");
+const QString LocalDeviceKey = QStringLiteral("LocalDevice");
+const QString MusicKey = QStringLiteral("Music");
+constexpr int MaxPort = 65535;
+
+BroadcastSettings readBroadcast(QStringList* problems)
+{
+    BroadcastSettings b;
+    const QString& s = BroadcastSection;
+    b.enabled = readStrictFlag(s, EnabledKey, b.enabled, problems);
+    b.server = ReadConfigString(s, ServerKey, QString());
+    b.streamPort = readBounded(s, StreamPortKey, b.streamPort, 1, MaxPort, QStringLiteral(" "), problems);
+    b.controlPort = readBounded(s, ControlPortKey, b.controlPort, 1, MaxPort, QStringLiteral(" "), problems);
+    b.bufferMs = readBounded(s, BufferKey, b.bufferMs, MinBroadcastBufferMs, MaxBroadcastBufferMs,
+                             QStringLiteral(" 毫秒"), problems);
+    b.localDevice = readStrictFlag(s, LocalDeviceKey, b.localDevice, problems);
+    b.music = readStrictFlag(s, MusicKey, b.music, problems);
+
+    // The whole section: a zone past the key-list limit would otherwise go silent without a word.
+    QStringList lines;
+    ReadWholeIniSection(ConfigFilePath(), BroadcastZonesSection, lines);
+    for (const QString& line : lines) {
+        const QString name = LineName(line);
+        QString why = ZoneNameProblem(name, b.zones);
+        const std::optional<int> port = ReadWholeNumber(LineValue(line));
+        if (why.isEmpty() && (!port || *port < 1 || *port > MaxPort))
+            why = QStringLiteral("端口应为 1～%1 之内的整数").arg(MaxPort);
+        if (why.isEmpty())
+            b.zones.push_back({name, *port});
+        else if (problems)
+            *problems << QStringLiteral("Config.ini 的 [%1] 中 %2 一行未用：%3").arg(BroadcastZonesSection, line, why);
+    }
+    return b;
 }
 
 // A setting the file refuses raises FileError naming Config.ini and the reason.
@@ -96,6 +163,7 @@ Settings ReadSettings(QStringList* problems)
     s.taskVolume = readPercent(TaskVolumeKey, s.taskVolume, MaxMasterVolume, problems);
     s.musicVolume = readPercent(MusicVolumeKey, s.musicVolume, MaxMasterVolume, problems);
     s.duckLevel = readPercent(DuckLevelKey, s.duckLevel, MaxDuckLevel, problems);
+    s.broadcast = readBroadcast(problems);
     return s;
 }
 
@@ -198,4 +266,40 @@ void WriteMakeUpDay(const QDate& date, int weekday)
 void DeleteMakeUpDay(const QDate& date)
 {
     DeleteIniKeyChecked(ConfigFilePath(), WorkDaysSection, CalendarDateText(date));
+}
+
+void WriteBroadcastSettings(const BroadcastSettings& settings)
+{
+    // Refused before anything is written: what would not read back must not be stored.
+    std::vector<BroadcastZone> checked;
+    QStringList zoneLines;
+    for (const BroadcastZone& zone : settings.zones) {
+        const QString why = ZoneNameProblem(zone.name, checked);
+        if (!why.isEmpty())
+            throw InputError(QStringLiteral("分区“%1”没有保存：%2").arg(zone.name, why));
+        if (zone.port < 1 || zone.port > MaxPort)
+            throw InputError(QStringLiteral("分区“%1”的端口 %2 不在 1～%3 之内").arg(zone.name).arg(zone.port).arg(MaxPort));
+        checked.push_back(zone);
+        zoneLines << zone.name + u'=' + QString::number(zone.port);
+    }
+    if (settings.server.contains(u'\n') || settings.server.contains(u'\r'))
+        throw InputError(QStringLiteral("服务器地址不能含有换行"));
+    for (const int port : {settings.streamPort, settings.controlPort})
+        if (port < 1 || port > MaxPort)
+            throw InputError(QStringLiteral("端口 %1 不在 1～%2 之内").arg(port).arg(MaxPort));
+    if (settings.bufferMs < MinBroadcastBufferMs || settings.bufferMs > MaxBroadcastBufferMs)
+        throw InputError(QStringLiteral("缓冲 %1 毫秒不在 %2～%3 之内")
+                             .arg(settings.bufferMs)
+                             .arg(MinBroadcastBufferMs)
+                             .arg(MaxBroadcastBufferMs));
+    const QString& s = BroadcastSection;
+    write(s, EnabledKey, flagText(settings.enabled));
+    write(s, ServerKey, settings.server.trimmed());
+    write(s, StreamPortKey, QString::number(settings.streamPort));
+    write(s, ControlPortKey, QString::number(settings.controlPort));
+    write(s, BufferKey, QString::number(settings.bufferMs));
+    write(s, LocalDeviceKey, flagText(settings.localDevice));
+    write(s, MusicKey, flagText(settings.music));
+    // In one save: an interrupted rename or reorder leaves the old zones, never some of them.
+    ReplaceIniSectionChecked(ConfigFilePath(), BroadcastZonesSection, zoneLines);
 }

@@ -3,6 +3,8 @@
 // and written with the section spelling and the text it has always been written with, so that
 // a file reads the same and every write leaves the same bytes as before. Reading never fails:
 // a missing or unreadable file gives the defaults.
+#include "storage/BroadcastConfig.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -41,6 +43,9 @@ struct Settings {
     // Percent of its volume (0 to 100) that the background music goes down to while a task plays.
     int duckLevel = 20;
 
+    // [Broadcast] and [BroadcastZones]; written only by WriteBroadcastSettings.
+    BroadcastSettings broadcast;
+
     bool operator==(const Settings&) const = default;
 };
 
@@ -50,8 +55,9 @@ constexpr int MaxLateBellGrace = 600;
 constexpr int MaxMasterVolume = 150;
 constexpr int MaxDuckLevel = 100;
 
-// A volume out of range (hand-edited) is clamped and one that does not read is the default;
-// either is named in *problems, when given. Nothing is written back.
+// A volume, port or buffer out of range (hand-edited) is clamped and one that does not read is
+// the default; either is named in *problems, when given, as is each zone line left out (a name
+// ZoneNameProblem refuses, or no port). Nothing is written back.
 Settings ReadSettings(QStringList* problems = nullptr);
 
 // Each writer raises FileError when Config.ini refuses the write.

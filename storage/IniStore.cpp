@@ -792,6 +792,44 @@ void EraseIniSectionChecked(const QString& file, const QString& section)
         raiseWriteFailure(file, error);
 }
 
+void ReplaceIniSectionChecked(const QString& file, const QString& section, const QStringList& lines)
+{
+    if (lines.isEmpty()) {
+        EraseIniSectionChecked(file, section);
+        return;
+    }
+    const QByteArray s = encode(section).trimmed();
+    QList<QByteArray> entries;
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        const QString key = eq < 0 ? line : line.left(eq);
+        const QByteArray k = encode(key).trimmed();
+        if (eq < 0 || hasLineBreak(line) || hasLineBreak(section) || key.trimmed().isEmpty() ||
+            k.startsWith('[') || s.contains(']'))
+            raiseWriteFailure(file, QStringLiteral("%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）").arg(file));
+        entries.append(k + "=" + encode(line.mid(eq + 1)).trimmed());
+    }
+    QString error;
+    const bool saved = modify(file, &error, [&](IniText& ini) {
+        int header = ini.findSection(s);
+        if (header < 0) {
+            header = int(ini.lines.size());
+            ini.lines.append({"[" + s + "]"});
+        }
+        for (int i = ini.sectionEnd(header) - 1; i > header; --i)
+            if (ini.lines[i].isEntry())
+                ini.lines.removeAt(i);
+        int insertAt = ini.sectionEnd(header);
+        while (insertAt > header + 1 && ini.lines[insertAt - 1].raw.trimmed().isEmpty())
+            --insertAt;
+        for (const QByteArray& entry : entries)
+            ini.lines.insert(insertAt++, {entry});
+        return true;
+    });
+    if (!saved)
+        raiseWriteFailure(file, error);
+}
+
 void ReadIniKeys(const QString& file, const QString& section, QStringList& list)
 {
     list.clear();

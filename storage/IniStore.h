@@ -50,6 +50,11 @@ void WriteIniStringChecked(const QString& file, const QString& section, const QS
                            const QString& value);
 void DeleteIniKeyChecked(const QString& file, const QString& section, const QString& key);
 void EraseIniSectionChecked(const QString& file, const QString& section);
+// The section's entries replaced by lines ("key=value", in order) in one save, so that no
+// interruption leaves it half old and half new; other lines of the section stay where they are.
+// No lines erase the section. Raises FileError, the file left as it was, on any line that
+// TryWriteIniString would refuse.
+void ReplaceIniSectionChecked(const QString& file, const QString& section, const QStringList& lines);
 
 // Full path of Config.ini, formed anew at each call.
 QString ConfigFilePath();

@@ -24,16 +24,19 @@ QStringList ProgramData::loadTimetable()
     QStringList timeLines;
     QStringList paramLines;
     QStringList soundLines;
+    QStringList zoneLines;
     // Whole sections: a timetable past the key-list limit would otherwise lose its later
     // tasks without a word.
     const QString taskFile = TaskFilePath();
     ReadWholeIniSection(taskFile, TimeSection, timeLines);
     ReadWholeIniSection(taskFile, TimeParamsSection, paramLines);
     ReadWholeIniSection(taskFile, TaskSoundSection, soundLines);
-    setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines));
+    ReadWholeIniSection(taskFile, TaskZonesSection, zoneLines);
+    setTimetable(Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines, zoneLines));
     timeLines.clear();
     paramLines.clear();
     soundLines.clear();
+    zoneLines.clear();
     // The lines and the timetable it replaces are freed by now: a large timetable's worth.
     ReturnFreedMemory();
     return m_timetable.messages() + m_timetable.soundMessages();
@@ -132,7 +135,7 @@ void SaveBoxSetting(ProgramData& data, QCheckBox* box, const std::function<void(
 }
 
 void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const TaskSound& sound,
-                           const QString& replacedKey)
+                           const TaskZones& zones, const QString& replacedKey)
 {
     change([&] {
         const QString taskFile = TaskFilePath();
@@ -143,6 +146,11 @@ void ProgramData::saveTask(const QString& key, const TaskEntry& entry, const Tas
             DeleteIniKeyChecked(taskFile, TaskSoundSection, key);
         else
             WriteIniStringChecked(taskFile, TaskSoundSection, key, FormatTaskSound(sound));
+        // Every zone has no line either; no zone at all is an empty one.
+        if (zones.isDefault())
+            DeleteIniKeyChecked(taskFile, TaskZonesSection, key);
+        else
+            WriteIniStringChecked(taskFile, TaskZonesSection, key, FormatTaskZones(zones));
         // Keys that the file takes as one (letter case) are the entry just written.
         if (!replacedKey.isEmpty() && FoldedTaskKey(replacedKey) != FoldedTaskKey(key))
             DeleteTaskEntries(taskFile, replacedKey);
@@ -188,6 +196,7 @@ void ProgramData::clearAllTasks()
         EraseIniSectionChecked(TaskFilePath(), TimeSection);
         EraseIniSectionChecked(TaskFilePath(), TimeParamsSection);
         EraseIniSectionChecked(TaskFilePath(), TaskSoundSection);
+        EraseIniSectionChecked(TaskFilePath(), TaskZonesSection);
     });
 }
 
@@ -367,18 +376,20 @@ Timetable ProgramData::timetableOn(const QDate& day) const
     if (!inForce || inForce->name.compare(m_periodApplied, Qt::CaseInsensitive) == 0)
         return m_timetable;
     const std::vector<PeriodTask> oldBells = appliedBells();
-    QStringList timeLines, paramLines, soundLines;
+    QStringList timeLines, paramLines, soundLines, zoneLines;
     for (const Task& task : m_timetable.tasks())
         if (!task.leaving && !HasKey(oldBells, task.key)) {
             timeLines << task.key + u'=' + task.timeValue();
             paramLines << task.key + u'=' + task.paramsValue();
             if (!task.sound().isDefault())
                 soundLines << task.key + u'=' + FormatTaskSound(task.sound());
+            if (!task.zones().isDefault())
+                zoneLines << task.key + u'=' + FormatTaskZones(task.zones());
         }
     for (const PeriodTask& bell : PeriodTasks(*inForce))
         if (handMadeAt(bell.key, oldBells).empty()) {
             timeLines << bell.key + u'=' + FormatTimeValue(bell.entry);
             paramLines << bell.key + u'=' + FormatTimeParamsValue(bell.entry);
         }
-    return Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines);
+    return Timetable::Decode(timeLines, paramLines, m_libraryList, soundLines, zoneLines);
 }

@@ -32,7 +32,8 @@ public:
 
     // Reads the timetable from the task file; the result holds one message per Time line the
     // list cannot show (those tasks still fall due as the due-time check reads them) and one
-    // per TaskSound line not taken as it stands. Nothing is written back.
+    // per TaskSound line not taken as it stands. TaskZones lines are read with the tasks.
+    // Nothing is written back.
     QStringList loadTimetable();
     void setLibraryList(const QStringList& lines);
     // Reads the school calendar (holiday ranges, yearly and dated, and make-up working days)
@@ -55,11 +56,11 @@ public:
 
     // The commands. Each raises FileError when the file refuses the change; the timetable is
     // then read again, so it shows what the file holds.
-    // Writes the task under key, its sound line with it (none for the default sound);
-    // replacedKey, when another key, is deleted after the write, so an interrupted edit leaves
-    // the task twice, never lost.
+    // Writes the task under key, its sound and zones lines with it (none for the default
+    // sound, none for every zone); replacedKey, when another key, is deleted after the write,
+    // so an interrupted edit leaves the task twice, never lost.
     void saveTask(const QString& key, const TaskEntry& entry, const TaskSound& sound,
-                  const QString& replacedKey = QString());
+                  const TaskZones& zones, const QString& replacedKey = QString());
     void deleteTask(const QString& key);
     // Sets the enabled flag of the task's Time value; false when the task has left the file.
     bool setTaskEnabled(const QString& key, bool enabled);

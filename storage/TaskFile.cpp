@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "storage/IniStore.h"
 #include "storage/TaskSound.h"
+#include "storage/TaskZones.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -90,6 +91,7 @@ void DeleteTaskEntries(const QString& taskFile, const QString& key)
     DeleteIniKeyChecked(taskFile, TimeSection, key);
     DeleteIniKeyChecked(taskFile, TimeParamsSection, key);
     DeleteIniKeyChecked(taskFile, TaskSoundSection, key);
+    DeleteIniKeyChecked(taskFile, TaskZonesSection, key);
 }
 
 QString LineName(const QString& line)

@@ -16,7 +16,7 @@ inline const QString MusicSection = QStringLiteral("Music");
 // Full path of the task file in the application directory, formed anew at each call.
 QString TaskFilePath();
 
-// Removes a task: its entries under key in Time, TimeParams and TaskSound. Raises FileError
+// Removes a task: its entries under key in Time, TimeParams, TaskSound and TaskZones. Raises FileError
 // when the file keeps them.
 void DeleteTaskEntries(const QString& taskFile, const QString& key);
 

@@ -66,19 +66,23 @@ public:
         }
     }
 
-    // soundValue is null when the file has no TaskSound line for the key.
+    // soundValue and zonesValue are null when the file has no such line for the key.
     Task decode(const QString& key, const QString& timeValue, const QString& paramsValue,
-                const QString* soundValue)
+                const QString* soundValue, const QString* zonesValue)
     {
         Task task;
         task.key = key;
         task.second = SecondOfDay(key);
-        QString values = timeValue + u'\n' + paramsValue;
+        // "=" marks a line that is there: no line and an empty one are different tasks.
+        QString values = timeValue + u'\n' + paramsValue + u'\n';
         if (soundValue)
-            values += u'\n' + *soundValue;
+            values += u'=' + *soundValue;
+        values += u'\n';
+        if (zonesValue)
+            values += u'=' + *zonesValue;
         auto it = m_values.constFind(values);
         if (it == m_values.cend())
-            it = m_values.insert(values, read(timeValue, paramsValue, soundValue));
+            it = m_values.insert(values, read(timeValue, paramsValue, soundValue, zonesValue));
         task.values = *it;
         const TaskValues& v = **it;
         // Midnight or an unreadable text means no end time, and a task that starts after its
@@ -109,7 +113,7 @@ private:
     }
 
     std::shared_ptr<const TaskValues> read(const QString& timeValue, const QString& paramsValue,
-                                           const QString* soundValue) const
+                                           const QString* soundValue, const QString* zonesValue) const
     {
         auto v = std::make_shared<TaskValues>();
         v->paramsValue = paramsValue;
@@ -118,6 +122,8 @@ private:
         readForList(*v);
         if (soundValue)
             v->sound = ReadTaskSound(*soundValue, &v->soundProblem);
+        if (zonesValue)
+            v->zones = ReadTaskZones(*zonesValue);
         return v;
     }
 
@@ -219,10 +225,12 @@ QHash<QString, QString> ValuesByKey(const QStringList& lines)
 } // namespace
 
 Timetable Timetable::Decode(const QStringList& timeLines, const QStringList& paramLines,
-                            const QStringList& libraryList, const QStringList& soundLines)
+                            const QStringList& libraryList, const QStringList& soundLines,
+                            const QStringList& zoneLines)
 {
     const QHash<QString, QString> params = ValuesByKey(paramLines);
     const QHash<QString, QString> sounds = ValuesByKey(soundLines);
+    const QHash<QString, QString> zones = ValuesByKey(zoneLines);
     Decoder decoder(libraryList);
     Data data;
     data.tasks.reserve(std::size_t(timeLines.size()));
@@ -230,8 +238,10 @@ Timetable Timetable::Decode(const QStringList& timeLines, const QStringList& par
         const QString key = LineName(line);
         const QString folded = FoldedTaskKey(key);
         const auto sound = sounds.constFind(folded);
+        const auto zone = zones.constFind(folded);
         Task task = decoder.decode(key, LineValue(line), params.value(folded),
-                                   sound == sounds.cend() ? nullptr : &*sound);
+                                   sound == sounds.cend() ? nullptr : &*sound,
+                                   zone == zones.cend() ? nullptr : &*zone);
         if (!task.listed())
             data.messages << task.fault();
         if (!task.values->soundProblem.isEmpty())

@@ -4,6 +4,7 @@
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TaskSound.h"
+#include "storage/TaskZones.h"
 
 #include <QHash>
 #include <QString>
@@ -36,6 +37,8 @@ struct TaskValues {
     // The TaskSound line's reading; soundProblem says why it is not what the line holds.
     TaskSound sound;
     QString soundProblem;
+    // The TaskZones line's reading; every zone when the file has none.
+    TaskZones zones;
 };
 
 struct Task {
@@ -62,6 +65,8 @@ struct Task {
     std::optional<TTaskRecord> record() const;
     // How loud it plays and how it fades; the default when the file has no line for it.
     const TaskSound& sound() const { return valuesOrNone().sound; }
+    // The zones it rings in; every zone when the file has no line for it.
+    const TaskZones& zones() const { return valuesOrNone().zones; }
 
 private:
     const TaskValues& valuesOrNone() const;
@@ -87,10 +92,11 @@ public:
     // Whether other is this very timetable (a copy of it), not merely an equal one.
     bool sameAs(const Timetable& other) const { return m_data == other.m_data; }
 
-    // The Time, TimeParams and TaskSound sections (key=value lines in file order) and the
-    // library's "number=path" lines, which name the music in the list's cells.
+    // The Time, TimeParams, TaskSound and TaskZones sections (key=value lines in file order)
+    // and the library's "number=path" lines, which name the music in the list's cells.
     static Timetable Decode(const QStringList& timeLines, const QStringList& paramLines,
-                            const QStringList& libraryList, const QStringList& soundLines = {});
+                            const QStringList& libraryList, const QStringList& soundLines = {},
+                            const QStringList& zoneLines = {});
     // This timetable with the task under key marked as leaving.
     Timetable withLeaving(const QString& key) const;
     // This timetable without the task under key.

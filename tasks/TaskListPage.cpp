@@ -280,7 +280,7 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
     entry.DateParams = dialog.DateParams();
     entry.PlayLength = dialog.PlayLength();
     entry.EndTime = dialog.EndTime();
-    m_data.saveTask(dialog.StartTime(), entry, dialog.sound(), replacedKey);
+    m_data.saveTask(dialog.StartTime(), entry, dialog.sound(), dialog.zones(), replacedKey);
     return true;
 }
 
@@ -329,6 +329,7 @@ void TaskListPage::fillFromTask(TfrmTaskSet& d, const Task& task) const
     d.setExcludeHolidays(task.holidayInList() == 0);
     d.SourceType = rec.SourceType;
     d.setSound(task.sound());
+    d.setZones(task.zones());
 }
 
 void TaskListPage::actEditTaskExecute()

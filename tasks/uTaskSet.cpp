@@ -21,11 +21,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -151,6 +153,8 @@ void TfrmTaskSet::buildForm()
         "结束时间或播放时长到时，用多长时间把声音渐渐减小到无再停止；0 表示立即停止。"
         "音频自然播完时不淡出"));
 
+    buildZones();
+
     nbPlayDateParams = new QStackedWidget;
     nbPlayDateParams->addWidget(new QWidget); // PlayDateOfDay
 
@@ -244,7 +248,9 @@ void TfrmTaskSet::buildForm()
     fades->addWidget(spnFadeOut);
     fades->addStretch();
     params->addLayout(fades, 2, 3);
-    params->addWidget(nbPlayDateParams, 3, 0, 1, 4);
+    params->addWidget(label(QStringLiteral("分区："), btnZones), 3, 0);
+    params->addWidget(btnZones, 3, 1, 1, 3, Qt::AlignLeft);
+    params->addWidget(nbPlayDateParams, 4, 0, 1, 4);
     params->setColumnStretch(3, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -426,6 +432,97 @@ TaskSound TfrmTaskSet::sound() const
     return TaskSound{spnVolume->value(), spnFadeIn->value(), spnFadeOut->value()};
 }
 
+void TfrmTaskSet::buildZones()
+{
+    btnZones = new QToolButton;
+    btnZones->setPopupMode(QToolButton::InstantPopup);
+    btnZones->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    mnuZones = new QMenu(btnZones);
+    btnZones->setMenu(mnuZones);
+    const BroadcastSettings& broadcast = m_data.settings().broadcast;
+    if (!broadcast.enabled || broadcast.zones.empty()) {
+        btnZones->setText(QStringLiteral("未设置分区"));
+        btnZones->setToolTip(QStringLiteral("在“分区广播”页中设置分区"));
+        btnZones->setEnabled(false);
+        return;
+    }
+    m_zonesOffered = true;
+    QAction* all = mnuZones->addAction(QStringLiteral("全部分区"));
+    all->setCheckable(true);
+    all->setChecked(true);
+    mnuZones->addSeparator();
+    for (const BroadcastZone& zone : broadcast.zones) {
+        QAction* a = mnuZones->addAction(zone.name);
+        a->setCheckable(true);
+        a->setChecked(true);
+        a->setData(zone.name);
+        // Leaving out one zone of all leaves the others chosen.
+        connect(a, &QAction::triggered, this, [this, all](bool) {
+            all->setChecked(false);
+            showZones();
+        });
+    }
+    connect(all, &QAction::triggered, this, [this](bool on) {
+        for (QAction* a : mnuZones->actions())
+            if (a->isCheckable())
+                a->setChecked(on);
+        showZones();
+    });
+    showZones();
+}
+
+void TfrmTaskSet::showZones()
+{
+    if (!m_zonesOffered)
+        return;
+    const TaskZones z = zones();
+    if (z.all) {
+        btnZones->setText(QStringLiteral("全部分区"));
+        return;
+    }
+    QStringList shown;
+    for (const QString& name : z.names)
+        if (m_data.settings().broadcast.zone(name))
+            shown << name;
+    btnZones->setText(shown.isEmpty() ? QStringLiteral("仅本机") : shown.join(QStringLiteral("、")));
+}
+
+void TfrmTaskSet::setZones(const TaskZones& zones)
+{
+    m_givenZones = zones;
+    if (!m_zonesOffered)
+        return;
+    for (QAction* a : mnuZones->actions())
+        if (a->isCheckable())
+            a->setChecked(a->data().isNull() ? zones.all : zones.includes(a->data().toString()));
+    showZones();
+}
+
+TaskZones TfrmTaskSet::zones() const
+{
+    if (!m_zonesOffered)
+        return m_givenZones;
+    const QList<QAction*> actions = mnuZones->actions();
+    if (actions.first()->isChecked())
+        return TaskZones{};
+    // The given order first, names that are zones no more among them (they may come back);
+    // zones newly chosen after them, in the settings' order.
+    QStringList chosen;
+    for (const QAction* a : actions)
+        if (a->isChecked() && !a->data().isNull())
+            chosen << a->data().toString();
+    TaskZones z{false, {}};
+    const BroadcastSettings& broadcast = m_data.settings().broadcast;
+    if (!m_givenZones.all)
+        for (const QString& name : m_givenZones.names)
+            if (!broadcast.zone(name) || chosen.contains(name))
+                z.names << name;
+    for (const QString& name : chosen)
+        if (!z.names.contains(name))
+            z.names << name;
+    return z;
+}
+
 void TfrmTaskSet::setMusicLine(const QString& key, const QString& name)
 {
     int at = -1;
@@ -580,7 +677,7 @@ QStringList TfrmTaskSet::state() const
                   edtPlayLength->text(),  cbbPlayMode->currentText(), cbbPlayDate->currentText(),
                   placesText(chkPlayDateWeek), placesText(chkgWorkDayItems),
                   dtpPlayDateFixedDate->text(), QString::number(chkRejectHoliday->isChecked()),
-                  FormatTaskSound(sound())};
+                  FormatTaskSound(sound()), QString::number(zones().all) + FormatTaskZones(zones())};
     return s + MusicLines();
 }
 

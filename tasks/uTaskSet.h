@@ -3,6 +3,7 @@
 // nothing; the command that opened it reads its properties back and saves the task.
 #include "app/BaseFrm.h"
 #include "storage/TaskSound.h"
+#include "storage/TaskZones.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,11 @@ class QDateEdit;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QSpinBox;
 class QStackedWidget;
+class QToolButton;
 class DateField;
 class TimeField;
 
@@ -60,6 +63,11 @@ public:
     // Volume and fades; a value outside a field's range is shown at its nearest end.
     void setSound(const TaskSound& sound);
     TaskSound sound() const;
+    // The zones it rings in. The field offers the zones of the settings; names that are zones
+    // no more are kept as they were given. With broadcasting off or no zones, what was given
+    // is what is read back.
+    void setZones(const TaskZones& zones);
+    TaskZones zones() const;
 
     // With flag set, fills the music list from the task's Time entry and the library.
     void LoadTaskMusic(bool flag);
@@ -85,6 +93,9 @@ public:
     QSpinBox* spnVolume;
     QSpinBox* spnFadeIn;
     QSpinBox* spnFadeOut;
+    // "分区": its menu holds "全部分区" first, then one entry per zone.
+    QToolButton* btnZones;
+    QMenu* mnuZones;
     QStackedWidget* nbPlayDateParams;
     QCheckBox* chkPlayDateWeek[7];
     QGroupBox* chkgWorkDay;
@@ -108,6 +119,9 @@ private:
     bool confirmOverwrite();
     // The first entry that cannot be stored, with its field focused; empty when all can.
     QString refusal();
+    // The zones field's menu, and its text from the entries checked.
+    void buildZones();
+    void showZones();
     // Everything the user can change, as one list of texts.
     QStringList state() const;
     // Esc, "取消" and the close box: a changed editor asks before its input is thrown away.
@@ -120,6 +134,10 @@ private:
     // that the picker's text has).
     QString m_givenStartTime;
     QStringList m_shownState;
+    // The zones as given; the field changes only what it offers.
+    TaskZones m_givenZones;
+    // Whether the field offers zones: broadcasting is on and has some.
+    bool m_zonesOffered = false;
     // Set once leaving is decided, so the close that follows asks nothing more.
     bool m_leaving = false;
 };

@@ -108,7 +108,7 @@ TEST_F(TrayTooltipWindow, ShowsOurIconAndFollowsTheClockAndTheTaskList)
     mondays.MusicKeys = {"2"};
     mondays.DateType = 1;
     mondays.DateParams = "1000000";
-    w.data.saveTask("08:45:00", mondays, TaskSound{});
+    w.data.saveTask("08:45:00", mondays, TaskSound{}, TaskZones{});
     EXPECT_EQ(w.data.ScheduleList().value(1), "08:45:00=1,0,2");
     EXPECT_EQ(tooltipAt(w, QTime(7, 0)), "今天没有待播放的任务");
 }

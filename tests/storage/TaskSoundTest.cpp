@@ -69,7 +69,7 @@ TEST(TaskSound, AFileWithoutSoundsIsSavedByteForByteAndAReadWritesNothing)
     data.loadTimetable();
     TaskEntry entry;
     entry.MusicKeys = {"1"};
-    data.saveTask("08:00:00", entry, TaskSound{});
+    data.saveTask("08:00:00", entry, TaskSound{}, TaskZones{});
     EXPECT_EQ(dir.read(TaskFileName), before);
 }
 
@@ -86,10 +86,10 @@ TEST(TaskSound, TheLineFollowsItsTaskThroughEveryWrite)
         QStringList after; // the TaskSound section; empty: none at all
     };
     const Case cases[] = {
-        {"saved with another sound", [&] { data.saveTask("08:00:00", entry, {60, 0, 3}); },
+        {"saved with another sound", [&] { data.saveTask("08:00:00", entry, {60, 0, 3}, {}); },
          {"08:00:00=60,0,3", "09:00:00=50,0,0"}},
-        {"saved with the default sound", [&] { data.saveTask("08:00:00", entry, {}); }, {"09:00:00=50,0,0"}},
-        {"moved to another time", [&] { data.saveTask("08:30:00", entry, {80, 2, 5}, "08:00:00"); },
+        {"saved with the default sound", [&] { data.saveTask("08:00:00", entry, {}, {}); }, {"09:00:00=50,0,0"}},
+        {"moved to another time", [&] { data.saveTask("08:30:00", entry, {80, 2, 5}, {}, "08:00:00"); },
          {"09:00:00=50,0,0", "08:30:00=80,2,5"}},
         {"deleted", [&] { data.deleteTask("08:00:00"); }, {"09:00:00=50,0,0"}},
         {"cleared as switched off", [&] { data.clearDisabledTasks(); }, {"08:00:00=80,2,5"}},

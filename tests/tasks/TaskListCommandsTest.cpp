@@ -25,6 +25,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -282,6 +283,66 @@ TEST_F(TaskCommandsTest, TheSoundIsEditedAndCopiedWithItsTask)
     QStringList sounds;
     ReadWholeIniSection(TaskFilePath(), TaskSoundSection, sounds);
     EXPECT_EQ(sounds, QStringList({"07:00:00=60,2,10", "07:00:01=60,2,10"}));
+}
+
+// The zones field shows the task's zones, keeps names that are zones no more, and saves what
+// it then holds; with broadcasting off it offers nothing and the line stays as it was.
+TEST_F(TaskCommandsTest, TheZonesAreEditedWithTheirTaskOrKeptWhenNotOffered)
+{
+    const QString config = "[base]\nShotdown=0\nShotdownHint=0\nAutoStart=0\n[BroadcastZones]\n"
+                           "教学楼=4953\n实验楼=4954\n操场=4955\n";
+    const auto toggle = [](TfrmTaskSet* d, const QString& text) {
+        for (QAction* a : d->btnZones->menu()->actions())
+            if (a->text() == text)
+                a->trigger();
+    };
+    struct Case {
+        const char* name;
+        bool enabled;
+        const char* stored;
+        QStringList clicks;
+        const char* shown;  // the button's text as the editor opens
+        const char* after;  // the button's text after the clicks
+        const char* saved;  // the task's line; nullptr: none
+    };
+    const Case cases[] = {
+        {"one added, a gone zone kept", true, "旧楼,实验楼", {"教学楼"}, "实验楼", "实验楼、教学楼",
+         "旧楼,实验楼,教学楼"},
+        {"one left out of all", true, nullptr, {"实验楼"}, "全部分区", "教学楼、操场", "教学楼,操场"},
+        {"all taken back", true, "操场", {"全部分区"}, "操场", "全部分区", nullptr},
+        {"none", true, nullptr, {"全部分区"}, "全部分区", "仅本机", ""},
+        {"broadcasting off", false, "旧楼", {}, "未设置分区", "未设置分区", "旧楼"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.writeText("Config.ini", config + (c.enabled ? "[Broadcast]\nEnabled=1\n" : ""));
+        data.loadSettings();
+        load(Library + "[Time]\n07:00:00=1,0,1\n[TimeParams]\n07:00:00=1,1,1,0,,0,00:00:00\n" +
+             (c.stored ? "[TaskZones]\n07:00:00=" + QString::fromUtf8(c.stored) + "\n" : QString()));
+        select("07:00:00");
+        QString shown, after;
+        bool offered = true, changed = false;
+        answerEditor([&](TfrmTaskSet* d) {
+            shown = d->btnZones->text();
+            offered = d->btnZones->isEnabled();
+            if (!offered) {
+                EXPECT_EQ(d->btnZones->toolTip(), "在“分区广播”页中设置分区");
+            }
+            for (const QString& click : c.clicks)
+                toggle(d, click);
+            after = d->btnZones->text();
+            changed = d->Changed();
+            d->spnVolume->setValue(90);
+        });
+        page.actEditTask->trigger();
+        EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+        EXPECT_EQ(after, QString::fromUtf8(c.after));
+        EXPECT_EQ(offered, c.enabled);
+        EXPECT_EQ(changed, !c.clicks.isEmpty());
+        const QString missing = "\n";
+        EXPECT_EQ(ReadIniString(TaskFilePath(), TaskZonesSection, "07:00:00", missing),
+                  c.saved ? QString::fromUtf8(c.saved) : missing);
+    }
 }
 
 TEST_F(TaskCommandsTest, CommandsWithoutASelectedRowOrConfirmationChangeNothing)
