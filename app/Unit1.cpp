@@ -11,6 +11,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/Clock.h"
 #include "platform/FailureBox.h"
+#include "platform/GstMediaPlayer.h"
 #include "platform/OutputMute.h"
 #include "platform/SystemSession.h"
 #include "platform/Version.h"
@@ -32,6 +33,8 @@
 #include "storage/TaskFile.h"
 #include "tasks/DayView.h"
 #include "tasks/TaskListPage.h"
+#include "zones/ZoneBroadcast.h"
+#include "zones/ZonePage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,6 +70,7 @@ TfrmMain::TfrmMain(const Services& services, QWidget* parent)
     buildWindow();
     wirePlayback();
     wireSettings();
+    wireZones();
     FormCreate();
 }
 
@@ -116,10 +120,12 @@ void TfrmMain::buildWindow()
     tsSet = new SettingsPage;
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
+    tsZones = new ZonePage(*m_services.boxes, m_guard);
     PageControl1->addTab(tsplaylist, QStringLiteral("定时时间列表"));
     PageControl1->addTab(tslib, QStringLiteral("音频库"));
     PageControl1->addTab(tsCalendar, QStringLiteral("校历"));
     PageControl1->addTab(tsSet, QStringLiteral("基本设置"));
+    PageControl1->addTab(tsZones, QStringLiteral("分区广播"));
     PageControl1->addTab(tspurview, QStringLiteral("权限管理"));
     PageControl1->addTab(ts3, QStringLiteral("关于"));
     PageControl1->setTabVisible(PageControl1->indexOf(tspurview), false);
@@ -135,6 +141,9 @@ void TfrmMain::buildWindow()
         statPanels[i]->setFixedSize(widths[i], statPanels[i]->fontMetrics().height());
         statMain->addWidget(statPanels[i]);
     }
+    statZones = new QLabel(statMain);
+    statZones->setStyleSheet(QStringLiteral("color: #b00000"));
+    statMain->addWidget(statZones, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -221,15 +230,20 @@ void TfrmMain::wirePlayback()
             m_guard.wrap([this] { playback->btnPlayClick(tsplaylist->selectedTaskKey()); }));
     connect(tsplaylist->btnPasue, &QPushButton::clicked, this,
             m_guard.wrap([this] { playback->btnPasueClick(); }));
-    connect(tsplaylist->btnStop, &QPushButton::clicked, this,
-            m_guard.wrap([this] { playback->btnStopClick(); }));
+    connect(tsplaylist->btnStop, &QPushButton::clicked, this, m_guard.wrap([this] {
+        playback->btnStopClick();
+        zones->bells().stop();
+    }));
     connect(tsplaylist->btnChangeMusic, &QPushButton::clicked, this,
             m_guard.wrap([this] { playback->btnChangeMusicClick(); }));
     // Ringing by hand, from the page, the tray and F9 on any page.
-    tsplaylist->setRingNow([this](const QString& key) { playback->RingNow(key); });
+    tsplaylist->setRingNow([this](const QString& key) {
+        playback->RingNow(key);
+        zones->bells().ringNow(key);
+    });
     addAction(tsplaylist->actRingNow);
     connect(miRingNow, &QAction::triggered, tsplaylist->actRingNow, &QAction::trigger);
-    connect(miStopRing, &QAction::triggered, this, m_guard.wrap([this] { playback->btnStopClick(); }));
+    connect(miStopRing, &QAction::triggered, tsplaylist->btnStop, &QPushButton::click);
     connect(pm1, &QMenu::aboutToShow, this, [this] { miStopRing->setEnabled(tsplaylist->btnStop->isEnabled()); });
     // Re-armed from the clock after each tick, so that it fires just after each second and
     // half second and a bell starts within a few milliseconds of its second.
@@ -263,6 +277,22 @@ void TfrmMain::wireSettings()
         [this] { return std::make_unique<TfrmShotdownHint>(*m_services.clock); });
 }
 
+void TfrmMain::wireZones()
+{
+    ZoneBells::MakePlayer makePlayer = m_services.makeZonePlayer;
+    if (!makePlayer)
+        makePlayer = [](const QString& host, int port) -> std::unique_ptr<IMediaPlayer> {
+            return std::make_unique<GstMediaPlayer>(ZoneSinkDescription(host, port));
+        };
+    zones = std::make_unique<ZoneBroadcast>(*tsZones, data, *m_services.clock, m_guard, makePlayer,
+                                            ApplicationDirectory() + QStringLiteral("snapserver"));
+    zones->setReport(m_report);
+    zones->setJournal([this](const QString& key, const QString& file, const QString& event) {
+        journal(key, file, event);
+    });
+    zones->setZoneNotice([this](const QString& text) { statZones->setText(text); });
+}
+
 void TfrmMain::FormCreate()
 {
     // Armed first, so that whatever a step shows, the bells fall due behind it. Each step is
@@ -294,6 +324,7 @@ void TfrmMain::LoadSettings()
             m_report(message);
     });
     startupStep([this] { backgroundMusic->LoadBackgroupMusic(); });
+    startupStep([this] { zones->apply(); });
     startupStep([this] {
         tslib->chkEnCodeLib->setChecked(data.settings().enCodeLib);
     });

@@ -35,6 +35,8 @@ class TaskListPage;
 class TrayTooltip;
 class UsersPage;
 class WeekAndAutoStart;
+class ZoneBroadcast;
+class ZonePage;
 
 // The main window: owns the program's data, the pages and the timers, and wires them.
 class TfrmMain : public TfmBaseFrm {
@@ -67,8 +69,10 @@ public:
     SettingsPage* tsSet;
     UsersPage* tspurview;
     AboutPage* ts3;
+    ZonePage* tsZones;
     QStatusBar* statMain;
     QLabel* statPanels[4];
+    QLabel* statZones; // the zones without a connected client
     QSystemTrayIcon* RzTrayIcon1;
     QMenu* pm1;
     QAction* N4;
@@ -90,6 +94,8 @@ public:
     std::unique_ptr<AutomaticShutdown> shutdown;
     std::unique_ptr<BellReliability> bellReliability;
     std::unique_ptr<SoundSettings> soundSettings;
+    // The bells and music of the other buildings, through Snapcast.
+    std::unique_ptr<ZoneBroadcast> zones;
 
     const HandlerGuard& guard() const { return m_guard; }
 
@@ -105,6 +111,7 @@ private:
     void buildWindow();
     void wirePlayback();
     void wireSettings();
+    void wireZones();
     // Runs one start-up step; a failing step is reported once the window is up, and the
     // start-up goes on.
     template <class F>

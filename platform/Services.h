@@ -1,4 +1,8 @@
 #pragma once
+#include <QString>
+
+#include <functional>
+#include <memory>
 
 class IClock;
 class IMessageBoxes;
@@ -29,4 +33,6 @@ struct Services {
     ISystemSession* session = nullptr;
     // Whether the output device is muted; without one nothing is told.
     OutputMuteWatch* outputMute = nullptr;
+    // Makes the player of a zone's stream at host:port; without one, a GStreamer player.
+    std::function<std::unique_ptr<IMediaPlayer>(const QString& host, int port)> makeZonePlayer = {};
 };

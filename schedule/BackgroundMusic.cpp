@@ -72,7 +72,9 @@ void BackgroundMusic::duck(bool down)
 void BackgroundMusic::applyLevel(int rampMs)
 {
     const Settings& s = m_data.settings();
-    const double gain = s.musicVolume / 100.0 * (m_ducked ? s.duckLevel / 100.0 : 1.0);
+    const double gain = s.broadcast.localDeviceSilent()
+        ? 0.0
+        : s.musicVolume / 100.0 * (m_ducked ? s.duckLevel / 100.0 : 1.0);
     if (gain == m_gain)
         return;
     m_gain = gain;

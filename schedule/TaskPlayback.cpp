@@ -84,7 +84,7 @@ TaskPlayback::TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlayback
     // The master volume turned while a task sounds: heard at once, and the fade to its end
     // laid again from the new level.
     QObject::connect(&m_data, &ProgramData::changed, &m_endTimer, [this] {
-        const double gain = TaskGain(m_data.settings().taskVolume, m_sound);
+        const double gain = gainFor(m_sound);
         if (!m_isSounding || gain == m_mp1.level())
             return;
         m_mp1.setLevel(gain, 100);
@@ -98,11 +98,21 @@ double TaskPlayback::TaskGain(int masterPercent, const TaskSound& sound)
     return masterPercent / 100.0 * sound.volume / 100.0;
 }
 
+double TaskPlayback::gainFor(const TaskSound& sound) const
+{
+    const Settings& s = m_data.settings();
+    // This computer's device switched off in favour of the zones: it plays on, silent, so that
+    // the task keeps its course.
+    if (!m_follower && s.broadcast.localDeviceSilent())
+        return 0;
+    return TaskGain(s.taskVolume, sound);
+}
+
 // The level and fade-in of the task's first file, and the background goes down beneath it.
 void TaskPlayback::startSound(const TaskSound& sound)
 {
     m_sound = sound;
-    m_mp1.setLevel(TaskGain(m_data.settings().taskVolume, sound));
+    m_mp1.setLevel(gainFor(sound));
     m_mp1.setFadeIn(sound.fadeIn * 1000);
     m_endTimer.stop();
     if (m_endDeadline.isValid())

@@ -130,6 +130,7 @@ private:
     void fileFailed();
     void journal(const QString& file, const QString& event) const;
     void startSound(const TaskSound& sound);
+    double gainFor(const TaskSound& sound) const;
     // The play log's line for the file a new start takes over from, while it can still be told.
     std::function<void()> endOfReplaced();
     void setSoundingState(bool sounding);

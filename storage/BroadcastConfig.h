@@ -41,6 +41,9 @@ struct BroadcastSettings {
     // The host the zones' streams and the control interface are reached at.
     QString host() const { return ownServer() ? QStringLiteral("127.0.0.1") : server.trimmed(); }
     const BroadcastZone* zone(const QString& name) const;
+    // Only the zones sound: this computer's own device is switched off. Never while nothing is
+    // broadcast, so that some place always hears the bells.
+    bool localDeviceSilent() const { return enabled && !zones.empty() && !localDevice; }
 };
 
 // Why name cannot name a zone (empty, too long, a character the stream address cannot hold,

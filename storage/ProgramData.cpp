@@ -370,6 +370,27 @@ QStringList ProgramData::applyPeriodTimetableOn(const QDate& today)
     return savePeriodTimetables(m_periodTimetables, today, false);
 }
 
+void ProgramData::renameZoneInTasks(const QString& oldName, const QString& newName)
+{
+    const QString taskFile = TaskFilePath();
+    QStringList lines;
+    ReadWholeIniSection(taskFile, TaskZonesSection, lines);
+    bool renamed = false;
+    for (QString& line : lines) {
+        const qsizetype eq = line.indexOf(u'=');
+        TaskZones zones = ReadTaskZones(line.mid(eq + 1));
+        const qsizetype at = zones.names.indexOf(oldName);
+        if (eq < 0 || at < 0)
+            continue;
+        zones.names[at] = newName;
+        zones.names.removeDuplicates();
+        line = line.left(eq + 1) + FormatTaskZones(zones);
+        renamed = true;
+    }
+    if (renamed)
+        change([&] { ReplaceIniSectionChecked(taskFile, TaskZonesSection, lines); });
+}
+
 Timetable ProgramData::timetableOn(const QDate& day) const
 {
     const PeriodTimetable* inForce = periodTimetableOn(day);

@@ -67,6 +67,8 @@ public:
     // Deletes every task the list shows switched off; false when there was none.
     bool clearDisabledTasks();
     void clearAllTasks();
+    // A zone renamed: every task that names it names the new name instead.
+    void renameZoneInTasks(const QString& oldName, const QString& newName);
     // Takes the music numbers out of every task's Time value that holds them; a task left
     // without music is switched off as well. Returns the keys of those tasks.
     QStringList removeMusicFromTasks(const QStringList& musicKeys);

@@ -120,6 +120,9 @@ public:
         }
     }
 
+    // The server's address, as PULSE_SERVER takes it.
+    QString address() const { return QStringLiteral("unix:") + m_socket; }
+
     // Runs pactl against this server; its output, or empty when it failed.
     QString pactl(const QStringList& arguments) const
     {
