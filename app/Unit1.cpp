@@ -133,7 +133,7 @@ void TfrmMain::buildWindow()
     statMain = new QStatusBar(this);
     statMain->setSizeGripEnabled(false);
     // The clock, the playing task, the clock's synchronisation, the next bell.
-    const int widths[4] = {180, 500, 50, 220};
+    const int widths[4] = {180, 380, 50, 220};
     for (int i = 0; i < 4; ++i) {
         statPanels[i] = new QLabel(statMain);
         // Fixed in both directions, so a new text (the clock's, every second) repaints the
@@ -290,7 +290,10 @@ void TfrmMain::wireZones()
     zones->setJournal([this](const QString& key, const QString& file, const QString& event) {
         journal(key, file, event);
     });
-    zones->setZoneNotice([this](const QString& text) { statZones->setText(text); });
+    zones->setZoneNotice([this](const QString& text) {
+        statZones->setText(statZones->fontMetrics().elidedText(text, Qt::ElideRight, statZones->width()));
+        statZones->setToolTip(text);
+    });
 }
 
 void TfrmMain::FormCreate()

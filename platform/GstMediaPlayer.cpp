@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <optional>
+#include <utility>
 
 GstMediaPlayer::GstMediaPlayer(const QString& audioSink) : GstMediaPlayer(audioSink, Options{}) {}
 
@@ -76,6 +77,8 @@ void GstMediaPlayer::send(int kind)
     }
     if (kind == RewindCommand)
         m_positionSeq = command.seq;
+    if (kind == PlayCommand)
+        command.startAtWallNs = std::exchange(m_startAtMs, 0) * 1'000'000;
     // Pausing and resuming keep what the stream says next; everything else makes it stale.
     if (kind != PauseCommand && kind != ResumeCommand)
         m_staleBefore = command.seq;

@@ -56,6 +56,7 @@ public:
     bool hasAudioOutput() const override;
     void setLevel(double gain, int rampMs = 0) override;
     void fadeOut(qint64 msFromNow, qint64 fadeMs) override;
+    void setStartAt(qint64 wallMs) override { m_startAtMs = wallMs; }
     // The gain the pipeline gives the sound at ms of the open file (tests read it).
     double levelAt(qint64 ms) const;
 
@@ -113,4 +114,5 @@ private:
     bool m_hasAudioOutput = true;
     mutable qint64 m_length = 0;
     mutable qint64 m_position = 0;
+    qint64 m_startAtMs = 0; // for the next Play
 };

@@ -5,6 +5,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -328,6 +331,9 @@ MediaFailure GstPipelineWorker::preroll()
     resetPreroll();
     ended = false;
     broken = false;
+    // A timed start before left the pipeline's time fixed; a new file runs by its own.
+    if (std::exchange(timedStart, false))
+        gst_element_set_start_time(playbin, 0);
     const GstStateChangeReturn started = gst_element_set_state(playbin, GST_STATE_PAUSED);
     std::unique_lock lock(prerollMutex);
     if (started == GST_STATE_CHANGE_FAILURE) {
@@ -637,11 +643,36 @@ void GstPipelineWorker::seekToStart(GstState state)
     ended = false;
 }
 
+// The pipeline's time is set to begin where the first sound meets the sink at wallNs, instead
+// of where PLAYING happens to be reached: pipelines started one after the other then all send
+// their first sound at the same moment of the clock. A sink's offset that sends early moves
+// the later sound only: no sound goes before the pipeline's time begins.
+void GstPipelineWorker::startAtWallTime(qint64 wallNs)
+{
+    GstClock* clock = gst_system_clock_obtain();
+    gst_pipeline_use_clock(GST_PIPELINE(playbin), clock);
+    const GstClockTime now = gst_clock_get_time(clock);
+    gst_object_unref(clock);
+    const qint64 ahead = wallNs - g_get_real_time() * 1000;
+    gint64 offset = 0;
+    if (GstElement* sink = playingSink()) {
+        g_object_get(sink, "ts-offset", &offset, nullptr);
+        gst_object_unref(sink);
+    }
+    const qint64 base = qint64(now) + ahead - std::max<gint64>(0, offset);
+    gst_element_set_start_time(playbin, GST_CLOCK_TIME_NONE);
+    timedStart = true;
+    gst_element_set_base_time(playbin, GstClockTime(std::max<qint64>(0, base)));
+}
+
 void GstPipelineWorker::execute(const Command& command)
 {
     if (command.kind == PlayCommand && holdProbe != 0) {
         // Playing is asked for before the data goes on, so it flows straight through.
-        startAtOnce();
+        if (command.startAtWallNs > 0)
+            startAtWallTime(command.startAtWallNs);
+        else
+            startAtOnce();
         gst_element_set_state(playbin, GST_STATE_PLAYING);
         releaseHold();
         return;
@@ -660,6 +691,8 @@ void GstPipelineWorker::execute(const Command& command)
     case PlayCommand:
         if (command.fromStart || ended || broken)
             seekToStart(GST_STATE_PAUSED);
+        if (command.startAtWallNs > 0)
+            startAtWallTime(command.startAtWallNs);
         if (gst_element_set_state(playbin, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
             broken = true;
             const unsigned id = this->id, seq = command.seq;

@@ -32,6 +32,7 @@ struct Command {
     bool holdAtOutput = false; // Open: ready the file but keep it from the output until Play
     double gain = 1.0;         // Open: the level the file plays at
     qint64 fadeInNs = 0;       // Open: rising to it from silence over this much of the file
+    qint64 startAtWallNs = 0;  // Play: the first sound leaves the sink at this wall-clock time
 };
 
 inline Command CloseCommandNumbered(unsigned seq)
@@ -147,6 +148,9 @@ struct GstPipelineWorker {
     void startAtOnce();
     void finishClose();
     void releaseHold();
+    // Before PLAYING: the first sound is to leave the sink at this wall-clock time.
+    bool timedStart = false; // the pipeline's time was fixed by it
+    void startAtWallTime(qint64 wallNs);
     void build(GstElement* sink);
     void dropPipeline();
     void replaceOutputWithFakeSink();

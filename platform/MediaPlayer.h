@@ -114,6 +114,10 @@ public:
     // The sound the output makes msFromNow from now is silence, reached by falling from the
     // level over fadeMs before it. The file open now only; Stop still ends the playing.
     virtual void fadeOut(qint64 msFromNow, qint64 fadeMs) { Q_UNUSED(msFromNow); Q_UNUSED(fadeMs); }
+    // The next Play's first sound leaves the player at this moment of the wall clock (ms since
+    // the epoch) rather than at once, so that players started one after another go out
+    // together. A moment already past plays at once.
+    virtual void setStartAt(qint64 wallMs) { Q_UNUSED(wallMs); }
 
     // Why the last Open failed.
     const MediaFailure& lastFailure() const { return m_lastFailure; }

@@ -45,7 +45,7 @@ QString SnapServerConfig(const QString& dataDir, int streamPort, int controlPort
     QString text = QStringLiteral("[server]\ndatadir = %1\n\n"
                                   "[http]\nenabled = false\n\n"
                                   "[tcp]\nenabled = true\nport = %2\n\n"
-                                  "[stream]\nport = %3\nsampleformat = 48000:16:2\ncodec = flac\nchunk_ms = 20\nbuffer = %4\n")
+                                  "[stream]\nport = %3\nsampleformat = 48000:16:2\ncodec = pcm\nchunk_ms = 20\nbuffer = %4\n")
                        .arg(dataDir)
                        .arg(controlPort)
                        .arg(streamPort)

@@ -49,10 +49,18 @@ void SnapcastControl::setPollInterval(int ms)
     m_pollTimer.setInterval(ms);
 }
 
+void SnapcastControl::setPollDelay(std::function<int()> delayMs)
+{
+    m_pollDelay = std::move(delayMs);
+    m_pollTimer.setSingleShot(bool(m_pollDelay));
+}
+
 void SnapcastControl::refresh()
 {
     if (m_host.isEmpty())
         return;
+    if (m_pollDelay)
+        m_pollTimer.start(m_pollDelay());
     if (m_statusId) {
         // An answer is on its way, but it may predate what the caller just changed.
         m_askAgain = true;

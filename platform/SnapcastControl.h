@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QObject>
+
+#include <functional>
 #include <QHash>
 #include <QJsonObject>
 #include <QString>
@@ -22,6 +24,9 @@ public:
     void setServer(const QString& host, int controlPort);
     // How often the server is asked; 5 s unless set.
     void setPollInterval(int ms);
+    // Asked afresh before each poll instead of the interval: the wait until the next one. The
+    // window keeps its polls, and the answers, clear of the moments its bells start.
+    void setPollDelay(std::function<int()> delayMs);
     // Asks the server now rather than at the next poll.
     void refresh();
     // Moves the group (and so its clients) to the stream, then asks for the new status.
@@ -59,5 +64,6 @@ private:
     bool m_answered = false; // this connection has answered before
     QHash<int, QString> m_commands; // Group.SetStream requests awaiting an answer: what they ask
     SnapcastStatus m_status;
+    std::function<int()> m_pollDelay;
     bool m_told = false;
 };

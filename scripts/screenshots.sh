@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The pictures of the user guide (README.md): the real program under Xvfb with a school's
-# timetable, its task editor, its music library with Qt's file dialog, and its settings page.
+# timetable, its task editor, its music library with Qt's file dialog, its settings page and
+# its zones.
 #   scripts/screenshots.sh [executable [output folder]]
 # (default: build/app/TavuroMP3 and doc/screenshots). The system tests run it into the build
 # folder, so the guide's pictures are remade, and its steps checked, on every test run.
@@ -56,6 +57,17 @@ TASKS
 printf '[Holiday]\r\n1-1=1-3\r\n2-10=2-17\r\n5-1=5-5\r\n7-10=8-31\r\n' >>"$work/Config.ini"
 printf '[HolidayDates]\r\n2026-09-25=2026-09-27\r\n2026-10-01=2026-10-07\r\n' >>"$work/Config.ini"
 printf '[WorkDays]\r\n2026-09-20=1\r\n2026-10-10=4\r\n' >>"$work/Config.ini"
+# Three zones, fed through the program's own snapserver on free ports of this machine.
+read -r stream control z1 z2 z3 < <(python3 - <<'PY'
+import socket
+socks = [socket.socket() for _ in range(5)]
+for s in socks:
+    s.bind(("127.0.0.1", 0))
+print(*(s.getsockname()[1] for s in socks))
+PY
+)
+printf '[Broadcast]\r\nEnabled=1\r\nStreamPort=%s\r\nControlPort=%s\r\n[BroadcastZones]\r\n教学楼=%s\r\n实验楼=%s\r\n操场=%s\r\n' \
+  "$stream" "$control" "$z1" "$z2" "$z3" | iconv -f UTF-8 -t GB18030 >>"$work/Config.ini"
 # Qt's file dialog opens in the working folder: the folder of the school's bells, where the
 # year's official calendar waits to be imported.
 cp "$here/doc/calendars/china-2026.ics" "$music/" || fail "no sample calendar"
@@ -172,4 +184,43 @@ gone '^导入日历$'
 
 tab 240
 shot settings
+
+# The zones' page with the buildings' players: two snapclients here stand for them, named and
+# put into their zones as an administrator would.
+if command -v snapclient >/dev/null; then
+  for id in 教学楼一层 实验楼二层; do
+    snapclient -h 127.0.0.1 -p "$stream" --hostID "$id" --player file:filename=null --logsink null &
+    pids+=($!)
+  done
+  python3 - "$control" <<'PY' || fail "the zones' clients did not join"
+import json, socket, sys, time
+def rpc(method, params):
+    with socket.create_connection(("127.0.0.1", int(sys.argv[1])), 2) as s:
+        s.sendall((json.dumps({"id": 1, "jsonrpc": "2.0", "method": method, "params": params}) + "\r\n").encode())
+        data = b""
+        while True:
+            data += s.recv(65536)
+            for line in data.split(b"\n"):
+                try:
+                    reply = json.loads(line)
+                except ValueError:
+                    continue
+                if reply.get("id") == 1:
+                    return reply
+for _ in range(100):
+    groups = rpc("Server.GetStatus", {})["result"]["server"]["groups"]
+    clients = {c["id"]: g["id"] for g in groups for c in g["clients"] if c["connected"]}
+    if len(clients) == 2:
+        break
+    time.sleep(0.1)
+else:
+    sys.exit(1)
+for client, zone in (("教学楼一层", "教学楼"), ("实验楼二层", "实验楼")):
+    rpc("Client.SetName", {"id": client, "name": client})
+    rpc("Group.SetStream", {"id": clients[client], "stream_id": zone})
+PY
+fi
+tab 310
+sleep 6 # the page shows the clients at the server's next answer
+shot zones
 echo "$(ls "$out"/*.png | wc -l) pictures in $out"

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "storage/ProgramData.h"
+#include "zones/GatedPlayer.h"
 
 #include <algorithm>
 
@@ -10,6 +11,9 @@ namespace {
 // The server dates the first block of a stream one block before it has read it (its blocks
 // are 20 ms), so that block sounds this much earlier than a buffer after it was sent.
 constexpr qint64 kFirstBlockMs = 20;
+// The zones' streams all begin this long after their second: time enough to set every zone
+// going first, so that none waits for another.
+constexpr qint64 kStartMarginMs = 60;
 // The playing file is looked at late in the zones' second, as the task player's is in its own.
 constexpr int kCyclePastSecondMs = 700;
 // A bell is known this long before the zones' second comes; its music stays off that long,
@@ -18,15 +22,18 @@ constexpr int kBellComingMs = 3000;
 // The music comes back this long after a bell, not between the files of one task.
 constexpr int kAfterBellMs = 1000;
 constexpr int kMusicRetryMs = 30000;
+// Past the zones' second; this computer's comes a buffer later.
+constexpr int kMusicPastSecondMs = 400;
 
 } // namespace
 
 QString ZoneSinkDescription(const QString& host, int port)
 {
-    // A tenth of a second is sent at once and the rest as it plays: the server reads at its own
-    // pace and finds each block there before it asks.
+    // Sent in blocks of a tenth of a second, each 50 ms before its time: the server reads at its
+    // own pace and finds each block there before it asks.
     return QStringLiteral("audioconvert ! audioresample ! audio/x-raw,format=S16LE,rate=48000,channels=2 ! "
-                          "tcpclientsink host=%1 port=%2 sync=true ts-offset=-100000000")
+                          "audiobuffersplit output-buffer-duration=1/10 ! "
+                          "tcpclientsink host=%1 port=%2 sync=true ts-offset=-50000000")
         .arg(host)
         .arg(port);
 }
@@ -34,7 +41,7 @@ QString ZoneSinkDescription(const QString& host, int port)
 // A zone's feed: its player, a playback that shows nothing, and the music between bells.
 struct ZoneBells::Feed : ITaskPlaybackView {
     BroadcastZone zone;
-    std::unique_ptr<IMediaPlayer> player;
+    std::unique_ptr<GatedPlayer> player;
     std::unique_ptr<IMediaPlayer> music;
     // The music keeps off the stream until then: a bell is on its way or has just ended.
     QDateTime quietUntil;
@@ -73,15 +80,20 @@ ZoneBells::ZoneBells(const IClock& clock, ProgramData& data, MakePlayer makePlay
         if (m_timer.isActive())
             m_timer.start(m_check.MsUntilTick(m_clock.msecsSinceEpoch()));
     });
-    m_musicTimer.setInterval(1000);
-    QObject::connect(&m_musicTimer, &QTimer::timeout, [this] { checkMusic(); });
+    // Looked at once a second, halfway between the seconds, where no bell starts.
+    m_musicTimer.setSingleShot(true);
+    m_musicTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_musicTimer, &QTimer::timeout, [this] {
+        m_musicTimer.start(DueTimeCheck::MsUntilPastSecond(m_clock.msecsSinceEpoch(), kMusicPastSecondMs));
+        checkMusic();
+    });
 }
 
 ZoneBells::~ZoneBells() = default;
 
 void ZoneBells::configure(const BroadcastSettings& settings)
 {
-    m_clock.setLeadMs(qint64(settings.bufferMs) - kFirstBlockMs);
+    m_clock.setLeadMs(qint64(settings.bufferMs) - kFirstBlockMs + kStartMarginMs);
     m_check.setLateGrace(m_data.settings().lateBellGrace);
     const QString host = settings.host();
     std::vector<BroadcastZone> wanted;
@@ -122,7 +134,8 @@ void ZoneBells::configure(const BroadcastSettings& settings)
     } else {
         if (!m_timer.isActive())
             m_timer.start(DueTimeCheck::MsUntilNextTick(m_clock.msecsSinceEpoch()));
-        m_musicTimer.start();
+        if (!m_musicTimer.isActive())
+            m_musicTimer.start(DueTimeCheck::MsUntilPastSecond(m_clock.msecsSinceEpoch(), kMusicPastSecondMs));
     }
     checkMusic();
 }
@@ -193,7 +206,7 @@ void ZoneBells::bellComing(Feed& feed)
 void ZoneBells::renew(Feed& feed)
 {
     feed.playback.reset();
-    feed.player = m_makePlayer(m_host, feed.zone.port);
+    feed.player = std::make_unique<GatedPlayer>(m_makePlayer(m_host, feed.zone.port));
     feed.playback = std::make_unique<TaskPlayback>(*feed.player, m_clock, feed, m_data);
     feed.playback->setFollower(true);
     Feed* raw = &feed;
@@ -259,19 +272,29 @@ void ZoneBells::prepareTask(const QString& key)
 
 void ZoneBells::startTask(const QString& key)
 {
-    for (Feed* f : zonesOf(key)) {
+    const std::vector<Feed*> feeds = zonesOf(key);
+    // Each zone is set going in turn, which takes a while; their streams all start together.
+    for (Feed* f : feeds) {
         bellComing(*f);
         if (f->failing && !f->sounding)
             renew(*f);
+        f->player->hold();
+    }
+    for (Feed* f : feeds) {
         try {
             f->playback->StartTask(key);
         } catch (const AppError& e) {
             failed(*f, e.message());
-            continue;
         }
+    }
+    // The margin after the zones' second, on the wall clock the players keep.
+    const qint64 now = m_clock.msecsSinceEpoch();
+    const qint64 startAt = QDateTime::currentMSecsSinceEpoch() + (now / 1000 * 1000 + kStartMarginMs - now);
+    for (Feed* f : feeds)
+        f->player->release(startAt);
+    for (Feed* f : feeds)
         if (m_status.reachable && m_status.connectedClients(f->zone.name) == 0 && m_journal)
             m_journal(key, QString(), QStringLiteral("分区“%1”没有在线的客户端").arg(f->zone.name));
-    }
 }
 
 void ZoneBells::ringNow(const QString& musicKey)

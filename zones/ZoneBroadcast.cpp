@@ -13,6 +13,9 @@ ZoneBroadcast::ZoneBroadcast(ZonePage& page, ProgramData& data, const IClock& cl
     : m_page(page), m_data(data), m_directory(serverDirectory), m_bells(clock, data, std::move(makePlayer))
 {
     m_bells.setReport([this](const QString& message) { tell(message); });
+    // Every five seconds, a third of a second past the second: clear of this computer's bells
+    // and of the zones', which start a buffer before theirs.
+    m_control.setPollDelay([&clock] { return 4000 + DueTimeCheck::MsUntilPastSecond(clock.msecsSinceEpoch(), 300); });
     connect(&m_data, &ProgramData::changed, this, [this] { apply(); });
     connect(&m_page, &ZonePage::settingsEdited, this, [this, &guard](const BroadcastSettings& s) {
         guard.run([&] {
@@ -100,9 +103,9 @@ void ZoneBroadcast::statusChanged(const SnapcastStatus& status)
     if (b.enabled && status.reachable)
         for (const BroadcastZone& z : b.zones)
             if (status.connectedClients(z.name) == 0)
-                silent << QStringLiteral("“%1”").arg(z.name);
+                silent << z.name;
     const QString notice = silent.isEmpty() ? QString()
-                                            : QStringLiteral("分区%1没有在线的客户端").arg(silent.join(QStringLiteral("、")));
+                                            : QStringLiteral("无客户端：%1").arg(silent.join(QStringLiteral("、")));
     if (notice != m_lastNotice && m_notice)
         m_notice(notice);
     m_lastNotice = notice;

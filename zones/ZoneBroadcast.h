@@ -27,12 +27,14 @@ public:
     // Failures (the server, a zone's stream), each told once.
     void setReport(std::function<void(const QString&)> report) { m_report = std::move(report); }
     void setJournal(PlayJournal journal) { m_bells.setJournal(std::move(journal)); }
-    // The status bar's word on the zones: those without a connected client; empty when all
-    // have one or nothing is broadcast.
+    // The status bar's word on the zones: "无客户端：" and those without a connected client;
+    // empty when all have one or nothing is broadcast.
     void setZoneNotice(std::function<void(const QString&)> notice) { m_notice = std::move(notice); }
 
     // Takes up the settings data holds; done on every change of them.
     void apply();
+    // Asks the server for its clients now rather than at the next poll.
+    void refreshStatus() { m_control.refresh(); }
 
 private:
     void statusChanged(const SnapcastStatus& status);

@@ -64,11 +64,11 @@ struct MainWindowFixture : ::testing::Test {
 TEST_F(MainWindowFixture, PagesCaptionsAndLayout)
 {
     auto w = start();
-    const QStringList expected = {"定时时间列表", "音频库", "校历", "基本设置", "权限管理", "关于"};
+    const QStringList expected = {"定时时间列表", "音频库", "校历", "基本设置", "分区广播", "权限管理", "关于"};
     ASSERT_EQ(w->PageControl1->count(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(w->PageControl1->tabText(i), expected[i]);
-    EXPECT_FALSE(w->PageControl1->isTabVisible(4));
+    EXPECT_FALSE(w->PageControl1->isTabVisible(5));
     EXPECT_EQ(w->PageControl1->currentWidget(), w->tsplaylist);
 
     QTreeView* lv = w->tsplaylist->lvMusicTime;

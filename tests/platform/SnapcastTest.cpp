@@ -92,7 +92,7 @@ TEST(SnapServerConfig, OneTcpSourcePerZoneInOrderAndNoneWithoutZones)
     EXPECT_EQ(SnapServerConfig(QStringLiteral("/d"), 1704, 1705, 1000,
                                {{QStringLiteral("一号楼"), 4953}, {QStringLiteral("Hall"), 4954}}),
               QStringLiteral("[server]\ndatadir = /d\n\n[http]\nenabled = false\n\n[tcp]\nenabled = true\nport = 1705\n\n"
-                             "[stream]\nport = 1704\nsampleformat = 48000:16:2\ncodec = flac\nchunk_ms = 20\nbuffer = 1000\n"
+                             "[stream]\nport = 1704\nsampleformat = 48000:16:2\ncodec = pcm\nchunk_ms = 20\nbuffer = 1000\n"
                              "source = tcp://127.0.0.1:4953?name=一号楼&mode=server\n"
                              "source = tcp://127.0.0.1:4954?name=Hall&mode=server\n\n"
                              "[logging]\nfilter = *:warning\n"));

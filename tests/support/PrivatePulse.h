@@ -31,11 +31,13 @@ inline qint64 RealtimeNs()
 
 class PrivatePulse {
 public:
-    static constexpr int kRate = 44100;
+    // The sink's rate: at 44.1 kHz each block the sink writes is 2.9 ms, which is how finely a
+    // sound's beginning is dated; a higher rate dates it more finely.
+    explicit PrivatePulse(int rate = 44100) : m_rate(rate) {}
     static constexpr int kChannels = 8;
     static constexpr int kFrameBytes = kChannels * 4; // float32
-    // The pipe sink writes blocks of this size, each as its time comes: 2.9 ms, a short
-    // sound card period.
+    // The pipe sink writes blocks of this size, each as its time comes: 2.9 ms at 44.1 kHz, a
+    // short sound card period.
     static constexpr int kBlockBytes = 4096;
     static constexpr float kLoud = 0.01f;                        // a sample above this is sound
     static constexpr qint64 kQuietBeforeOnsetNs = 200'000'000; // a new sound follows this much silence
@@ -64,7 +66,7 @@ public:
             "set-default-sink private\n"
             "load-module module-stream-restore restore_device=false\n"
             "load-module module-native-protocol-unix socket=%4 auth-anonymous=1\n")
-                         .arg(m_pipe).arg(kRate).arg(kChannels).arg(m_socket)
+                         .arg(m_pipe).arg(m_rate).arg(kChannels).arg(m_socket)
                          .toUtf8());
         script.close();
         m_env = QProcessEnvironment::systemEnvironment();
@@ -194,7 +196,7 @@ private:
                 }
                 if (!loud)
                     continue;
-                const qint64 t = at + intoBlock * 1'000'000'000 / (qint64(kRate) * kFrameBytes);
+                const qint64 t = at + intoBlock * 1'000'000'000 / (qint64(m_rate) * kFrameBytes);
                 if (lastLoud == 0 || t - lastLoud > kQuietBeforeOnsetNs) {
                     std::lock_guard lock(m_mutex);
                     m_onsets.push_back(t);
@@ -205,6 +207,7 @@ private:
         }
     }
 
+    const int m_rate;
     QTemporaryDir m_dir;
     QString m_pipe, m_socket;
     QProcessEnvironment m_env;

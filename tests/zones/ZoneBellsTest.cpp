@@ -94,17 +94,17 @@ protected:
 
 TEST_F(ZoneBellsTest, EachTaskRingsAheadInItsOwnZonesOnly)
 {
-    EXPECT_EQ(bells.leadMs(), 980);
+    EXPECT_EQ(bells.leadMs(), 1040);
     struct Case {
         QTime before, start;
         bool a, b;
     };
-    // Each start comes 980 ms before the second (one buffer, less the block the server dates
-    // early), not a moment before.
+    // Each start comes 1040 ms before the second (one buffer, less the block the server dates
+    // early, and the margin to set every zone going), not a moment before.
     const Case cases[] = {
-        {QTime(7, 59, 58, 900), QTime(7, 59, 59, 20), true, false},  // A only
-        {QTime(8, 0, 3, 900), QTime(8, 0, 4, 20), true, true},     // every zone
-        {QTime(8, 0, 8, 900), QTime(8, 0, 9, 20), false, false},   // this computer only
+        {QTime(7, 59, 58, 900), QTime(7, 59, 58, 960), true, false},  // A only
+        {QTime(8, 0, 3, 900), QTime(8, 0, 3, 960), true, true},     // every zone
+        {QTime(8, 0, 8, 900), QTime(8, 0, 8, 960), false, false},   // this computer only
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start.toString().toStdString());
