@@ -27,14 +27,16 @@ protected:
         int port;
         TrackedPlayer* player;
         std::shared_ptr<bool> alive;
+        bool music;
     };
     std::vector<Made> players;
+    bool makingMusic = false;
     bool outputUp = true;
     QStringList reports, journal;
     ZoneBells bells{clock, data, [this](const QString&, int port) {
                         auto player = std::make_unique<TrackedPlayer>();
                         player->audioOutput = outputUp;
-                        players.push_back({port, player.get(), player->alive});
+                        players.push_back({port, player.get(), player->alive, makingMusic});
                         return std::unique_ptr<IMediaPlayer>(std::move(player));
                     }};
 
@@ -60,7 +62,7 @@ protected:
     FakeMediaPlayer* player(int port) const
     {
         for (auto it = players.rbegin(); it != players.rend(); ++it)
-            if (it->port == port && *it->alive)
+            if (it->port == port && *it->alive && !it->music)
                 return it->player;
         return nullptr;
     }
@@ -174,6 +176,36 @@ TEST_F(ZoneBellsTest, AZoneWithoutAConnectedClientIsLoggedWhenATaskRingsThere)
     at(QTime(8, 0, 4, 20));
     EXPECT_TRUE(journal.contains("08:00:05 分区“A”没有在线的客户端")) << journal.join('\n').toStdString();
     EXPECT_TRUE(journal.filter("“B”").isEmpty());
+}
+
+TEST_F(ZoneBellsTest, MusicGivesWayToEachBellInItsZoneAndComesBackAfter)
+{
+    makingMusic = true;
+    bells.setMusic("/m/music.mp3", 0.8);
+    makingMusic = false;
+    const auto music = [this](int port) -> FakeMediaPlayer* {
+        for (const Made& made : players)
+            if (made.port == port && *made.alive && made.music)
+                return made.player;
+        return nullptr;
+    };
+    ASSERT_TRUE(music(4953) && music(4954));
+    EXPECT_EQ(music(4953)->log.filter("Open:").size(), 1);
+    EXPECT_EQ(music(4953)->level(), 0.8);
+    // A bell coming in A only (known half a second ahead): A's music leaves the stream to it.
+    at(QTime(7, 59, 58, 500));
+    EXPECT_TRUE(bells.musicPlaying("B"));
+    EXPECT_FALSE(bells.musicPlaying("A"));
+    at(QTime(7, 59, 58, 960));
+    bells.checkMusic();
+    EXPECT_FALSE(bells.musicPlaying("A"));
+    // A second after the bell has ended, the music is back.
+    endBells();
+    bells.checkMusic();
+    EXPECT_FALSE(bells.musicPlaying("A"));
+    clock.advance(4000);
+    bells.checkMusic();
+    EXPECT_TRUE(bells.musicPlaying("A"));
 }
 
 TEST_F(ZoneBellsTest, BroadcastingOffStopsTheZones)
