@@ -132,7 +132,8 @@ void TfrmMain::buildWindow()
 
     statMain = new QStatusBar(this);
     statMain->setSizeGripEnabled(false);
-    // The clock, the playing task, the clock's synchronisation, the next bell.
+    // The clock, the playing task, the clock's synchronisation, the next bell; then the zones
+    // without a connected client.
     const int widths[4] = {180, 380, 50, 220};
     for (int i = 0; i < 4; ++i) {
         statPanels[i] = new QLabel(statMain);
