@@ -94,7 +94,6 @@ ZoneBells::~ZoneBells() = default;
 void ZoneBells::configure(const BroadcastSettings& settings)
 {
     m_clock.setLeadMs(qint64(settings.bufferMs) - kFirstBlockMs + kStartMarginMs);
-    m_check.setLateGrace(m_data.settings().lateBellGrace);
     const QString host = settings.host();
     std::vector<BroadcastZone> wanted;
     if (settings.enabled)

@@ -57,6 +57,8 @@ public:
     void setReport(Report report) { m_report = std::move(report); }
     // Who listens where: a task ringing in a zone without a connected client is put in the log.
     void setStatus(const SnapcastStatus& status) { m_status = status; }
+    // How late a bell skipped by a clock jump or a sleep still rings, as on this computer.
+    void setLateGrace(int seconds) { m_check.setLateGrace(seconds); }
 
     // The background music for the zones between their bells: file repeats without end in every
     // zone at gain, and gives way to each bell from the moment it is known to be coming until it

@@ -56,6 +56,7 @@ void ZoneBroadcast::apply()
     const bool music = b.enabled && b.music && settings.isBackgroup
         && IsPlayableBackgroupMusic(settings.backgroupMusicFile);
     m_bells.setMusic(music ? settings.backgroupMusicFile : QString(), settings.musicVolume / 100.0);
+    m_bells.setLateGrace(settings.lateBellGrace);
     if (m_appliedOnce && b == m_applied)
         return;
     m_appliedOnce = true;
