@@ -12,7 +12,14 @@
 
 void MainPlaybackView::setStatusText(const QString& text)
 {
-    m_panel.setText(text);
+    m_panel.setText(text.isEmpty() ? m_notice : text);
+}
+
+void MainPlaybackView::showStandingNotice(const QString& text)
+{
+    if (m_panel.text().isEmpty() || m_panel.text() == m_notice)
+        m_panel.setText(text);
+    m_notice = text;
 }
 
 void MainPlaybackView::setStatusHint(const QString& text)

@@ -29,6 +29,9 @@ public:
     void showFailure(const QString& message) override;
     // Said once as the output device goes mute; the next task's text takes the panel back.
     void showOutputMuted(bool muted, const QString& device);
+    // A notice that stands while nothing plays (empty: none): the panel shows it whenever
+    // playback leaves the panel empty.
+    void showStandingNotice(const QString& text);
 
 private:
     QStatusBar& m_bar;
@@ -37,4 +40,5 @@ private:
     QTimer& m_cycle;
     std::function<int()> m_untilCycle;
     FailureReport& m_failures;
+    QString m_notice;
 };

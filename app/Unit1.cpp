@@ -132,9 +132,8 @@ void TfrmMain::buildWindow()
 
     statMain = new QStatusBar(this);
     statMain->setSizeGripEnabled(false);
-    // The clock, the playing task, the clock's synchronisation, the next bell; then the zones
-    // without a connected client.
-    const int widths[4] = {180, 380, 50, 220};
+    // The clock, the playing task, the clock's synchronisation, the next bell.
+    const int widths[4] = {180, 500, 50, 220};
     for (int i = 0; i < 4; ++i) {
         statPanels[i] = new QLabel(statMain);
         // Fixed in both directions, so a new text (the clock's, every second) repaints the
@@ -142,9 +141,6 @@ void TfrmMain::buildWindow()
         statPanels[i]->setFixedSize(widths[i], statPanels[i]->fontMetrics().height());
         statMain->addWidget(statPanels[i]);
     }
-    statZones = new QLabel(statMain);
-    statZones->setStyleSheet(QStringLiteral("color: #b00000"));
-    statMain->addWidget(statZones, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -291,10 +287,8 @@ void TfrmMain::wireZones()
     zones->setJournal([this](const QString& key, const QString& file, const QString& event) {
         journal(key, file, event);
     });
-    zones->setZoneNotice([this](const QString& text) {
-        statZones->setText(statZones->fontMetrics().elidedText(text, Qt::ElideRight, statZones->width()));
-        statZones->setToolTip(text);
-    });
+    // The zones without a connected client stand in the playing task's panel while nothing plays.
+    zones->setZoneNotice([this](const QString& text) { m_playbackView->showStandingNotice(text); });
 }
 
 void TfrmMain::FormCreate()

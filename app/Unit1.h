@@ -72,7 +72,6 @@ public:
     ZonePage* tsZones;
     QStatusBar* statMain;
     QLabel* statPanels[4];
-    QLabel* statZones; // the zones without a connected client
     QSystemTrayIcon* RzTrayIcon1;
     QMenu* pm1;
     QAction* N4;

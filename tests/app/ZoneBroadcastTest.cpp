@@ -11,6 +11,7 @@
 #include "zones/ZoneBroadcast.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -94,6 +95,11 @@ TEST_F(ZoneBroadcastTest, MissingKilledAndBackTheLocalBellRingsAndEachFailureIsT
     server.start(SnapServerConfig(dir.path() + "snap", streamPort, controlPort, 1000, {{"教学楼", zonePort}}),
                  dir.path() + "snap");
     ASSERT_TRUE(up.wait(10000));
+    // Nobody listens in the zone: the status bar says so while nothing plays here.
+    w.tmrCycleTimer();
+    w.zones->refreshStatus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.statPanels[1]->text() == "无客户端：教学楼"; }, 3000))
+        << w.statPanels[1]->text().toStdString();
     ring(w, QTime(8, 0, 20));
     EXPECT_EQ(localPlays(), 3);
     EXPECT_TRUE(w.zones->bells().sounding("教学楼"));
