@@ -16,9 +16,11 @@ constexpr qint64 kFirstBlockMs = 20;
 constexpr qint64 kStartMarginMs = 60;
 // The playing file is looked at late in the zones' second, as the task player's is in its own.
 constexpr int kCyclePastSecondMs = 700;
-// A bell is known this long before the zones' second comes; its music stays off that long,
-// in case the bell does not come after all.
-constexpr int kBellComingMs = 3000;
+// The music leaves a zone's stream this long before a bell there, and stays off that much
+// longer in case the bell does not come after all. A stream that pauses only briefly between the
+// music and the bell leaves Snapcast's clients out of step, and they drop part of the bell.
+constexpr int kMusicYieldMs = 2500;
+constexpr int kBellComingMs = kMusicYieldMs + 1500;
 // The music comes back this long after a bell, not between the files of one task.
 constexpr int kAfterBellMs = 1000;
 constexpr int kMusicRetryMs = 30000;
@@ -45,6 +47,8 @@ struct ZoneBells::Feed : ITaskPlaybackView {
     std::unique_ptr<IMediaPlayer> music;
     // The music keeps off the stream until then: a bell is on its way or has just ended.
     QDateTime quietUntil;
+    // The stream could not be reached for the music; tried again then, or when the server is up.
+    QDateTime musicRetryAt;
     std::unique_ptr<TaskPlayback> playback;
     QTimer cycle;
     bool sounding = false;
@@ -69,9 +73,10 @@ struct ZoneBells::Feed : ITaskPlaybackView {
 };
 
 ZoneBells::ZoneBells(const IClock& clock, ProgramData& data, MakePlayer makePlayer)
-    : m_clock(clock), m_data(data), m_makePlayer(std::move(makePlayer))
+    : m_clock(clock), m_comingClock(clock), m_data(data), m_makePlayer(std::move(makePlayer))
 {
     m_check.setPrepare([this](const QString& key) { prepareTask(key); });
+    m_comingCheck.setLateGrace(0);
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
@@ -94,6 +99,7 @@ ZoneBells::~ZoneBells() = default;
 void ZoneBells::configure(const BroadcastSettings& settings)
 {
     m_clock.setLeadMs(qint64(settings.bufferMs) - kFirstBlockMs + kStartMarginMs);
+    m_comingClock.setLeadMs(m_clock.leadMs() + kMusicYieldMs);
     const QString host = settings.host();
     std::vector<BroadcastZone> wanted;
     if (settings.enabled)
@@ -159,7 +165,8 @@ void ZoneBells::checkMusic()
     const QDateTime now = m_clock.now();
     for (const auto& f : m_feeds) {
         const bool wanted = !m_musicFile.isEmpty() && !f->sounding
-            && (!f->quietUntil.isValid() || now >= f->quietUntil);
+            && (!f->quietUntil.isValid() || now >= f->quietUntil)
+            && (!f->musicRetryAt.isValid() || now >= f->musicRetryAt);
         if (!wanted) {
             if (f->music && f->music->isOpen())
                 f->music->Close();
@@ -169,12 +176,21 @@ void ZoneBells::checkMusic()
             // The stream could not be reached: its player plays into nothing for good. A fresh
             // one tries again a while later.
             f->music.reset();
-            f->quietUntil = now.addMSecs(kMusicRetryMs);
+            f->musicRetryAt = now.addMSecs(kMusicRetryMs);
             continue;
         }
         if (!f->music) {
             f->music = m_makePlayer(m_host, f->zone.port);
             f->music->setLevel(m_musicGain);
+            // Each time round the file comes on a new connection: a stream that stops for the
+            // rewind would leave the server waiting, and its clients out of step.
+            IMediaPlayer* music = f->music.get();
+            music->setNoticeHandler([this, music] {
+                if (music->lastNotice() == MediaNotice::Successful) {
+                    music->Close();
+                    checkMusic();
+                }
+            });
         }
         // Opened again after a bell or a failure; one at its end starts from the beginning.
         if (!f->music->isOpen() || f->music->fileName() != m_musicFile) {
@@ -185,6 +201,16 @@ void ZoneBells::checkMusic()
             f->music->Play();
         }
     }
+}
+
+void ZoneBells::serverUp()
+{
+    for (const auto& f : m_feeds) {
+        f->musicRetryAt = QDateTime();
+        if (f->music && f->music->isOpen() && f->music->Mode() != MediaMode::Open && !f->music->hasAudioOutput())
+            f->music.reset();
+    }
+    checkMusic();
 }
 
 bool ZoneBells::musicPlaying(const QString& zone) const
@@ -252,11 +278,16 @@ void ZoneBells::tick()
 {
     if (m_feeds.empty())
         return;
-    m_check.Tick(
-        m_clock, m_data.timetable(), m_data.holidays(), [this](const QString& key) { startTask(key); },
-        [](const QString&) {
-            // The task player's own check names what is wrong with a task.
-        });
+    // The task player's own check names what is wrong with a task.
+    const auto quiet = [](const QString&) {};
+    m_comingCheck.Tick(
+        m_comingClock, m_data.timetable(), m_data.holidays(),
+        [this](const QString& key) {
+            for (Feed* f : zonesOf(key))
+                bellComing(*f);
+        },
+        quiet);
+    m_check.Tick(m_clock, m_data.timetable(), m_data.holidays(), [this](const QString& key) { startTask(key); }, quiet);
 }
 
 void ZoneBells::prepareTask(const QString& key)

@@ -81,6 +81,8 @@ public:
     void tick();
     // Starts, restarts or silences each zone's music as things stand; a timer runs it too.
     void checkMusic();
+    // The server has come up: music that found no stream tries again at once.
+    void serverUp();
 
 private:
     struct Feed;
@@ -95,11 +97,14 @@ private:
     std::vector<Feed*> zonesOf(const QString& key) const;
 
     LeadClock m_clock;
+    // Further ahead still: the bells coming soon, for the music to leave the stream to them.
+    LeadClock m_comingClock;
     ProgramData& m_data;
     MakePlayer m_makePlayer;
     QString m_host;
     std::vector<std::unique_ptr<Feed>> m_feeds;
     DueTimeCheck m_check;
+    DueTimeCheck m_comingCheck;
     QTimer m_timer;
     PlayJournal m_journal;
     Report m_report;

@@ -43,6 +43,7 @@ ZoneBroadcast::ZoneBroadcast(ZonePage& page, ProgramData& data, const IClock& cl
     connect(&m_server, &SnapServer::running, this, [this] {
         m_page.showServerProblem(QString());
         m_control.refresh();
+        m_bells.serverUp();
     });
 }
 
@@ -88,6 +89,9 @@ void ZoneBroadcast::statusChanged(const SnapcastStatus& status)
             tell(status.error);
         m_unreachable = status.error;
     } else {
+        // A server elsewhere that answers again takes the music at once.
+        if (!m_unreachable.isEmpty() && status.reachable)
+            m_bells.serverUp();
         m_unreachable.clear();
     }
     // A renamed zone's clients, listed again by the restarted server, go into it.

@@ -192,8 +192,11 @@ TEST_F(ZoneBellsTest, MusicGivesWayToEachBellInItsZoneAndComesBackAfter)
     ASSERT_TRUE(music(4953) && music(4954));
     EXPECT_EQ(music(4953)->log.filter("Open:").size(), 1);
     EXPECT_EQ(music(4953)->level(), 0.8);
-    // A bell coming in A only (known half a second ahead): A's music leaves the stream to it.
-    at(QTime(7, 59, 58, 500));
+    // A bell coming in A only: A's music leaves the stream to it two and a half seconds before
+    // the zone's second, so that the clients hear a clean pause first.
+    at(QTime(7, 59, 55, 900));
+    EXPECT_TRUE(bells.musicPlaying("A"));
+    at(QTime(7, 59, 56, 500));
     EXPECT_TRUE(bells.musicPlaying("B"));
     EXPECT_FALSE(bells.musicPlaying("A"));
     at(QTime(7, 59, 58, 960));
