@@ -100,14 +100,16 @@ void ZoneBells::configure(const BroadcastSettings& settings)
 {
     m_clock.setLeadMs(qint64(settings.bufferMs) - kFirstBlockMs + kStartMarginMs);
     m_comingClock.setLeadMs(m_clock.leadMs() + kMusicYieldMs);
-    const QString host = settings.host();
+    // A feed is kept only for the same stream: its zone's port on the same host.
+    const bool sameHost = settings.host() == m_host;
+    m_host = settings.host();
     std::vector<BroadcastZone> wanted;
     if (settings.enabled)
         wanted = settings.zones;
     std::vector<std::unique_ptr<Feed>> feeds;
     for (const BroadcastZone& zone : wanted) {
         auto kept = std::find_if(m_feeds.begin(), m_feeds.end(), [&](const std::unique_ptr<Feed>& f) {
-            return f && f->zone == zone && host == m_host;
+            return f && f->zone == zone && sameHost;
         });
         if (kept != m_feeds.end()) {
             feeds.push_back(std::move(*kept));
@@ -127,11 +129,9 @@ void ZoneBells::configure(const BroadcastSettings& settings)
                 failed(*raw, e.message());
             }
         });
-        m_host = host;
         renew(*feed);
         feeds.push_back(std::move(feed));
     }
-    m_host = host;
     m_feeds = std::move(feeds);
     if (m_feeds.empty()) {
         m_timer.stop();

@@ -211,6 +211,22 @@ TEST_F(ZoneBellsTest, MusicGivesWayToEachBellInItsZoneAndComesBackAfter)
     EXPECT_TRUE(bells.musicPlaying("A"));
 }
 
+TEST_F(ZoneBellsTest, AnotherServerGivesEveryZoneAPlayerForIt)
+{
+    std::vector<QString> hosts;
+    ZoneBells other{clock, data, [&](const QString& host, int) {
+                        hosts.push_back(host);
+                        return std::make_unique<FakeMediaPlayer>();
+                    }};
+    BroadcastSettings settings;
+    settings.enabled = true;
+    settings.zones = {{"A", 4953}, {"B", 4954}};
+    other.configure(settings);
+    settings.server = "10.0.0.2";
+    other.configure(settings);
+    EXPECT_EQ(hosts, (std::vector<QString>{"127.0.0.1", "127.0.0.1", "10.0.0.2", "10.0.0.2"}));
+}
+
 TEST_F(ZoneBellsTest, BroadcastingOffStopsTheZones)
 {
     BroadcastSettings off;
