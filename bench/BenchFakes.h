@@ -7,11 +7,34 @@
 #include "platform/StartupRegistration.h"
 #include "tests/support/PrivatePulse.h"
 
+#include <QDateTime>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+// The middle of the readings (-1 for none).
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[v.size() / 2];
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// The task key of the second at ns (realtime), as the task file writes it.
+inline QString KeyAt(qint64 ns)
+{
+    return QDateTime::fromMSecsSinceEpoch(ns / 1'000'000).time().toString(QStringLiteral("HH:mm:ss"));
+}
 
 class NoBoxes : public IMessageBoxes {
 public:

@@ -39,24 +39,6 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-QString keyAt(qint64 ns)
-{
-    return QDateTime::fromMSecsSinceEpoch(ns / 1'000'000).time().toString(QStringLiteral("HH:mm:ss"));
-}
-
 struct Run {
     QTemporaryDir dir;
     std::vector<qint64> due;
@@ -74,19 +56,19 @@ void runWindow(Run& run, int tasks, int spacingS, const QString& params, const Q
     QString time, paramLines, soundLines;
     for (int i = 0; i < tasks; ++i) {
         const qint64 at = first + qint64(i) * spacingS * 1'000'000'000;
-        time += keyAt(at) + QStringLiteral("=1,0,1\r\n");
-        paramLines += keyAt(at) + QLatin1Char('=') + params + QStringLiteral("\r\n");
+        time += KeyAt(at) + QStringLiteral("=1,0,1\r\n");
+        paramLines += KeyAt(at) + QLatin1Char('=') + params + QStringLiteral("\r\n");
         if (!sound.isEmpty())
-            soundLines += keyAt(at) + QLatin1Char('=') + sound + QStringLiteral("\r\n");
+            soundLines += KeyAt(at) + QLatin1Char('=') + sound + QStringLiteral("\r\n");
         run.due.push_back(at);
     }
     QString text = QStringLiteral("[Time]\r\n") + time + QStringLiteral("[TimeParams]\r\n") + paramLines;
     if (!soundLines.isEmpty())
         text += QStringLiteral("[TaskSound]\r\n") + soundLines;
     text += QStringLiteral("[Music]\r\n1=") + bell + QStringLiteral("\r\n");
-    writeFile(run.dir.filePath(QStringLiteral("TimeMusicList.ini")), QStringEncoder("GB18030").encode(text));
+    WriteFile(run.dir.filePath(QStringLiteral("TimeMusicList.ini")), QStringEncoder("GB18030").encode(text));
     // Neither a shutdown nor a log-on registration may ever come from a benchmark.
-    writeFile(run.dir.filePath(QStringLiteral("Config.ini")),
+    WriteFile(run.dir.filePath(QStringLiteral("Config.ini")),
               "[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\nStayAwake=0\r\n" + configExtra);
 
     NoShutdown shutdown;
@@ -132,7 +114,7 @@ void BM_Ducking(benchmark::State& state)
             state.SkipWithError("cannot encode the MP3 music (GStreamer's lamemp3enc)");
             return;
         }
-        writeFile(bell, SilentWav(1500));
+        WriteFile(bell, SilentWav(1500));
         constexpr int kTasks = 20;
         runWindow(run, kTasks, 4, QStringLiteral("1,1,1,0,,0,00:00:00"), QString(), bell,
                   "IsBackgroup=1\r\nBackgroupMusicFile=" + QFile::encodeName(music) + "\r\nDuckLevel=20\r\n");
@@ -163,9 +145,9 @@ void BM_Ducking(benchmark::State& state)
             up.push_back(double(back - end) / 1e6);
             std::printf("%4d  %9.3f  %15.1f  %12.1f\n", i + 1, full, down.back(), up.back());
         }
-        state.counters["down_median_ms"] = median(down);
+        state.counters["down_median_ms"] = Median(down);
         state.counters["down_worst_ms"] = *std::max_element(down.begin(), down.end());
-        state.counters["up_median_ms"] = median(up);
+        state.counters["up_median_ms"] = Median(up);
         state.counters["up_worst_ms"] = *std::max_element(up.begin(), up.end());
     }
 }
@@ -181,7 +163,7 @@ void BM_FadeOut(benchmark::State& state)
         }
         Run run;
         const QString bell = run.dir.filePath(QStringLiteral("tone.wav"));
-        writeFile(bell, SilentWav(5000, 16000));
+        WriteFile(bell, SilentWav(5000, 16000));
         constexpr int kTasks = 10;
         // A limit of 2 s, a fade-out of 1 s.
         runWindow(run, kTasks, 4, QStringLiteral("1,1,1,0,,2,00:00:00"), QStringLiteral("100,0,1"), bell, {});
@@ -207,7 +189,7 @@ void BM_FadeOut(benchmark::State& state)
         std::vector<double> magnitude;
         for (double o : offset)
             magnitude.push_back(std::fabs(o));
-        state.counters["end_offset_median_ms"] = median(offset);
+        state.counters["end_offset_median_ms"] = Median(offset);
         state.counters["end_offset_worst_abs_ms"] = *std::max_element(magnitude.begin(), magnitude.end());
     }
 }

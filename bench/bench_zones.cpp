@@ -43,24 +43,6 @@
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-QString keyAt(qint64 ns)
-{
-    return QDateTime::fromMSecsSinceEpoch(ns / 1'000'000).time().toString(QStringLiteral("HH:mm:ss"));
-}
-
 int freePort()
 {
     QTcpServer server;
@@ -126,23 +108,23 @@ void runZones(benchmark::State& state, bool sameZone)
         QTemporaryDir dir;
         SetApplicationDirectoryOverride(dir.path());
         const QString bell = dir.filePath(QStringLiteral("bell.wav"));
-        writeFile(bell, SilentWav(300, 16000));
+        WriteFile(bell, SilentWav(300, 16000));
         constexpr int kTasks = 20, kSpacingS = 3;
         const qint64 first = NextSecondNs(RealtimeNs() + 10'000'000'000);
         std::vector<qint64> due;
         QString time, params;
         for (int i = 0; i < kTasks; ++i) {
             due.push_back(first + qint64(i) * kSpacingS * 1'000'000'000);
-            time += keyAt(due.back()) + QStringLiteral("=1,0,1\r\n");
-            params += keyAt(due.back()) + QStringLiteral("=1,1,1,0,,0,00:00:00\r\n");
+            time += KeyAt(due.back()) + QStringLiteral("=1,0,1\r\n");
+            params += KeyAt(due.back()) + QStringLiteral("=1,1,1,0,,0,00:00:00\r\n");
         }
-        writeFile(dir.filePath(QStringLiteral("TimeMusicList.ini")),
+        WriteFile(dir.filePath(QStringLiteral("TimeMusicList.ini")),
                   QStringEncoder("GB18030").encode(QStringLiteral("[Time]\r\n") + time + QStringLiteral("[TimeParams]\r\n")
                                                     + params + QStringLiteral("[Music]\r\n1=") + bell
                                                     + QStringLiteral("\r\n")));
         const int streamPort = freePort(), controlPort = freePort(), zone1 = freePort(), zone2 = freePort();
         // Neither a shutdown nor a log-on registration may ever come from a benchmark.
-        writeFile(dir.filePath(QStringLiteral("Config.ini")),
+        WriteFile(dir.filePath(QStringLiteral("Config.ini")),
                   QStringEncoder("GB18030").encode(
                       QStringLiteral("[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\nStayAwake=0\r\n"
                                      "[Broadcast]\r\nEnabled=1\r\nStreamPort=%1\r\nControlPort=%2\r\nBuffer=1000\r\n"
@@ -236,11 +218,11 @@ void runZones(benchmark::State& state, bool sameZone)
         std::printf("heard at both clients: %d of %d\n", heard, kTasks);
         const double worstApart = apart.empty() ? -1 : *std::max_element(apart.begin(), apart.end());
         state.counters["heard"] = heard;
-        state.counters["building1_median_ms"] = median(sound1);
-        state.counters["building2_median_ms"] = median(sound2);
-        state.counters["apart_median_ms"] = median(apart);
+        state.counters["building1_median_ms"] = Median(sound1);
+        state.counters["building2_median_ms"] = Median(sound2);
+        state.counters["apart_median_ms"] = Median(apart);
         state.counters["apart_worst_ms"] = worstApart;
-        state.counters["local_median_ms"] = median(own);
+        state.counters["local_median_ms"] = Median(own);
     }
 }
 void BM_Zones(benchmark::State& state)
