@@ -151,7 +151,7 @@ void CalendarImportDialog::addMakeUpDay(const ImportedMakeUpDay& w)
     const auto same = std::find_if(held.begin(), held.end(), [&](const MakeUpDay& d) { return d.date == date; });
     if (same != held.end())
         return skip(w.summary, dates,
-                    QStringLiteral("校历中已是调休上班日（按%1上课）").arg(WeekdayNames.value(same->weekday)));
+                    QStringLiteral("校历中已是调休上班日（按%1上课）").arg(WeekdayNames().value(same->weekday)));
     CalendarDates trial = chosen();
     trial.workDays.push_back(w.day);
     const QStringList conflicts = m_existing.conflicts(trial);
@@ -162,7 +162,7 @@ void CalendarImportDialog::addMakeUpDay(const ImportedMakeUpDay& w)
     lvAdded->addTopLevelItem(item);
     auto* box = new QComboBox;
     for (int day = 1; day <= 7; ++day)
-        box->addItem(QStringLiteral("按%1上课").arg(WeekdayNames.value(day)), day);
+        box->addItem(QStringLiteral("按%1上课").arg(WeekdayNames().value(day)), day);
     box->setCurrentIndex(m_pickedWeekdays.value(date, w.day.weekday) - 1);
     box->setAccessibleName(QStringLiteral("%1 上课安排").arg(dates));
     connect(box, &QComboBox::currentIndexChanged, this,

@@ -102,7 +102,7 @@ void CalendarPage::buildPage(const QDate& today)
     dtpWorkDay = NewDateEdit(today, QStringLiteral("上班日期："), workDays);
     cbxWorkDayWeekday = new QComboBox(workDays);
     for (int weekday = 1; weekday <= 7; ++weekday)
-        cbxWorkDayWeekday->addItem(QStringLiteral("按%1上课").arg(WeekdayNames.value(weekday)));
+        cbxWorkDayWeekday->addItem(QStringLiteral("按%1上课").arg(WeekdayNames().value(weekday)));
     cbxWorkDayWeekday->setAccessibleName(QStringLiteral("按星期几上课："));
     btnAddWorkDay = new QPushButton(QStringLiteral("添加调休上班日"), workDays);
     btnDelWorkDay = new QPushButton(QStringLiteral("删除选中的调休上班日"), workDays);
@@ -146,8 +146,8 @@ void CalendarPage::LoadCalendar()
     }
     lvWorkDays->clear();
     for (const MakeUpDay& d : calendar.makeUpDays()) {
-        auto* row = new QTreeWidgetItem({CalendarDateText(d.date), WeekdayNames.value(d.date.dayOfWeek()),
-                                         QStringLiteral("按%1上课").arg(WeekdayNames.value(d.weekday))});
+        auto* row = new QTreeWidgetItem({CalendarDateText(d.date), WeekdayNames().value(d.date.dayOfWeek()),
+                                         QStringLiteral("按%1上课").arg(WeekdayNames().value(d.weekday))});
         row->setData(0, Qt::UserRole, d.date);
         lvWorkDays->addTopLevelItem(row);
     }

@@ -282,7 +282,7 @@ QByteArray WriteCalendar(const Holidays& holidays)
         const QByteArray uid =
             "workday-" + Compact(d.date) + '-' + QByteArray::number(d.weekday) + "@tavuromp3";
         icalcomponent* event = AddEvent(calendar.get(), uid, d.date, d.date,
-                                        QStringLiteral("补班（按%1上课）").arg(WeekdayNames.value(d.weekday)));
+                                        QStringLiteral("补班（按%1上课）").arg(WeekdayNames().value(d.weekday)));
         icalproperty* weekday = icalproperty_new_x(QByteArray::number(d.weekday).constData());
         icalproperty_set_x_name(weekday, WeekdayPropertyName.constData());
         icalcomponent_add_property(event, weekday);

@@ -228,7 +228,7 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
         for (const MakeUpDay& other : days)
             if (other.date == d.date) {
                 found << QStringLiteral("%1 已是调休上班日（按%2上课）").arg(CalendarDateText(d.date),
-                                                                       WeekdayNames.value(other.weekday));
+                                                                       WeekdayNames().value(other.weekday));
                 break;
             }
         days.push_back(d);

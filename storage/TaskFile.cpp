@@ -6,20 +6,59 @@
 #include "storage/TaskSound.h"
 #include "storage/TaskZones.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
 
-const QStringList DateTypeNames = {QStringLiteral("每日"), QStringLiteral("每周"),
-                                   QStringLiteral("每月"), QStringLiteral("指定日期"),
-                                   QStringLiteral("临时一次")};
-const QStringList PlayModeNames = {QString(), QStringLiteral("顺序"), QStringLiteral("随机")};
-const QStringList SourceTypeNames = {QString(), QStringLiteral("音频文件"), QStringLiteral("目录"),
-                                     QStringLiteral("事务")};
-const QStringList YesNoNames = {QStringLiteral("否"), QStringLiteral("是")};
-const QStringList WeekdayNames = {QString(),           QStringLiteral("周一"), QStringLiteral("周二"),
-                                  QStringLiteral("周三"), QStringLiteral("周四"), QStringLiteral("周五"),
-                                  QStringLiteral("周六"), QStringLiteral("周日")};
+namespace {
+
+// The names are looked up at each call: the interface's catalogue is installed after start.
+QStringList Translated(std::initializer_list<const char*> sources)
+{
+    QStringList names;
+    for (const char* source : sources)
+        names << (*source ? QCoreApplication::translate("TaskFile", source) : QString());
+    return names;
+}
+
+} // namespace
+
+QString NoControlText()
+{
+    return QCoreApplication::translate("TaskFile", "无控制");
+}
+
+QStringList DateTypeNames()
+{
+    return Translated({QT_TRANSLATE_NOOP("TaskFile", "每日"), QT_TRANSLATE_NOOP("TaskFile", "每周"),
+                       QT_TRANSLATE_NOOP("TaskFile", "每月"), QT_TRANSLATE_NOOP("TaskFile", "指定日期"),
+                       QT_TRANSLATE_NOOP("TaskFile", "临时一次")});
+}
+
+QStringList PlayModeNames()
+{
+    return Translated({"", QT_TRANSLATE_NOOP("TaskFile", "顺序"), QT_TRANSLATE_NOOP("TaskFile", "随机")});
+}
+
+QStringList SourceTypeNames()
+{
+    return Translated({"", QT_TRANSLATE_NOOP("TaskFile", "音频文件"), QT_TRANSLATE_NOOP("TaskFile", "目录"),
+                       QT_TRANSLATE_NOOP("TaskFile", "事务")});
+}
+
+QStringList YesNoNames()
+{
+    return Translated({QT_TRANSLATE_NOOP("TaskFile", "否"), QT_TRANSLATE_NOOP("TaskFile", "是")});
+}
+
+QStringList WeekdayNames()
+{
+    return Translated({"", QT_TRANSLATE_NOOP("TaskFile", "周一"), QT_TRANSLATE_NOOP("TaskFile", "周二"),
+                       QT_TRANSLATE_NOOP("TaskFile", "周三"), QT_TRANSLATE_NOOP("TaskFile", "周四"),
+                       QT_TRANSLATE_NOOP("TaskFile", "周五"), QT_TRANSLATE_NOOP("TaskFile", "周六"),
+                       QT_TRANSLATE_NOOP("TaskFile", "周日")});
+}
 
 QString NameAt(const QStringList& table, int index)
 {
@@ -28,26 +67,33 @@ QString NameAt(const QStringList& table, int index)
 
 QString FormatDateParams(int dateType, const QString& text)
 {
-    QString result;
+    QStringList days;
     switch (dateType) {
     case 0:
     case 3:
     case 4:
         return text;
-    case 1:
+    case 1: {
         // Places past Sunday have no name; a hand-edited text may still hold them.
-        for (qsizetype i = 1; i <= text.size() && i < WeekdayNames.size(); ++i)
+        const QStringList names = WeekdayNames();
+        for (qsizetype i = 1; i <= text.size() && i < names.size(); ++i)
             if (text[i - 1] == u'1')
-                result += WeekdayNames[i];
-        return result;
+                days << names[i];
+        break;
+    }
     case 2:
         for (qsizetype i = 1; i <= text.size(); ++i)
             if (text[i - 1] == u'1')
-                result += QString::number(i) + QStringLiteral("日");
-        return result;
+                days << QCoreApplication::translate("TaskFile", "%1日").arg(i);
+        break;
     default:
-        return result;
+        break;
     }
+    // Chinese runs the days together; a catalogue may put a separator between them.
+    QString result = days.value(0);
+    for (qsizetype i = 1; i < days.size(); ++i)
+        result = QCoreApplication::translate("TaskFile", "%1%2", "one listed day after another").arg(result, days[i]);
+    return result;
 }
 
 QDateTime ParseDateTime(const QString& text)

@@ -32,14 +32,14 @@ QString LineValue(const QString& line);
 qsizetype IndexOfName(const QStringList& lines, const QString& name);
 QString NameValue(const QStringList& lines, const QString& name);
 
+// Display names in the interface's language; the task file holds numbers, never these.
 // Shown in the limit and end time columns when the task has neither.
-inline const QString NoControlText = QStringLiteral("无控制");
-
-extern const QStringList DateTypeNames;
-extern const QStringList PlayModeNames;
-extern const QStringList SourceTypeNames;
-extern const QStringList YesNoNames;
-extern const QStringList WeekdayNames;
+QString NoControlText();
+QStringList DateTypeNames();
+QStringList PlayModeNames();
+QStringList SourceTypeNames();
+QStringList YesNoNames();
+QStringList WeekdayNames();
 
 // Entry of a name table, or empty for a number only a hand-edited file can hold.
 QString NameAt(const QStringList& table, int index);

@@ -341,19 +341,19 @@ QString TaskCell(const Task& task, int column)
     case 2:
         return task.fields().ParamText(LoopCountField);
     case 3:
-        return NameAt(SourceTypeNames, rec.SourceType);
+        return NameAt(SourceTypeNames(), rec.SourceType);
     case 4:
-        return NameAt(PlayModeNames, rec.PlayMode);
+        return NameAt(PlayModeNames(), rec.PlayMode);
     case 5:
-        return NameAt(DateTypeNames, rec.DateType);
+        return NameAt(DateTypeNames(), rec.DateType);
     case 6:
         return FormatDateParams(rec.DateType, rec.DateParams);
     case 7:
-        return NameAt(YesNoNames, task.holidayInList() == 0 ? 1 : 0);
+        return NameAt(YesNoNames(), task.holidayInList() == 0 ? 1 : 0);
     case 8:
-        return rec.PlayLength > 0 ? task.fields().ParamText(PlayLengthField) : NoControlText;
+        return rec.PlayLength > 0 ? task.fields().ParamText(PlayLengthField) : NoControlText();
     case 9:
-        return rec.EndTime != QStringLiteral("00:00:00") ? rec.EndTime : NoControlText;
+        return rec.EndTime != QStringLiteral("00:00:00") ? rec.EndTime : NoControlText();
     default:
         return QString();
     }

@@ -255,7 +255,7 @@ void DayView::showSummary()
     if (holidays.contains(m_day))
         kind = QStringLiteral("节假日");
     else if (holidays.isMakeUpDay(m_day))
-        kind = QStringLiteral("调休上班日，按%1上课").arg(WeekdayNames.value(holidays.weekdayOf(m_day)));
+        kind = QStringLiteral("调休上班日，按%1上课").arg(WeekdayNames().value(holidays.weekdayOf(m_day)));
     QStringList parts;
     if (const PeriodTimetable* periods = m_data.periodTimetableOn(m_day))
         parts << periods->name;

@@ -195,7 +195,7 @@ void PeriodTimetableDialog::buildDialog()
     auto* days = new QGroupBox(QStringLiteral("星期"));
     auto* d = new QHBoxLayout(days);
     for (int i = 0; i < 7; ++i) {
-        chkWeekdays[i] = new QCheckBox(WeekdayNames.value(i + 1));
+        chkWeekdays[i] = new QCheckBox(WeekdayNames().value(i + 1));
         d->addWidget(chkWeekdays[i]);
     }
     chkHolidaysKeepSilent = new QCheckBox(QStringLiteral("节假日不响铃"));

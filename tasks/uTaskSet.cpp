@@ -133,7 +133,7 @@ void TfrmTaskSet::buildForm()
     edtPlayLength->setToolTip(
         QStringLiteral("从开始时间起最多播放多长时间（时:分:秒），00:00:00 表示不限"));
     cbbPlayDate = new QComboBox;
-    cbbPlayDate->addItems(DateTypeNames);
+    cbbPlayDate->addItems(DateTypeNames());
     chkRejectHoliday = new QCheckBox(QStringLiteral("排除节假日"));
     chkRejectHoliday->setToolTip(QStringLiteral("勾选后，节假日设置中的日子里该任务不播放"));
 

@@ -153,7 +153,7 @@ TEST(TaskListCells, EdgeCases)
         QString endTime;
         int playLength;
     };
-    const QString nc = NoControlText;
+    const QString nc = NoControlText();
     const Case cases[] = {
         {"five fields", "08:00:00=1,0,3", "08:00:00=1,1,2,0,", true,
          {"08:00:00", "one.mp3", "1", "音频文件", "随机", "每日", "", "是", nc, nc}, "00:00:00", 0},
