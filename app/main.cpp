@@ -6,6 +6,7 @@
 #include "platform/DisplayCheck.h"
 #include "platform/FailureBox.h"
 #include "platform/GstMediaPlayer.h"
+#include "platform/AppDirectory.h"
 #include "platform/Localization.h"
 #include "platform/LogindSession.h"
 #include "platform/OutputMute.h"
@@ -13,6 +14,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/SystemShutdownRequest.h"
 #include "platform/XdgAutostart.h"
+#include "storage/InterfaceLanguage.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -28,22 +30,29 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", NoDisplayMessage());
         return 1;
     }
-    PreferChineseSystemLocale();
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TavuroMP3"));
+    // Chosen before the application object exists: Qt fixes its system locale as it starts.
+    const LanguageChoice choice = ReadLanguageChoice(ApplicationDirectoryBeforeStart() + QStringLiteral("Config.ini"));
+    const bool chinese = choice == LanguageChoice::Chinese || (choice == LanguageChoice::Desktop && DesktopSpeaksChinese());
+    if (chinese)
+        PreferChineseSystemLocale();
+    QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // The menu entry's name, so that task bars group the window under its entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("TavuroMP3"));
     QApplication::setWindowIcon(AppIcon());
-    UseChineseInterface(app);
+    if (chinese)
+        UseChineseInterface(app);
+    else
+        UseEnglishInterface(app, QStringLiteral(":/i18n/TavuroMP3_en.qm"));
 
     QtMessageBoxes boxes;
     SingleInstanceGuard instance(QStringLiteral("TAVUROMP3play"));
     if (!instance.acquire()) {
         // The running window comes to the front first, so the box is seen beside it.
         instance.askRunningToRaise();
-        boxes.show(nullptr, QStringLiteral("错误"), QStringLiteral("MP3定时播放器程序已运行！"),
-                   BoxIcon::Error, BoxButtons::Ok);
+        boxes.show(nullptr, QCoreApplication::translate("main", "错误"),
+                   QCoreApplication::translate("main", "MP3定时播放器程序已运行！"), BoxIcon::Error, BoxButtons::Ok);
         return 0;
     }
 

@@ -33,17 +33,28 @@ void SetApplicationDirectoryOverride(const QString& dir)
     overrideDir() = dir.isEmpty() ? QString() : withSeparator(dir);
 }
 
+namespace {
+QString resolvedFor(const QString& exeDir)
+{
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !IsInstalledLayout(exeDir))
+        return withSeparator(exeDir);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return withSeparator(data);
+}
+} // namespace
+
 QString ApplicationDirectory()
 {
     if (!overrideDir().isEmpty())
         return overrideDir();
-    static const QString resolved = [] {
-        const QString exeDir = QCoreApplication::applicationDirPath();
-        if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !IsInstalledLayout(exeDir))
-            return withSeparator(exeDir);
-        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(data);
-        return withSeparator(data);
-    }();
+    static const QString resolved = resolvedFor(QCoreApplication::applicationDirPath());
     return resolved;
+}
+
+QString ApplicationDirectoryBeforeStart()
+{
+    if (!overrideDir().isEmpty())
+        return overrideDir();
+    return resolvedFor(QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath());
 }

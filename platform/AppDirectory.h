@@ -6,6 +6,10 @@
 // location (~/.local/share/TavuroMP3/).
 QString ApplicationDirectory();
 
+// The same, found before the application object exists (the application's name must be set):
+// the interface language is read from there before Qt fixes its system locale.
+QString ApplicationDirectoryBeforeStart();
+
 // Whether exeDir is the bin/ of an installed program (its menu entry lies in ../share):
 // such a directory is shared by every user and written by the package manager, also
 // when the one running the program could write it.

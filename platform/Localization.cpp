@@ -64,3 +64,30 @@ bool UseChineseInterface(QCoreApplication& app)
     QCoreApplication::installTranslator(new MissingQtTexts(&app));
     return true;
 }
+
+bool DesktopSpeaksChinese()
+{
+    // The order in which the C library picks the language of its messages; LANGUAGE is a
+    // list of preferences, of which the first counts.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name).section(QLatin1Char(':'), 0, 0).trimmed();
+        if (!value.isEmpty())
+            return value.startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+    }
+    return false;
+}
+
+bool UseEnglishInterface(QCoreApplication& app, const QString& catalogue)
+{
+    // An English desktop keeps its own date and number formats; any other gets American ones.
+    const QLocale system = QLocale::system();
+    QLocale::setDefault(system.language() == QLocale::English ? system
+                                                              : QLocale(QLocale::English, QLocale::UnitedStates));
+    auto* ours = new QTranslator(&app);
+    if (!ours->load(catalogue)) {
+        delete ours;
+        return false;
+    }
+    QCoreApplication::installTranslator(ours);
+    return true;
+}

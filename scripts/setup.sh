@@ -14,7 +14,7 @@ packages=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly timgm6mb-soundfont
   nettle-dev libical-dev libpulse-dev libgtest-dev libbenchmark-dev
   pulseaudio pulseaudio-utils snapserver snapclient
-  fonts-wqy-microhei qt6-translations-l10n librsvg2-bin
+  fonts-wqy-microhei qt6-translations-l10n qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools librsvg2-bin
   desktop-file-utils appstream imagemagick xvfb xdotool x11-utils
   at-spi2-core python3-pyatspi dbus-x11
   clang libclang-rt-14-dev faketime
