@@ -5,6 +5,7 @@
 #include "storage/ProgramData.h"
 #include "storage/TaskFile.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFont>
 #include <QHBoxLayout>
@@ -18,7 +19,11 @@
 
 namespace {
 
-constexpr const char16_t* kCaptions[] = {u"时间", u"音乐", u"日期类型", u"播放日期", u"当天"};
+// Translated when drawn: the catalogue is installed after start.
+constexpr const char* kCaptions[] = {
+    QT_TRANSLATE_NOOP("DayBellsModel", "时间"), QT_TRANSLATE_NOOP("DayBellsModel", "音乐"),
+    QT_TRANSLATE_NOOP("DayBellsModel", "日期类型"), QT_TRANSLATE_NOOP("DayBellsModel", "播放日期"),
+    QT_TRANSLATE_NOOP("DayBellsModel", "当天")};
 constexpr int kColumnWidths[] = {80, 300, 80, 150, 240};
 
 int SecondOfDay(const QDateTime& now)
@@ -30,13 +35,13 @@ QString DecisionText(DayDecision decision)
 {
     switch (decision) {
     case DayDecision::Rings:
-        return QStringLiteral("将播放");
+        return QCoreApplication::translate("DayBellsModel", "将播放");
     case DayDecision::SwitchedOff:
-        return QStringLiteral("不播放：任务已禁用");
+        return QCoreApplication::translate("DayBellsModel", "不播放：任务已禁用");
     case DayDecision::Holiday:
-        return QStringLiteral("不播放：节假日");
+        return QCoreApplication::translate("DayBellsModel", "不播放：节假日");
     case DayDecision::NotItsDay:
-        return QStringLiteral("不播放：不是它的播放日");
+        return QCoreApplication::translate("DayBellsModel", "不播放：不是它的播放日");
     }
     return QString();
 }
@@ -92,18 +97,18 @@ QString DayBellsModel::stateText(int row) const
 {
     const DayBell& b = bell(row);
     if (!b.fault.isEmpty())
-        return QStringLiteral("不播放：参数有误");
+        return tr("不播放：参数有误");
     if (b.onceOnlyElsewhere)
         return b.onceOnlyDay.isValid()
-                   ? QStringLiteral("不播放：仅播放一次，在 %1").arg(CalendarDateText(b.onceOnlyDay))
-                   : QStringLiteral("不播放：仅播放一次");
+                   ? tr("不播放：仅播放一次，在 %1").arg(CalendarDateText(b.onceOnlyDay))
+                   : tr("不播放：仅播放一次");
     if (!b.rings())
         return DecisionText(b.decision);
     if (row == m_next)
-        return QStringLiteral("下一个");
+        return tr("下一个");
     if (b.task->second < m_pastBefore) {
         const QString record = m_record ? m_record(b.task->key, m_day) : QString();
-        return record.isEmpty() ? QStringLiteral("已过") : record;
+        return record.isEmpty() ? tr("已过") : record;
     }
     return DecisionText(b.decision);
 }
@@ -141,26 +146,26 @@ QVariant DayBellsModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount || role != Qt::DisplayRole)
         return QVariant();
-    return QString::fromUtf16(kCaptions[section]);
+    return tr(kCaptions[section]);
 }
 
 DayView::DayView(const ProgramData& data, const IClock& clock, QWidget* parent)
     : QWidget(parent), m_data(data), m_clock(clock), m_model(new DayBellsModel(this))
 {
-    btnPrevDay = new QPushButton(QStringLiteral("前一天"), this);
+    btnPrevDay = new QPushButton(tr("前一天"), this);
     dtpDay = new QDateEdit(this);
     dtpDay->setDisplayFormat(QStringLiteral("yyyy-MM-dd dddd"));
     dtpDay->setCalendarPopup(true);
-    dtpDay->setAccessibleName(QStringLiteral("日期"));
-    btnNextDay = new QPushButton(QStringLiteral("后一天"), this);
-    btnToday = new QPushButton(QStringLiteral("今天"), this);
+    dtpDay->setAccessibleName(tr("日期"));
+    btnNextDay = new QPushButton(tr("后一天"), this);
+    btnToday = new QPushButton(tr("今天"), this);
     lblDaySummary = new QLabel(this);
-    lblDaySummary->setAccessibleName(QStringLiteral("当天概况"));
-    auto* label = new QLabel(QStringLiteral("日期："), this);
+    lblDaySummary->setAccessibleName(tr("当天概况"));
+    auto* label = new QLabel(tr("日期："), this);
     label->setBuddy(dtpDay);
 
     lvDayBells = new QTreeView(this);
-    MakeReportView(lvDayBells, QStringLiteral("当日铃声"), true);
+    MakeReportView(lvDayBells, tr("当日铃声"), true);
     lvDayBells->setUniformRowHeights(true);
     lvDayBells->setModel(m_model);
     lvDayBells->header()->setStretchLastSection(true);
@@ -253,17 +258,17 @@ void DayView::showSummary()
     const Holidays& holidays = m_data.holidays();
     QString kind;
     if (holidays.contains(m_day))
-        kind = QStringLiteral("节假日");
+        kind = tr("节假日");
     else if (holidays.isMakeUpDay(m_day))
-        kind = QStringLiteral("调休上班日，按%1上课").arg(WeekdayNames().value(holidays.weekdayOf(m_day)));
+        kind = tr("调休上班日，按%1上课").arg(WeekdayNames().value(holidays.weekdayOf(m_day)));
     QStringList parts;
     if (const PeriodTimetable* periods = m_data.periodTimetableOn(m_day))
         parts << periods->name;
     if (!kind.isEmpty())
         parts << kind;
     const int ringing = m_model->ringing();
-    parts << QStringLiteral("%1 个铃声播放，%2 个不播放").arg(ringing).arg(m_model->rowCount() - ringing);
+    parts << tr("%1 个铃声播放，%2 个不播放").arg(ringing).arg(m_model->rowCount() - ringing);
     if (m_model->nextRow() >= 0)
-        parts << QStringLiteral("下一个：") + TaskCell(*m_model->bell(m_model->nextRow()).task, 0);
-    lblDaySummary->setText(parts.join(QStringLiteral("；")));
+        parts << tr("下一个：%1").arg(TaskCell(*m_model->bell(m_model->nextRow()).task, 0));
+    lblDaySummary->setText(parts.join(tr("；", "between parts of the day's summary")));
 }

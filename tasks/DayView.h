@@ -5,6 +5,7 @@
 #include "schedule/DayBells.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QWidget>
@@ -20,6 +21,8 @@ class QPushButton;
 class QTreeView;
 
 class DayBellsModel : public QAbstractTableModel {
+    Q_DECLARE_TR_FUNCTIONS(DayBellsModel)
+
 public:
     enum Column { ColumnTime, ColumnMusic, ColumnDateType, ColumnDays, ColumnState, ColumnCount };
 
@@ -57,6 +60,8 @@ private:
 };
 
 class DayView : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(DayView)
+
 public:
     DayView(const ProgramData& data, const IClock& clock, QWidget* parent = nullptr);
 

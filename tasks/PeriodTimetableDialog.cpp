@@ -26,18 +26,19 @@ namespace {
 
 const QString ShortTime = QStringLiteral("HH:mm");
 
-QString Chinese(int n)
-{
-    static const QStringList digits = {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
-                                       QStringLiteral("四"), QStringLiteral("五"), QStringLiteral("六"),
-                                       QStringLiteral("七"), QStringLiteral("八"), QStringLiteral("九"),
-                                       QStringLiteral("十")};
-    return n >= 1 && n <= 10 ? digits[n - 1] : QString::number(n);
-}
-
+// A new period's name, which the user may change: the first ten by their own names, so a
+// catalogue can spell each one out.
 QString PeriodName(int n)
 {
-    return QStringLiteral("第%1节").arg(Chinese(n));
+    static const char* const names[] = {
+        QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第一节"), QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第二节"),
+        QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第三节"), QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第四节"),
+        QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第五节"), QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第六节"),
+        QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第七节"), QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第八节"),
+        QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第九节"), QT_TRANSLATE_NOOP("PeriodTimetableDialog", "第十节")};
+    if (n >= 1 && n <= 10)
+        return QCoreApplication::translate("PeriodTimetableDialog", names[n - 1]);
+    return QCoreApplication::translate("PeriodTimetableDialog", "第%1节").arg(n);
 }
 
 // "8:00", "08:00" or "08:00:00"; null when it is no time of day.
@@ -61,7 +62,7 @@ QLabel* Caption(const QString& text, QWidget* buddy)
 void FillBells(QComboBox* box, const QStringList& library, bool optional)
 {
     if (optional)
-        box->addItem(QStringLiteral("（不响）"), QString());
+        box->addItem(QCoreApplication::translate("PeriodTimetableDialog", "（不响）"), QString());
     for (const QString& line : library) {
         const QString path = LineValue(line);
         box->addItem(LineName(line) + QStringLiteral("  ") + QFileInfo(path).fileName(), LineName(line));
@@ -92,7 +93,7 @@ PeriodTimetableDialog::PeriodTimetableDialog(ProgramData& data, IMessageBoxes& b
 {
     buildDialog();
     if (m_timetables.empty())
-        m_timetables.push_back(NewTimetable(QStringLiteral("作息时间表")));
+        m_timetables.push_back(NewTimetable(tr("作息时间表")));
     for (const PeriodTimetable& t : m_timetables)
         cbxTimetable->addItem(t.name);
     const PeriodTimetable* inForce = PeriodTimetableOn(m_timetables, clock.now().date());
@@ -115,30 +116,30 @@ PeriodTimetableDialog::PeriodTimetableDialog(ProgramData& data, IMessageBoxes& b
 
 void PeriodTimetableDialog::buildDialog()
 {
-    setWindowTitle(QStringLiteral("作息时间表"));
+    setWindowTitle(tr("作息时间表"));
     cbxTimetable = new QComboBox;
-    cbxTimetable->setAccessibleName(QStringLiteral("作息时间表："));
-    btnNewTimetable = new QPushButton(QStringLiteral("新建作息时间表"));
-    btnDeleteTimetable = new QPushButton(QStringLiteral("删除作息时间表"));
+    cbxTimetable->setAccessibleName(tr("作息时间表："));
+    btnNewTimetable = new QPushButton(tr("新建作息时间表"));
+    btnDeleteTimetable = new QPushButton(tr("删除作息时间表"));
     edtName = new QLineEdit;
-    edtName->setAccessibleName(QStringLiteral("名称："));
+    edtName->setAccessibleName(tr("名称："));
     dtpFrom = new QDateEdit;
     dtpFrom->setDisplayFormat(QStringLiteral("MM-dd"));
     dtpFrom->setDateRange(QDate(2000, 1, 1), QDate(2000, 12, 31));
-    dtpFrom->setAccessibleName(QStringLiteral("每年起用日期："));
+    dtpFrom->setAccessibleName(tr("每年起用日期："));
     auto* top = new QGridLayout;
-    top->addWidget(Caption(QStringLiteral("作息时间表："), cbxTimetable), 0, 0);
+    top->addWidget(Caption(tr("作息时间表："), cbxTimetable), 0, 0);
     top->addWidget(cbxTimetable, 0, 1);
     top->addWidget(btnNewTimetable, 0, 2);
     top->addWidget(btnDeleteTimetable, 0, 3);
-    top->addWidget(Caption(QStringLiteral("名称："), edtName), 1, 0);
+    top->addWidget(Caption(tr("名称："), edtName), 1, 0);
     top->addWidget(edtName, 1, 1);
-    top->addWidget(Caption(QStringLiteral("每年起用日期："), dtpFrom), 1, 2);
+    top->addWidget(Caption(tr("每年起用日期："), dtpFrom), 1, 2);
     top->addWidget(dtpFrom, 1, 3);
 
     tblPeriods = new QTableWidget(0, 3);
-    tblPeriods->setHorizontalHeaderLabels({QStringLiteral("节次"), QStringLiteral("上课时间"), QStringLiteral("下课时间")});
-    tblPeriods->setAccessibleName(QStringLiteral("节次"));
+    tblPeriods->setHorizontalHeaderLabels({tr("节次"), tr("上课时间"), tr("下课时间")});
+    tblPeriods->setAccessibleName(tr("节次"));
     tblPeriods->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblPeriods->setSelectionMode(QAbstractItemView::SingleSelection);
     tblPeriods->horizontalHeader()->setStretchLastSection(true);
@@ -146,14 +147,14 @@ void PeriodTimetableDialog::buildDialog()
     spnBreak = new QSpinBox;
     spnBreak->setRange(0, 600);
     spnBreak->setValue(10);
-    spnBreak->setSuffix(QStringLiteral(" 分钟"));
-    spnBreak->setAccessibleName(QStringLiteral("课间："));
-    btnAddPeriod = new QPushButton(QStringLiteral("添加一节"));
-    btnRemovePeriod = new QPushButton(QStringLiteral("删除一节"));
-    btnUp = new QPushButton(QStringLiteral("上移"));
-    btnDown = new QPushButton(QStringLiteral("下移"));
+    spnBreak->setSuffix(tr(" 分钟"));
+    spnBreak->setAccessibleName(tr("课间："));
+    btnAddPeriod = new QPushButton(tr("添加一节"));
+    btnRemovePeriod = new QPushButton(tr("删除一节"));
+    btnUp = new QPushButton(tr("上移"));
+    btnDown = new QPushButton(tr("下移"));
     auto* periodButtons = new QVBoxLayout;
-    periodButtons->addWidget(Caption(QStringLiteral("课间："), spnBreak));
+    periodButtons->addWidget(Caption(tr("课间："), spnBreak));
     periodButtons->addWidget(spnBreak);
     for (QPushButton* b : {btnAddPeriod, btnRemovePeriod, btnUp, btnDown})
         periodButtons->addWidget(b);
@@ -162,28 +163,28 @@ void PeriodTimetableDialog::buildDialog()
     periods->addWidget(tblPeriods, 1);
     periods->addLayout(periodButtons);
 
-    auto* bells = new QGroupBox(QStringLiteral("铃声"));
+    auto* bells = new QGroupBox(tr("铃声"));
     cbxClassBell = new QComboBox;
     cbxEndBell = new QComboBox;
     cbxWarningBell = new QComboBox;
-    cbxClassBell->setAccessibleName(QStringLiteral("上课铃："));
-    cbxEndBell->setAccessibleName(QStringLiteral("下课铃："));
-    cbxWarningBell->setAccessibleName(QStringLiteral("预备铃："));
+    cbxClassBell->setAccessibleName(tr("上课铃："));
+    cbxEndBell->setAccessibleName(tr("下课铃："));
+    cbxWarningBell->setAccessibleName(tr("预备铃："));
     FillBells(cbxClassBell, m_data.LibraryList(), false);
     FillBells(cbxEndBell, m_data.LibraryList(), true);
     FillBells(cbxWarningBell, m_data.LibraryList(), true);
     spnWarningMinutes = new QSpinBox;
     spnWarningMinutes->setRange(1, 60);
-    spnWarningMinutes->setSuffix(QStringLiteral(" 分钟"));
-    spnWarningMinutes->setAccessibleName(QStringLiteral("预备铃提前："));
+    spnWarningMinutes->setSuffix(tr(" 分钟"));
+    spnWarningMinutes->setAccessibleName(tr("预备铃提前："));
     auto* b = new QGridLayout(bells);
-    b->addWidget(Caption(QStringLiteral("上课铃："), cbxClassBell), 0, 0);
+    b->addWidget(Caption(tr("上课铃："), cbxClassBell), 0, 0);
     b->addWidget(cbxClassBell, 0, 1);
-    b->addWidget(Caption(QStringLiteral("下课铃："), cbxEndBell), 1, 0);
+    b->addWidget(Caption(tr("下课铃："), cbxEndBell), 1, 0);
     b->addWidget(cbxEndBell, 1, 1);
-    b->addWidget(Caption(QStringLiteral("预备铃："), cbxWarningBell), 2, 0);
+    b->addWidget(Caption(tr("预备铃："), cbxWarningBell), 2, 0);
     b->addWidget(cbxWarningBell, 2, 1);
-    b->addWidget(Caption(QStringLiteral("提前："), spnWarningMinutes), 2, 2);
+    b->addWidget(Caption(tr("提前："), spnWarningMinutes), 2, 2);
     b->addWidget(spnWarningMinutes, 2, 3);
 
     lblBellsGone = new QLabel;
@@ -192,21 +193,21 @@ void PeriodTimetableDialog::buildDialog()
     lblBellsGone->hide();
     b->addWidget(lblBellsGone, 3, 0, 1, 4);
 
-    auto* days = new QGroupBox(QStringLiteral("星期"));
+    auto* days = new QGroupBox(tr("星期"));
     auto* d = new QHBoxLayout(days);
     for (int i = 0; i < 7; ++i) {
         chkWeekdays[i] = new QCheckBox(WeekdayNames().value(i + 1));
         d->addWidget(chkWeekdays[i]);
     }
-    chkHolidaysKeepSilent = new QCheckBox(QStringLiteral("节假日不响铃"));
+    chkHolidaysKeepSilent = new QCheckBox(tr("节假日不响铃"));
     d->addSpacing(16);
     d->addWidget(chkHolidaysKeepSilent);
 
-    btnSave = new QPushButton(QStringLiteral("保存"));
+    btnSave = new QPushButton(tr("保存"));
     btnSave->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("取消"));
+    btnCancel = new QPushButton(tr("取消"));
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel(QStringLiteral("保存后，作息时间表的铃声作为普通任务写入定时时间列表。")), 1);
+    buttons->addWidget(new QLabel(tr("保存后，作息时间表的铃声作为普通任务写入定时时间列表。")), 1);
     buttons->addWidget(btnSave);
     buttons->addWidget(btnCancel);
 
@@ -234,17 +235,17 @@ void PeriodTimetableDialog::showForm(const PeriodTimetable& t)
     for (int row = 0; row < tblPeriods->rowCount(); ++row)
         setRow(row, t.periods[std::size_t(row)]);
     QStringList gone;
-    const std::pair<QComboBox*, QString> bells[] = {{cbxClassBell, QStringLiteral("上课铃")},
-                                                    {cbxEndBell, QStringLiteral("下课铃")},
-                                                    {cbxWarningBell, QStringLiteral("预备铃")}};
+    const std::pair<QComboBox*, QString> bells[] = {{cbxClassBell, tr("上课铃")},
+                                                    {cbxEndBell, tr("下课铃")},
+                                                    {cbxWarningBell, tr("预备铃")}};
     const QString numbers[] = {t.classBell, t.endBell, t.warningBell};
     for (int i = 0; i < 3; ++i)
         if (!SelectBell(bells[i].first, numbers[i]))
-            gone << QStringLiteral("%1（音频库编号 %2）").arg(bells[i].second, numbers[i]);
+            gone << tr("%1（音频库编号 %2）").arg(bells[i].second, numbers[i]);
     // Said, not mended in silence: saving as shown would ring another file.
     lblBellsGone->setText(gone.isEmpty() ? QString()
-                                         : gone.join(QStringLiteral("、")) +
-                                               QStringLiteral("已不在音频库中，请重新选择后保存。"));
+                                         : tr("%1已不在音频库中，请重新选择后保存。")
+                                               .arg(gone.join(tr("、", "between bell names"))));
     lblBellsGone->setVisible(!gone.isEmpty());
     spnWarningMinutes->setValue(t.warningMinutes);
     for (int i = 0; i < 7; ++i)
@@ -266,7 +267,7 @@ PeriodTimetable PeriodTimetableDialog::formTimetable(QStringList* problems) cons
         Period p{text(0).trimmed(), ReadTime(text(1)), ReadTime(text(2))};
         for (int column : {1, 2})
             if (problems && !ReadTime(text(column)).isValid())
-                *problems << QStringLiteral("%1：%2“%3”不是有效的时刻（时:分）")
+                *problems << tr("%1：%2“%3”不是有效的时刻（时:分）")
                                  .arg(t.name, p.name, text(column));
         t.periods.push_back(p);
     }
@@ -341,7 +342,7 @@ void PeriodTimetableDialog::newTimetable()
 {
     keepForm();
     PeriodTimetable copy = formTimetable();
-    copy.name = QStringLiteral("作息时间表%1").arg(m_timetables.size() + 1);
+    copy.name = tr("作息时间表%1").arg(m_timetables.size() + 1);
     m_timetables.push_back(copy);
     cbxTimetable->addItem(copy.name);
     showTimetable(int(m_timetables.size()) - 1);
@@ -351,7 +352,7 @@ void PeriodTimetableDialog::newTimetable()
 
 void PeriodTimetableDialog::deleteTimetable()
 {
-    if (m_shown < 0 || !m_boxes.ConfirmBox(this, QStringLiteral("删除作息时间表“%1”？保存后它的铃声从定时时间列表中删除。")
+    if (m_shown < 0 || !m_boxes.ConfirmBox(this, tr("删除作息时间表“%1”？保存后它的铃声从定时时间列表中删除。")
                                                      .arg(edtName->text())))
         return;
     m_timetables.erase(m_timetables.begin() + m_shown);
@@ -383,25 +384,25 @@ bool PeriodTimetableDialog::save()
     for (std::size_t i = 0; i < m_timetables.size(); ++i) {
         const PeriodTimetable& t = m_timetables[i];
         for (const QString& p : PeriodTimetableProblems(t))
-            problems << (m_timetables.size() > 1 ? t.name + QStringLiteral("：") + p : p);
+            problems << (m_timetables.size() > 1 ? tr("%1：%2", "timetable name: problem").arg(t.name, p) : p);
         for (std::size_t j = 0; j < i; ++j) {
             if (m_timetables[j].name.compare(t.name, Qt::CaseInsensitive) == 0)
-                problems << QStringLiteral("有两张作息时间表名为“%1”").arg(t.name);
+                problems << tr("有两张作息时间表名为“%1”").arg(t.name);
             if (m_timetables[j].fromMonth == t.fromMonth && m_timetables[j].fromDay == t.fromDay)
-                problems << QStringLiteral("“%1”与“%2”的起用日期相同").arg(m_timetables[j].name, t.name);
+                problems << tr("“%1”与“%2”的起用日期相同").arg(m_timetables[j].name, t.name);
         }
     }
     if (!problems.isEmpty()) {
-        m_boxes.ErrorBox(this, QStringLiteral("作息时间表没有保存：\n") + problems.join(u'\n'));
+        m_boxes.ErrorBox(this, tr("作息时间表没有保存：\n%1").arg(problems.join(u'\n')));
         return false;
     }
     const QDate today = m_clock.now().date();
     const QStringList clashes = m_data.periodClashes(m_timetables, today);
     const bool replace =
         !clashes.isEmpty() &&
-        m_boxes.ConfirmBox(this, QStringLiteral("以下手工任务与作息时间表的铃声在同一时刻：\n%1\n\n"
-                                                "选“确定”用作息时间表的铃声替换这些任务；"
-                                                "选“取消”保留这些任务，这些铃声不写入。")
+        m_boxes.ConfirmBox(this, tr("以下手工任务与作息时间表的铃声在同一时刻：\n%1\n\n"
+                                    "选“确定”用作息时间表的铃声替换这些任务；"
+                                    "选“取消”保留这些任务，这些铃声不写入。")
                                      .arg(clashes.join(u'\n')));
     const QStringList leftOut = m_data.savePeriodTimetables(m_timetables, today, replace);
     if (!leftOut.isEmpty())

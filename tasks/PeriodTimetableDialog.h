@@ -4,6 +4,7 @@
 // writes the bells of the timetable in force as ordinary tasks through the owner.
 #include "storage/PeriodTimetable.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <vector>
@@ -21,6 +22,8 @@ class QSpinBox;
 class QTableWidget;
 
 class PeriodTimetableDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(PeriodTimetableDialog)
+
 public:
     PeriodTimetableDialog(ProgramData& data, IMessageBoxes& boxes, const IClock& clock, QWidget* owner = nullptr);
 

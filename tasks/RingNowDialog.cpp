@@ -1,6 +1,5 @@
 #include "tasks/RingNowDialog.h"
 
-#include "library/MusicLibrary.h"
 #include "platform/ReportView.h"
 #include "storage/MusicName.h"
 #include "storage/TaskFile.h"
@@ -15,7 +14,7 @@ RingNowDialog::RingNowDialog(const QStringList& libraryList, const QString& pref
                              QWidget* owner)
     : QDialog(owner)
 {
-    setWindowTitle(QStringLiteral("立即响铃"));
+    setWindowTitle(tr("立即响铃"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // Same font as the owner's window, which sets its own for the Chinese text.
@@ -23,10 +22,10 @@ RingNowDialog::RingNowDialog(const QStringList& libraryList, const QString& pref
     setFixedSize(520, 360);
 
     lvMusic = new QTreeWidget(this);
-    MakeReportView(lvMusic, QStringLiteral("音频库"), true);
+    MakeReportView(lvMusic, tr("音频库"), true);
     lvMusic->setUniformRowHeights(true);
     lvMusic->setHeaderLabels(
-        {QStringLiteral("编号"), QStringLiteral("文件名"), QStringLiteral("类型")});
+        {tr("编号"), tr("文件名"), tr("类型")});
     lvMusic->setColumnWidth(0, 60);
     lvMusic->setColumnWidth(1, 320);
     // Named from the path alone: a stalled network share must not hold the dialog up.
@@ -36,7 +35,7 @@ RingNowDialog::RingNowDialog(const QStringList& libraryList, const QString& pref
         const QString path = LineValue(line);
         const bool folder = path.endsWith(QDir::separator());
         auto* row = new QTreeWidgetItem({LineName(line), MusicDisplayName(path),
-                                         folder ? LibraryKindDirectory : LibraryKindFile});
+                                         folder ? tr("目录") : tr("音频文件")});
         for (int c = 0; c < row->columnCount(); ++c)
             row->setToolTip(c, path);
         if (!preferred && !preferredKey.isEmpty() && row->text(0) == preferredKey)
@@ -51,10 +50,10 @@ RingNowDialog::RingNowDialog(const QStringList& libraryList, const QString& pref
         lvMusic->scrollToItem(preferred);
     }
 
-    btnRing = new QPushButton(QStringLiteral("响铃"), this);
+    btnRing = new QPushButton(tr("响铃"), this);
     btnRing->setDefault(true);
     btnRing->setEnabled(preferred != nullptr);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
+    btnCancel = new QPushButton(tr("取消"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(btnRing);

@@ -1,5 +1,6 @@
 #pragma once
 // "立即响铃": the library's entries, one of which is rung at once by hand.
+#include <QCoreApplication>
 #include <QDialog>
 #include <QStringList>
 
@@ -7,6 +8,8 @@ class QPushButton;
 class QTreeWidget;
 
 class RingNowDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(RingNowDialog)
+
 public:
     // libraryList: the library's "number=path" lines. preferredKey is selected first when the
     // library holds it, else the first entry is.

@@ -88,31 +88,31 @@ void TaskListPage::buildPage()
         a->setToolTip(hint);
         return a;
     };
-    actAddTask = addAction(QStyle::SP_FileDialogNewFolder, QStringLiteral("添加定时任务"),
-                           QStringLiteral("添加任务"));
-    actEditTask = addAction(QStyle::SP_FileDialogDetailedView, QStringLiteral("修改定时任务"),
-                            QStringLiteral("修改任务"));
-    actCopyTask = addAction(QStyle::SP_FileDialogStart, QStringLiteral("复制定时任务"),
-                            QStringLiteral("复制任务到另一开始时间"));
-    actDeleteTask = addAction(QStyle::SP_TrashIcon, QStringLiteral("删除定时任务"),
-                              QStringLiteral("删除任务"));
+    actAddTask = addAction(QStyle::SP_FileDialogNewFolder, tr("添加定时任务"),
+                           tr("添加任务"));
+    actEditTask = addAction(QStyle::SP_FileDialogDetailedView, tr("修改定时任务"),
+                            tr("修改任务"));
+    actCopyTask = addAction(QStyle::SP_FileDialogStart, tr("复制定时任务"),
+                            tr("复制任务到另一开始时间"));
+    actDeleteTask = addAction(QStyle::SP_TrashIcon, tr("删除定时任务"),
+                              tr("删除任务"));
     tlbTimeList->addSeparator();
-    actVaildTask = addAction(QStyle::SP_DialogApplyButton, QStringLiteral("禁止该任务"),
-                             QStringLiteral("启用/禁用任务"));
-    actClearVaildTask = addAction(QStyle::SP_DialogDiscardButton, QStringLiteral("清除所有禁止的任务"),
-                                  QStringLiteral("清除所有禁用任务"));
+    actVaildTask = addAction(QStyle::SP_DialogApplyButton, tr("禁止该任务"),
+                             tr("启用/禁用任务"));
+    actClearVaildTask = addAction(QStyle::SP_DialogDiscardButton, tr("清除所有禁止的任务"),
+                                  tr("清除所有禁用任务"));
     tlbTimeList->addSeparator();
-    actClearAllTask = addAction(QStyle::SP_DialogResetButton, QStringLiteral("清除所有任务"),
-                                QStringLiteral("清除所有任务"));
+    actClearAllTask = addAction(QStyle::SP_DialogResetButton, tr("清除所有任务"),
+                                tr("清除所有任务"));
     tlbTimeList->addSeparator();
     // The quick way to a school day, so it says what it is beside its icon.
-    actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, QStringLiteral("作息时间表"),
-                                   QStringLiteral("按节次设置上课铃、下课铃和预备铃"));
+    actPeriodTimetable = addAction(QStyle::SP_FileDialogContentsView, tr("作息时间表"),
+                                   tr("按节次设置上课铃、下课铃和预备铃"));
     tlbTimeList->addSeparator();
     // Rung by hand when there is no time to look for it: shown with its caption, and F9 from
     // every page (the main window takes the action too).
-    actRingNow = addAction(QStyle::SP_MediaPlay, QStringLiteral("立即响铃"),
-                           QStringLiteral("立即播放音频库中的一个铃声或音乐（F9）"));
+    actRingNow = addAction(QStyle::SP_MediaPlay, tr("立即响铃"),
+                           tr("立即播放音频库中的一个铃声或音乐（F9）"));
     actRingNow->setShortcut(QKeySequence(Qt::Key_F9));
     for (QAction* a : {actPeriodTimetable, actRingNow})
         if (auto* button = qobject_cast<QToolButton*>(tlbTimeList->widgetForAction(a)))
@@ -120,7 +120,7 @@ void TaskListPage::buildPage()
 
     pgTimeList = new QTabWidget(this);
     lvMusicTime = new QTreeView(pgTimeList);
-    MakeReportView(lvMusicTime, QStringLiteral("定时时间列表"), true);
+    MakeReportView(lvMusicTime, tr("定时时间列表"), true);
     lvMusicTime->setUniformRowHeights(true);
     lvMusicTime->setContextMenuPolicy(Qt::CustomContextMenu);
     m_model = new TaskTableModel(m_data, this);
@@ -132,8 +132,8 @@ void TaskListPage::buildPage()
         lvMusicTime->setColumnWidth(i, kColumnWidths[i]);
 
     dayView = new DayView(m_data, m_clock, pgTimeList);
-    pgTimeList->addTab(lvMusicTime, QStringLiteral("全部任务"));
-    pgTimeList->addTab(dayView, QStringLiteral("当日铃声"));
+    pgTimeList->addTab(lvMusicTime, tr("全部任务"));
+    pgTimeList->addTab(dayView, tr("当日铃声"));
 
     // The selected task's commands first, those on the whole list after them.
     pmTimeList = new QMenu(this);
@@ -146,14 +146,14 @@ void TaskListPage::buildPage()
     pmTimeList->addAction(actClearVaildTask);
     pmTimeList->addAction(actClearAllTask);
 
-    grpMusicProcess = new QGroupBox(QStringLiteral("当前任务播放控制"), this);
+    grpMusicProcess = new QGroupBox(tr("当前任务播放控制"), this);
     trbMusicProcess = new QSlider(Qt::Horizontal, grpMusicProcess);
-    trbMusicProcess->setAccessibleName(QStringLiteral("播放进度"));
+    trbMusicProcess->setAccessibleName(tr("播放进度"));
     trbMusicProcess->setRange(0, 0);
-    btnPlay = new QPushButton(QStringLiteral("播放"), grpMusicProcess);
-    btnPasue = new QPushButton(QStringLiteral("暂停"), grpMusicProcess);
-    btnChangeMusic = new QPushButton(QStringLiteral("切歌"), grpMusicProcess);
-    btnStop = new QPushButton(QStringLiteral("停止"), grpMusicProcess);
+    btnPlay = new QPushButton(tr("播放"), grpMusicProcess);
+    btnPasue = new QPushButton(tr("暂停"), grpMusicProcess);
+    btnChangeMusic = new QPushButton(tr("切歌"), grpMusicProcess);
+    btnStop = new QPushButton(tr("停止"), grpMusicProcess);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* b : {btnPlay, btnPasue, btnChangeMusic, btnStop})
@@ -286,7 +286,7 @@ bool TaskListPage::editAndSave(const QString& caption, const std::function<void(
 
 void TaskListPage::actAddTaskExecute()
 {
-    const bool saved = editAndSave(QStringLiteral("新增定时任务"), [this](TfrmTaskSet& d) {
+    const bool saved = editAndSave(tr("新增定时任务"), [this](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::AddMode;
         d.setStartTime(FormatTimeText(m_clock.now().addSecs(15).time()));
         d.setEndTime(QStringLiteral("00:00:00"));
@@ -336,7 +336,7 @@ void TaskListPage::actEditTaskExecute()
 {
     const Task* task = selectedTask();
     if (!task) {
-        m_boxes.WarningBox(window(), QStringLiteral("请选择要修改的定时任务"));
+        m_boxes.WarningBox(window(), tr("请选择要修改的定时任务"));
         return;
     }
     // Taken now: a once-only task that ends while the editor is open reloads the list.
@@ -344,7 +344,7 @@ void TaskListPage::actEditTaskExecute()
     const Task copy = *task;
     // Written first, the old key deleted second: an interrupted edit leaves the task twice,
     // never lost.
-    const bool saved = editAndSave(QStringLiteral("修改定时任务"), [this, &copy](TfrmTaskSet& d) {
+    const bool saved = editAndSave(tr("修改定时任务"), [this, &copy](TfrmTaskSet& d) {
         d.DialogMode = TfrmTaskSet::EditMode;
         fillFromTask(d, copy);
     }, oldKey);
@@ -356,7 +356,7 @@ void TaskListPage::actCopyTaskExecute()
 {
     const Task* task = selectedTask();
     if (!task) {
-        m_boxes.WarningBox(window(), QStringLiteral("请选择要复制的定时任务"));
+        m_boxes.WarningBox(window(), tr("请选择要复制的定时任务"));
         return;
     }
     const Task copy = *task;
@@ -368,7 +368,7 @@ void TaskListPage::actCopyTaskExecute()
     for (int i = 0; i < 86400 && taken.contains(second); ++i)
         second = (second + 1) % 86400;
     const QTime proposed = QTime(0, 0).addSecs(second);
-    const bool saved = editAndSave(QStringLiteral("复制定时任务"), [this, &copy, proposed](TfrmTaskSet& d) {
+    const bool saved = editAndSave(tr("复制定时任务"), [this, &copy, proposed](TfrmTaskSet& d) {
         fillFromTask(d, copy);
         d.DialogMode = TfrmTaskSet::AddMode;
         d.dtpTime->setTime(proposed);
@@ -381,12 +381,12 @@ void TaskListPage::actDeleteTaskExecute()
 {
     const Task* task = selectedTask();
     if (!task) {
-        m_boxes.MainErrorBox(window(), QStringLiteral("请选择要删除的定时时间！"));
+        m_boxes.MainErrorBox(window(), tr("请选择要删除的定时时间！"));
         return;
     }
     // Taken before the question: a once-only task that ends while it is open removes its row.
     const QString key = task->key;
-    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要删除该时间段播放任务么？")))
+    if (!m_boxes.ConfirmBox(window(), tr("确定要删除该时间段播放任务么？")))
         return;
     m_data.deleteTask(key);
 }
@@ -407,7 +407,7 @@ void TaskListPage::setTaskEnabled(const QString& key, bool enabled)
 
 void TaskListPage::actClearVaildTaskExecute()
 {
-    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定清除所有已禁用的任务么？")))
+    if (!m_boxes.ConfirmBox(window(), tr("确定清除所有已禁用的任务么？")))
         return;
     if (m_data.clearDisabledTasks())
         reportUnlisted();
@@ -415,7 +415,7 @@ void TaskListPage::actClearVaildTaskExecute()
 
 void TaskListPage::actClearAllTaskExecute()
 {
-    if (!m_boxes.ConfirmBox(window(), QStringLiteral("确定要清空所有播放任务么？")))
+    if (!m_boxes.ConfirmBox(window(), tr("确定要清空所有播放任务么？")))
         return;
     m_data.clearAllTasks();
 }
@@ -423,8 +423,8 @@ void TaskListPage::actClearAllTaskExecute()
 void TaskListPage::pmTimeListPopup()
 {
     if (const Task* task = selectedTask())
-        actVaildTask->setText(task->enabledInList() ? QStringLiteral("禁止该任务")
-                                                  : QStringLiteral("启用该任务"));
+        actVaildTask->setText(task->enabledInList() ? tr("禁止该任务")
+                                                  : tr("启用该任务"));
 }
 
 void TaskListPage::lvMusicTimeColumnClick(int column)
@@ -441,8 +441,8 @@ void TaskListPage::actPeriodTimetableExecute()
 void TaskListPage::actRingNowExecute()
 {
     if (m_data.LibraryList().isEmpty()) {
-        m_boxes.WarningBox(window(), QStringLiteral("音频库中还没有铃声或音乐。请先在“音频库”页中"
-                                                    "点“增加”添加，再立即响铃。"));
+        m_boxes.WarningBox(window(), tr("音频库中还没有铃声或音乐。请先在“音频库”页中"
+                                        "点“增加”添加，再立即响铃。"));
         return;
     }
     // A folder task has no first file to offer.

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QStringList>
 #include <QWidget>
 
@@ -25,6 +26,8 @@ struct Task;
 // Every command goes through the owner of the timetable, which writes the task file; the list
 // shows the timetable the owner then holds. No command touches a playing task.
 class TaskListPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TaskListPage)
+
 public:
     bool eventFilter(QObject* watched, QEvent* event) override;
     TaskListPage(ProgramData& data, IMessageBoxes& boxes, const IClock& clock,

@@ -9,9 +9,13 @@
 
 namespace {
 
-constexpr const char16_t* kCaptions[] = {u"时间",     u"歌曲铃声",   u"循环次数",           u"类型",
-                                         u"播放方式", u"播放日类型", u"播放日类型具体参数", u"排除节假日",
-                                         u"播放时长", u"结束时间"};
+// Translated when drawn: the catalogue is installed after start.
+constexpr const char* kCaptions[] = {
+    QT_TRANSLATE_NOOP("TaskTableModel", "时间"),       QT_TRANSLATE_NOOP("TaskTableModel", "歌曲铃声"),
+    QT_TRANSLATE_NOOP("TaskTableModel", "循环次数"),   QT_TRANSLATE_NOOP("TaskTableModel", "类型"),
+    QT_TRANSLATE_NOOP("TaskTableModel", "播放方式"),   QT_TRANSLATE_NOOP("TaskTableModel", "播放日类型"),
+    QT_TRANSLATE_NOOP("TaskTableModel", "播放日类型具体参数"), QT_TRANSLATE_NOOP("TaskTableModel", "排除节假日"),
+    QT_TRANSLATE_NOOP("TaskTableModel", "播放时长"),   QT_TRANSLATE_NOOP("TaskTableModel", "结束时间")};
 static_assert(std::size(kCaptions) == TaskListColumns);
 constexpr int ColumnHoliday = 7;
 
@@ -231,8 +235,8 @@ QVariant TaskTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= TaskListColumns)
         return QVariant();
     if (role == Qt::DisplayRole)
-        return QString::fromUtf16(kCaptions[section]);
+        return tr(kCaptions[section]);
     if (role == Qt::ToolTipRole && section == ColumnHoliday)
-        return QStringLiteral("是：节假日设置中的日子里该任务不播放；否：节假日照常播放");
+        return tr("是：节假日设置中的日子里该任务不播放；否：节假日照常播放");
     return QVariant();
 }

@@ -5,6 +5,7 @@
 #include "storage/Timetable.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 
 #include <functional>
 #include <vector>
@@ -12,6 +13,8 @@
 class ProgramData;
 
 class TaskTableModel : public QAbstractTableModel {
+    Q_DECLARE_TR_FUNCTIONS(TaskTableModel)
+
 public:
     explicit TaskTableModel(ProgramData& data, QObject* parent = nullptr);
 

@@ -18,7 +18,7 @@ enum Column { ColumnKey, ColumnName, ColumnPath };
 TfrmSelMusic::TfrmSelMusic(const QStringList& libraryList, QWidget* owner)
     : QDialog(owner), m_libraryList(libraryList)
 {
-    setWindowTitle(QStringLiteral("请选择音频文件"));
+    setWindowTitle(tr("请选择音频文件"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // Same font as the owner's window, which sets its own for the Chinese text.
@@ -26,25 +26,25 @@ TfrmSelMusic::TfrmSelMusic(const QStringList& libraryList, QWidget* owner)
     setFixedSize(520, 360);
 
     lvMusic = new QTreeWidget(this);
-    MakeReportView(lvMusic, QStringLiteral("音频库"), true);
+    MakeReportView(lvMusic, tr("音频库"), true);
     lvMusic->setUniformRowHeights(true);
     lvMusic->setHeaderLabels(
-        {QStringLiteral("编号"), QStringLiteral("文件名"), QStringLiteral("完整路径")});
+        {tr("编号"), tr("文件名"), tr("完整路径")});
     lvMusic->setColumnWidth(ColumnKey, 60);
     lvMusic->setColumnWidth(ColumnName, 160);
     lvMusic->setColumnWidth(ColumnPath, 200);
 
     auto* grpKind = new QGroupBox(this);
-    grpKind->setAccessibleName(QStringLiteral("类型"));
-    rbFile = new QRadioButton(QStringLiteral("音频文件"), grpKind);
-    rbDirectory = new QRadioButton(QStringLiteral("目录"), grpKind);
+    grpKind->setAccessibleName(tr("类型"));
+    rbFile = new QRadioButton(tr("音频文件"), grpKind);
+    rbDirectory = new QRadioButton(tr("目录"), grpKind);
     auto* kinds = new QHBoxLayout(grpKind);
     kinds->setContentsMargins(8, 4, 8, 4);
     kinds->addWidget(rbFile);
     kinds->addWidget(rbDirectory);
 
-    btn1 = new QPushButton(QStringLiteral("&确定"), this);
-    btn2 = new QPushButton(QStringLiteral("取消"), this);
+    btn1 = new QPushButton(tr("&确定"), this);
+    btn2 = new QPushButton(tr("取消"), this);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(grpKind);

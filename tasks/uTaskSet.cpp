@@ -32,10 +32,6 @@
 
 namespace {
 
-const QString WeekdayCaptions[7] = {QStringLiteral("周一"), QStringLiteral("周二"), QStringLiteral("周三"),
-                                    QStringLiteral("周四"), QStringLiteral("周五"), QStringLiteral("周六"),
-                                    QStringLiteral("周日")};
-
 bool isWholeNumberText(const QString& text)
 {
     for (QChar c : text)
@@ -118,38 +114,38 @@ void TfrmTaskSet::buildForm()
     edtCycle->setMaxLength(2);
     edtCycle->setFixedWidth(40);
     dtpEndTime = new TimeField;
-    dtpEndTime->setToolTip(QStringLiteral("到此时间停止播放；00:00:00 表示不设结束时间"));
+    dtpEndTime->setToolTip(tr("到此时间停止播放；00:00:00 表示不设结束时间"));
 
-    btnMusicAdd = new QPushButton(QStringLiteral("添加"));
-    btnMusicDel = new QPushButton(QStringLiteral("删除"));
-    btnMusicClear = new QPushButton(QStringLiteral("清空"));
+    btnMusicAdd = new QPushButton(tr("添加"));
+    btnMusicDel = new QPushButton(tr("删除"));
+    btnMusicClear = new QPushButton(tr("清空"));
     lstMusic = new QListWidget;
-    lstMusic->setAccessibleName(QStringLiteral("歌曲铃声"));
+    lstMusic->setAccessibleName(tr("歌曲铃声"));
     lstMusic->setFixedHeight(120);
 
     cbbPlayMode = new QComboBox;
-    cbbPlayMode->addItems({QStringLiteral("顺序"), QStringLiteral("随机")});
+    cbbPlayMode->addItems({tr("顺序"), tr("随机")});
     edtPlayLength = new TimeField;
     edtPlayLength->setToolTip(
-        QStringLiteral("从开始时间起最多播放多长时间（时:分:秒），00:00:00 表示不限"));
+        tr("从开始时间起最多播放多长时间（时:分:秒），00:00:00 表示不限"));
     cbbPlayDate = new QComboBox;
     cbbPlayDate->addItems(DateTypeNames());
-    chkRejectHoliday = new QCheckBox(QStringLiteral("排除节假日"));
-    chkRejectHoliday->setToolTip(QStringLiteral("勾选后，节假日设置中的日子里该任务不播放"));
+    chkRejectHoliday = new QCheckBox(tr("排除节假日"));
+    chkRejectHoliday->setToolTip(tr("勾选后，节假日设置中的日子里该任务不播放"));
 
     spnVolume = new QSpinBox;
     spnVolume->setRange(0, MaxVolumePercent);
     spnVolume->setSuffix(QStringLiteral(" %"));
     spnVolume->setValue(TaskSound{}.volume);
-    spnVolume->setToolTip(QStringLiteral("100% 为音频原有音量，超过 100% 可放大声音较小的录音"));
+    spnVolume->setToolTip(tr("100% 为音频原有音量，超过 100% 可放大声音较小的录音"));
     spnFadeIn = new QSpinBox;
     spnFadeIn->setRange(0, MaxFadeSeconds);
-    spnFadeIn->setSuffix(QStringLiteral(" 秒"));
-    spnFadeIn->setToolTip(QStringLiteral("开始播放时用多长时间把声音从无渐渐加大；0 表示不淡入"));
+    spnFadeIn->setSuffix(tr(" 秒"));
+    spnFadeIn->setToolTip(tr("开始播放时用多长时间把声音从无渐渐加大；0 表示不淡入"));
     spnFadeOut = new QSpinBox;
     spnFadeOut->setRange(0, MaxFadeSeconds);
-    spnFadeOut->setSuffix(QStringLiteral(" 秒"));
-    spnFadeOut->setToolTip(QStringLiteral(
+    spnFadeOut->setSuffix(tr(" 秒"));
+    spnFadeOut->setToolTip(tr(
         "结束时间或播放时长到时，用多长时间把声音渐渐减小到无再停止；0 表示立即停止。"
         "音频自然播完时不淡出"));
 
@@ -158,10 +154,10 @@ void TfrmTaskSet::buildForm()
     nbPlayDateParams = new QStackedWidget;
     nbPlayDateParams->addWidget(new QWidget); // PlayDateOfDay
 
-    auto* week = new QGroupBox(QStringLiteral("周工作日设置"));
+    auto* week = new QGroupBox(tr("周工作日设置"));
     auto* weekLayout = new QHBoxLayout(week);
     for (int i = 0; i < 7; ++i) {
-        chkPlayDateWeek[i] = new QCheckBox(WeekdayCaptions[i]);
+        chkPlayDateWeek[i] = new QCheckBox(WeekdayNames().value(i + 1));
         // A school's week: a new weekly task starts on the working days.
         chkPlayDateWeek[i]->setChecked(i < 5);
         weekLayout->addWidget(chkPlayDateWeek[i]);
@@ -173,7 +169,7 @@ void TfrmTaskSet::buildForm()
     weekPageLayout->addStretch();
     nbPlayDateParams->addWidget(weekPage); // PlayDateOfWeek
 
-    chkgWorkDay = new QGroupBox(QStringLiteral("月份工作日设置"));
+    chkgWorkDay = new QGroupBox(tr("月份工作日设置"));
     auto* monthLayout = new QGridLayout(chkgWorkDay);
     monthLayout->setVerticalSpacing(0);
     // Five columns filled top to bottom, so each column reads like a week of the month.
@@ -185,11 +181,11 @@ void TfrmTaskSet::buildForm()
 
     auto* fixed = new QWidget;
     dtpPlayDateFixedDate = new DateField;
-    dtpPlayDateFixedDate->setToolTip(QStringLiteral("年-月-日，如 2026-09-01"));
+    dtpPlayDateFixedDate->setToolTip(tr("年-月-日，如 2026-09-01"));
     // Shown when no fixed date is given, so a new fixed-date task starts from today.
     dtpPlayDateFixedDate->setDate(m_clock.now().date());
     auto* fixedRow = new QHBoxLayout;
-    fixedRow->addWidget(label(QStringLiteral("日期："), dtpPlayDateFixedDate));
+    fixedRow->addWidget(label(tr("日期："), dtpPlayDateFixedDate));
     fixedRow->addWidget(dtpPlayDateFixedDate);
     fixedRow->addStretch();
     auto* fixedLayout = new QVBoxLayout(fixed);
@@ -202,53 +198,53 @@ void TfrmTaskSet::buildForm()
     for (int i = 0; i < 5; ++i)
         nbPlayDateParams->widget(i)->setObjectName(QString::fromLatin1(pageNames[i]));
 
-    btn1 = new QPushButton(QStringLiteral("确定"));
-    btn2 = new QPushButton(QStringLiteral("取消"));
+    btn1 = new QPushButton(tr("确定"));
+    btn2 = new QPushButton(tr("取消"));
     btn1->setDefault(true);
 
     auto* times = new QHBoxLayout;
-    times->addWidget(label(QStringLiteral("开始时间："), dtpTime));
+    times->addWidget(label(tr("开始时间："), dtpTime));
     times->addWidget(dtpTime);
     times->addSpacing(8);
-    times->addWidget(label(QStringLiteral("循环次数："), edtCycle));
+    times->addWidget(label(tr("循环次数："), edtCycle));
     times->addWidget(edtCycle);
     times->addSpacing(8);
-    times->addWidget(label(QStringLiteral("结束时间："), dtpEndTime));
+    times->addWidget(label(tr("结束时间："), dtpEndTime));
     times->addWidget(dtpEndTime);
     times->addStretch();
 
     auto* musicBar = new QHBoxLayout;
-    musicBar->addWidget(label(QStringLiteral("选择该时间段歌曲铃声："), lstMusic));
+    musicBar->addWidget(label(tr("选择该时间段歌曲铃声："), lstMusic));
     musicBar->addStretch();
     for (QPushButton* b : {btnMusicAdd, btnMusicDel, btnMusicClear}) {
         b->setAutoDefault(false);
         musicBar->addWidget(b);
     }
 
-    grp5 = new QGroupBox(QStringLiteral("播放参数"));
+    grp5 = new QGroupBox(tr("播放参数"));
     auto* params = new QGridLayout(grp5);
-    params->addWidget(label(QStringLiteral("播放方式："), cbbPlayMode), 0, 0);
+    params->addWidget(label(tr("播放方式："), cbbPlayMode), 0, 0);
     params->addWidget(cbbPlayMode, 0, 1);
-    params->addWidget(label(QStringLiteral("播放时长："), edtPlayLength), 0, 2);
+    params->addWidget(label(tr("播放时长："), edtPlayLength), 0, 2);
     auto* length = new QHBoxLayout;
     length->addWidget(edtPlayLength);
-    length->addWidget(new QLabel(QStringLiteral("（时:分:秒）")));
+    length->addWidget(new QLabel(tr("（时:分:秒）")));
     length->addStretch();
     params->addLayout(length, 0, 3);
-    params->addWidget(label(QStringLiteral("播放日类型："), cbbPlayDate), 1, 0);
+    params->addWidget(label(tr("播放日类型："), cbbPlayDate), 1, 0);
     params->addWidget(cbbPlayDate, 1, 1);
     params->addWidget(chkRejectHoliday, 1, 2, 1, 2);
-    params->addWidget(label(QStringLiteral("音量："), spnVolume), 2, 0);
+    params->addWidget(label(tr("音量："), spnVolume), 2, 0);
     params->addWidget(spnVolume, 2, 1);
-    params->addWidget(label(QStringLiteral("淡入："), spnFadeIn), 2, 2);
+    params->addWidget(label(tr("淡入："), spnFadeIn), 2, 2);
     auto* fades = new QHBoxLayout;
     fades->addWidget(spnFadeIn);
     fades->addSpacing(8);
-    fades->addWidget(label(QStringLiteral("淡出："), spnFadeOut));
+    fades->addWidget(label(tr("淡出："), spnFadeOut));
     fades->addWidget(spnFadeOut);
     fades->addStretch();
     params->addLayout(fades, 2, 3);
-    params->addWidget(label(QStringLiteral("分区："), btnZones), 3, 0);
+    params->addWidget(label(tr("分区："), btnZones), 3, 0);
     params->addWidget(btnZones, 3, 1, 1, 3, Qt::AlignLeft);
     params->addWidget(nbPlayDateParams, 4, 0, 1, 4);
     params->setColumnStretch(3, 1);
@@ -441,13 +437,13 @@ void TfrmTaskSet::buildZones()
     btnZones->setMenu(mnuZones);
     const BroadcastSettings& broadcast = m_data.settings().broadcast;
     if (!broadcast.enabled || broadcast.zones.empty()) {
-        btnZones->setText(QStringLiteral("未设置分区"));
-        btnZones->setToolTip(QStringLiteral("在“分区广播”页中设置分区"));
+        btnZones->setText(tr("未设置分区"));
+        btnZones->setToolTip(tr("在“分区广播”页中设置分区"));
         btnZones->setEnabled(false);
         return;
     }
     m_zonesOffered = true;
-    QAction* all = mnuZones->addAction(QStringLiteral("全部分区"));
+    QAction* all = mnuZones->addAction(tr("全部分区"));
     all->setCheckable(true);
     all->setChecked(true);
     mnuZones->addSeparator();
@@ -477,14 +473,14 @@ void TfrmTaskSet::showZones()
         return;
     const TaskZones z = zones();
     if (z.all) {
-        btnZones->setText(QStringLiteral("全部分区"));
+        btnZones->setText(tr("全部分区"));
         return;
     }
     QStringList shown;
     for (const QString& name : z.names)
         if (m_data.settings().broadcast.zone(name))
             shown << name;
-    btnZones->setText(shown.isEmpty() ? QStringLiteral("仅本机") : shown.join(QStringLiteral("、")));
+    btnZones->setText(shown.isEmpty() ? tr("仅本机") : shown.join(tr("、", "between zone names")));
 }
 
 void TfrmTaskSet::setZones(const TaskZones& zones)
@@ -570,15 +566,15 @@ void TfrmTaskSet::btnMusicAddClick()
     const QStringList& chosen = sel.SelectedMusic;
     if (lstMusic->count() > 0) {
         if (kind != SourceType) {
-            WarningBox(QStringLiteral("不能在同一时段添加同时添加音频文件和目录，如要更改类型，请先清空之前的数据。"));
+            WarningBox(tr("不能在同一时段添加同时添加音频文件和目录，如要更改类型，请先清空之前的数据。"));
             return;
         }
         if (SourceType == 2) {
-            WarningBox(QStringLiteral("不能在同一时段添加多个目录。"));
+            WarningBox(tr("不能在同一时段添加多个目录。"));
             return;
         }
     } else if (kind == 2 && chosen.size() > 1) {
-        WarningBox(QStringLiteral("不能在同一时段添加多个目录。"));
+        WarningBox(tr("不能在同一时段添加多个目录。"));
         return;
     }
     SourceType = kind;
@@ -589,7 +585,7 @@ void TfrmTaskSet::btnMusicDelClick()
 {
     QListWidgetItem* item = lstMusic->currentItem();
     if (!item || !item->isSelected()) {
-        boxes().show(this, QStringLiteral("提示"), QStringLiteral("请选择要删除的歌曲铃声！"),
+        boxes().show(this, tr("提示"), tr("请选择要删除的歌曲铃声！"),
                      BoxIcon::Information, BoxButtons::Ok);
         return;
     }
@@ -616,7 +612,7 @@ bool TfrmTaskSet::confirmOverwrite()
     const Task* task = taskInFile(m_data.timetable(), key);
     if (!task || task->timeValue().isEmpty())
         return true;
-    return ConfirmBox(QStringLiteral("该时间段任务已存在，是否覆盖？"));
+    return ConfirmBox(tr("该时间段任务已存在，是否覆盖？"));
 }
 
 QString TfrmTaskSet::refusal()
@@ -627,33 +623,33 @@ QString TfrmTaskSet::refusal()
     };
     const QString cycle = edtCycle->text();
     if (cycle.isEmpty())
-        return refuse(edtCycle, QStringLiteral("循环次数不能为空"));
+        return refuse(edtCycle, tr("循环次数不能为空"));
     if (!isWholeNumberText(cycle))
-        return refuse(edtCycle, QStringLiteral("循环次数必须为数字"));
+        return refuse(edtCycle, tr("循环次数必须为数字"));
     if (ToInteger(cycle) < 1)
-        return refuse(edtCycle, QStringLiteral("循环次数至少为 1：为 0 的任务到时什么也不播放"));
-    const QString timeRule = QStringLiteral("（时为 0 到 23，分和秒为 0 到 59，如 08:05:00）");
+        return refuse(edtCycle, tr("循环次数至少为 1：为 0 的任务到时什么也不播放"));
+    const QString timeRule = tr("（时为 0 到 23，分和秒为 0 到 59，如 08:05:00）");
     const QTime start = dtpTime->time();
     if (!start.isValid())
-        return refuse(dtpTime, QStringLiteral("开始时间“%1”不是有效的时间").arg(dtpTime->text()) + timeRule);
+        return refuse(dtpTime, tr("开始时间“%1”不是有效的时间").arg(dtpTime->text()) + timeRule);
     const QTime end = dtpEndTime->time();
     if (!end.isValid())
-        return refuse(dtpEndTime, QStringLiteral("结束时间“%1”不是有效的时间").arg(dtpEndTime->text()) + timeRule);
+        return refuse(dtpEndTime, tr("结束时间“%1”不是有效的时间").arg(dtpEndTime->text()) + timeRule);
     if (end != QTime(0, 0) && end <= start)
-        return refuse(dtpEndTime, QStringLiteral("结束时间 %1 必须晚于开始时间 %2（00:00:00 表示不设结束时间）")
+        return refuse(dtpEndTime, tr("结束时间 %1 必须晚于开始时间 %2（00:00:00 表示不设结束时间）")
                                       .arg(FormatTimeText(end), FormatTimeText(start)));
     if (!edtPlayLength->time().isValid())
-        return refuse(edtPlayLength, QStringLiteral("播放时长“%1”无效：请按 时:分:秒 填写，最长 23:59:59")
+        return refuse(edtPlayLength, tr("播放时长“%1”无效：请按 时:分:秒 填写，最长 23:59:59")
                                          .arg(edtPlayLength->text()));
     if (lstMusic->count() == 0)
-        return refuse(btnMusicAdd, QStringLiteral("歌曲铃声不能为空"));
+        return refuse(btnMusicAdd, tr("歌曲铃声不能为空"));
     if (DateType() == 1 && !placesText(chkPlayDateWeek).contains(u'1'))
-        return refuse(chkPlayDateWeek[0], QStringLiteral("请至少选择一个周工作日"));
+        return refuse(chkPlayDateWeek[0], tr("请至少选择一个周工作日"));
     if (DateType() == 2 && !placesText(chkgWorkDayItems).contains(u'1'))
-        return refuse(chkgWorkDayItems[0], QStringLiteral("请至少选择一个月工作日"));
+        return refuse(chkgWorkDayItems[0], tr("请至少选择一个月工作日"));
     if (DateType() == 3 && !dtpPlayDateFixedDate->date().isValid())
         return refuse(dtpPlayDateFixedDate,
-                      QStringLiteral("日期“%1”不存在：请按 年-月-日 填写，如 2026-09-01")
+                      tr("日期“%1”不存在：请按 年-月-日 填写，如 2026-09-01")
                           .arg(dtpPlayDateFixedDate->text()));
     return QString();
 }
@@ -690,7 +686,7 @@ bool TfrmTaskSet::mayDiscard()
 {
     if (m_leaving || !Changed())
         return true;
-    if (!ConfirmBox(QStringLiteral("该任务已修改，确定放弃所做的修改么？")))
+    if (!ConfirmBox(tr("该任务已修改，确定放弃所做的修改么？")))
         return false;
     m_leaving = true;
     return true;

@@ -5,6 +5,7 @@
 #include "storage/TaskSound.h"
 #include "storage/TaskZones.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,8 @@ class IClock;
 class ProgramData;
 
 class TfrmTaskSet : public TfmBaseFrm {
+    Q_DECLARE_TR_FUNCTIONS(TfrmTaskSet)
+
 public:
     enum Mode { AddMode = 1, EditMode = 2 };
 
