@@ -1,4 +1,7 @@
 #pragma once
+#include "library/TranslatedText.h"
+
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -9,5 +12,7 @@ inline const QStringList AudioExtensions{QStringLiteral("mp3"), QStringLiteral("
 // As SearchFiles takes them: ".mp3.wav.mid.avi".
 inline const QString MusicExtensions = QLatin1Char('.') + AudioExtensions.join(QLatin1Char('.'));
 // The one filter of every dialog that picks sound files, in Qt's form.
-inline const QString AudioFileFilter =
-    QStringLiteral("音频文件 (*.") + AudioExtensions.join(QStringLiteral(" *.")) + QLatin1Char(')');
+inline constexpr TranslatedText AudioFileFilter{[] {
+    return QCoreApplication::translate("AudioFileFilter", "音频文件 (%1)")
+        .arg(QStringLiteral("*.") + AudioExtensions.join(QStringLiteral(" *.")));
+}};

@@ -6,6 +6,7 @@
 #include "storage/TaskFile.h"
 #include "storage/Timetable.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -22,24 +23,26 @@ QString lastComponent(const QString& path)
 
 } // namespace
 
-void DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind)
+bool DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind)
 {
     const QFileInfo info(path);
     if (!path.isEmpty() && info.isFile()) {
         name = lastComponent(path);
-        state = LibraryStateOk;
+        state = QCoreApplication::translate("MusicLibrary", "正常");
         kind = LibraryKindFile;
-    } else if (!path.isEmpty() && info.isDir()) {
-        // A directory entry ends with the separator; its own name is the component before it.
-        name = lastComponent(path.endsWith(QDir::separator()) ? path.chopped(1) : path);
-        state = LibraryStateOk;
-        kind = LibraryKindDirectory;
-    } else {
-        // A missing entry is named as it was when present: its file, or its folder.
-        name = lastComponent(path.endsWith(QDir::separator()) ? path.chopped(1) : path);
-        state = LibraryStateMissing;
-        kind.clear();
+        return true;
     }
+    // A directory entry ends with the separator; its own name is the component before it. A
+    // missing entry is named as it was when present: its file, or its folder.
+    name = lastComponent(path.endsWith(QDir::separator()) ? path.chopped(1) : path);
+    if (!path.isEmpty() && info.isDir()) {
+        state = QCoreApplication::translate("MusicLibrary", "正常");
+        kind = LibraryKindDirectory;
+        return true;
+    }
+    state = QCoreApplication::translate("MusicLibrary", "目录或音频文件不存在");
+    kind.clear();
+    return false;
 }
 
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
@@ -58,7 +61,7 @@ QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered)
         e.key = LineName(line);
         const QString value = LineValue(line);
         e.path = cipher ? cipher->Decipher(value) : value;
-        DescribeLibraryPath(e.path, e.name, e.state, e.kind);
+        e.found = DescribeLibraryPath(e.path, e.name, e.state, e.kind);
         entries.append(std::move(e));
     }
     return entries;
@@ -137,7 +140,8 @@ QStringList MissingMusicMessages(const Timetable& timetable, const QStringList& 
             if (known.contains(folded) || named.contains(folded))
                 continue;
             named.insert(folded);
-            messages << QStringLiteral("%1 的任务 %2 使用的音频库编号 %3 不存在")
+            messages << QCoreApplication::translate("MusicLibrary",
+                                                    "%1 的任务 %2 使用的音频库编号 %3 不存在")
                             .arg(TaskFileName, task.key, key);
         }
     }

@@ -1,6 +1,9 @@
 #pragma once
 // The music library in section Music of the task file: reading its entries with their state on
 // disk, and numbering new ones. No widget in here; the page shows what this reads.
+#include "library/TranslatedText.h"
+
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -8,22 +11,25 @@
 
 class Timetable;
 
-inline const QString LibraryStateOk = QStringLiteral("正常");
-inline const QString LibraryStateMissing = QStringLiteral("目录或音频文件不存在");
-inline const QString LibraryKindFile = QStringLiteral("音频文件");
-inline const QString LibraryKindDirectory = QStringLiteral("目录");
+// The kind column of an entry, in the interface's language.
+inline constexpr TranslatedText LibraryKindFile{
+    [] { return QCoreApplication::translate("MusicLibrary", "音频文件"); }};
+inline constexpr TranslatedText LibraryKindDirectory{
+    [] { return QCoreApplication::translate("MusicLibrary", "目录"); }};
 
 struct LibraryEntry {
     QString key;
     QString path; // plain, deciphered when the library is enciphered
     QString name;
-    QString state;
+    QString state; // shown only; found tells whether the path is there
     QString kind;
-    bool missing() const { return state != LibraryStateOk; }
+    bool found = false;
+    bool missing() const { return !found; }
 };
 
-// Name, state and kind of a path as the library page shows them.
-void DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind);
+// Name, state and kind of a path as the library page shows them; false when the path is
+// neither a file nor a directory.
+bool DescribeLibraryPath(const QString& path, QString& name, QString& state, QString& kind);
 
 // Every entry of the section in file order; enciphered values are deciphered.
 QList<LibraryEntry> ReadLibraryEntries(const QString& taskFile, bool enciphered);

@@ -38,6 +38,8 @@
 namespace {
 
 enum Column { ColumnKey, ColumnName, ColumnState, ColumnKind };
+// On the state column: true when the entry's file or folder is not there.
+constexpr int MissingRole = Qt::UserRole;
 
 // Up to this many files are checked without a progress dialog unless it takes a while.
 constexpr int QuietProbeFiles = 5;
@@ -58,32 +60,31 @@ MusicLibraryPage::MusicLibraryPage(ProgramData& data, IDialogs& dialogs,
       m_probe(std::make_shared<GstAudioProbe>())
 {
     lvMusic = new QTreeWidget(this);
-    MakeReportView(lvMusic, QStringLiteral("音频库"), true);
+    MakeReportView(lvMusic, tr("音频库"), true);
     lvMusic->setUniformRowHeights(true);
-    lvMusic->setHeaderLabels({QStringLiteral("编号"), QStringLiteral("文件名"), QStringLiteral("状态"),
-                              QStringLiteral("类型")});
+    lvMusic->setHeaderLabels({tr("编号"), tr("文件名"), tr("状态"), tr("类型")});
     lvMusic->setColumnWidth(0, 60);
     lvMusic->setColumnWidth(1, 220);
     lvMusic->setColumnWidth(2, 200);
     lvMusic->setColumnWidth(3, 80);
 
     btnAddMusic = new QToolButton(this);
-    btnAddMusic->setText(QStringLiteral("增加"));
+    btnAddMusic->setText(tr("增加"));
     btnAddMusic->setPopupMode(QToolButton::InstantPopup);
     btnAddMusic->setToolButtonStyle(Qt::ToolButtonTextOnly);
     btnAddMusic->setMinimumHeight(26);
     pmLibAdd = new QMenu(btnAddMusic);
-    miAddFile = pmLibAdd->addAction(QStringLiteral("添加文件"));
-    miAddDirectory = pmLibAdd->addAction(QStringLiteral("添加文件夹"));
+    miAddFile = pmLibAdd->addAction(tr("添加文件"));
+    miAddDirectory = pmLibAdd->addAction(tr("添加文件夹"));
     btnAddMusic->setMenu(pmLibAdd);
-    btnDelMusic = new QPushButton(QStringLiteral("删除"), this);
-    btnClearMusic = new QPushButton(QStringLiteral("清空所有"), this);
-    btn1 = new QPushButton(QStringLiteral("清空异常文件"), this);
-    btnSetLibPassword = new QPushButton(QStringLiteral("设置音频库密码"), this);
+    btnDelMusic = new QPushButton(tr("删除"), this);
+    btnClearMusic = new QPushButton(tr("清空所有"), this);
+    btn1 = new QPushButton(tr("清空异常文件"), this);
+    btnSetLibPassword = new QPushButton(tr("设置音频库密码"), this);
     btnSetLibPassword->hide();
-    chkEnCodeLib = new QCheckBox(QStringLiteral("加密音频库"), this);
+    chkEnCodeLib = new QCheckBox(tr("加密音频库"), this);
     lblEnCodeLibHint =
-        new QLabel(QStringLiteral("注意：如要更改加密设置，请先清空所有已存在的音频文件。"), this);
+        new QLabel(tr("注意：如要更改加密设置，请先清空所有已存在的音频文件。"), this);
     lblEnCodeLibHint->setStyleSheet(QStringLiteral("color: green;"));
 
     auto* commands = new QHBoxLayout;
@@ -127,6 +128,7 @@ void MusicLibraryPage::LoadMusicLibrary()
     rows.reserve(entries.size());
     for (const LibraryEntry& e : entries) {
         auto* row = new QTreeWidgetItem({e.key, e.name, e.state, e.kind});
+        row->setData(ColumnState, MissingRole, e.missing());
         for (int c = 0; c < row->columnCount(); ++c)
             row->setToolTip(c, e.path);
         lvMusicCustomDrawItem(row);
@@ -138,7 +140,7 @@ void MusicLibraryPage::LoadMusicLibrary()
 
 void MusicLibraryPage::lvMusicCustomDrawItem(QTreeWidgetItem* item)
 {
-    if (item->text(ColumnState) == LibraryStateOk)
+    if (!item->data(ColumnState, MissingRole).toBool())
         return;
     for (int c = 0; c < item->columnCount(); ++c)
         item->setForeground(c, QColor(255, 0, 0));
@@ -151,8 +153,8 @@ void MusicLibraryPage::addEntries(const QStringList& paths)
     if (first - 1 > std::numeric_limits<int>::max() - paths.size()) {
         // Nothing is written: a number past the range would wrap to one in use.
         m_boxes.MainErrorBox(
-            this, QStringLiteral("无法添加：%1 的 [Music] 或 [Time] 中已用到编号 %2，再添加 %3 "
-                                 "个音频将超出编号上限 %4。请先删除或改小过大的编号。")
+            this, tr("无法添加：%1 的 [Music] 或 [Time] 中已用到编号 %2，再添加 %3 "
+                     "个音频将超出编号上限 %4。请先删除或改小过大的编号。")
                       .arg(TaskFileName)
                       .arg(first - 1)
                       .arg(paths.size())
@@ -178,9 +180,9 @@ void MusicLibraryPage::addChecked(const QStringList& paths, bool folders)
     for (const QString& path : paths) {
         const auto it = present.constFind(samePath(path));
         if (it != present.cend())
-            skipped << QStringLiteral("%1（编号 %2）").arg(path, *it);
+            skipped << tr("%1（编号 %2）").arg(path, *it);
         else if (folders && !QFileInfo(path).isDir())
-            refused << QStringLiteral("%1：文件夹不存在").arg(path);
+            refused << tr("%1：文件夹不存在").arg(path);
         else if (!fresh.contains(path)) // the same path twice in one choice is one entry
             fresh << path;
     }
@@ -192,16 +194,16 @@ void MusicLibraryPage::addChecked(const QStringList& paths, bool folders)
             if (problems[i].isEmpty())
                 accepted << fresh[i];
             else
-                refused << QStringLiteral("%1：%2").arg(fresh[i], problems[i]);
+                refused << tr("%1：%2").arg(fresh[i], problems[i]);
         }
     }
     if (!accepted.isEmpty())
         addEntries(accepted);
     QStringList parts;
     if (!skipped.isEmpty())
-        parts << QStringLiteral("以下音频已在音频库中，没有再次添加：\n") + skipped.join(u'\n');
+        parts << tr("以下音频已在音频库中，没有再次添加：\n%1").arg(skipped.join(u'\n'));
     if (!refused.isEmpty())
-        parts << QStringLiteral("以下音频无法添加：\n") + refused.join(u'\n');
+        parts << tr("以下音频无法添加：\n%1").arg(refused.join(u'\n'));
     if (!parts.isEmpty())
         m_boxes.WarningBox(this, parts.join(QStringLiteral("\n\n")));
 }
@@ -224,17 +226,17 @@ QStringList MusicLibraryPage::probeFiles(const QStringList& files)
             try {
                 run->problems[std::size_t(i)] = probe->problem(files[i]);
             } catch (...) {
-                run->problems[std::size_t(i)] = QStringLiteral("无法检查此文件");
+                run->problems[std::size_t(i)] = tr("无法检查此文件");
             }
             run->done = i + 1;
         }
         run->finished = true;
     });
 
-    QProgressDialog progress(QStringLiteral("正在检查音频文件…"), QStringLiteral("取消"), 0,
+    QProgressDialog progress(tr("正在检查音频文件…"), tr("取消"), 0,
                              int(files.size()), this);
-    progress.setWindowTitle(QStringLiteral("添加音频"));
-    progress.setAccessibleName(QStringLiteral("正在检查音频文件"));
+    progress.setWindowTitle(tr("添加音频"));
+    progress.setAccessibleName(tr("正在检查音频文件"));
     progress.setWindowModality(Qt::WindowModal);
     // Many files show it at once; a few only when they take a while.
     progress.setMinimumDuration(files.size() > QuietProbeFiles ? 0 : ProbeDialogDelayMs);
@@ -289,7 +291,7 @@ void MusicLibraryPage::changeLibrary(const std::function<void()>& change)
 
 void MusicLibraryPage::miAddFileClick()
 {
-    const QStringList files = m_dialogs.openFiles(this, QStringLiteral("添加文件"), AudioFileFilter);
+    const QStringList files = m_dialogs.openFiles(this, tr("添加文件"), AudioFileFilter);
     if (!files.isEmpty())
         addChecked(files, false);
     UpdateEnCodeLibEnabled();
@@ -298,7 +300,7 @@ void MusicLibraryPage::miAddFileClick()
 void MusicLibraryPage::miAddDirectoryClick()
 {
     QString folder;
-    if (ChooseFolder(m_dialogs, this, QStringLiteral("请选择一个目录"), folder)) {
+    if (ChooseFolder(m_dialogs, this, tr("请选择一个目录"), folder)) {
         if (!folder.endsWith(QDir::separator()))
             folder += QDir::separator();
         addChecked({folder}, true);
@@ -319,13 +321,14 @@ bool MusicLibraryPage::releaseFromTasks(const QStringList& keys, const QString& 
     }
     QStringList lines;
     for (const MusicUse& use : uses.first(std::min<qsizetype>(uses.size(), ShownTasks)))
-        lines << QStringLiteral("任务 %1 使用 %2（编号 %3）")
+        lines << tr("任务 %1 使用 %2（编号 %3）")
                      .arg(use.taskKey, names.value(FoldedTaskKey(use.musicKey)), use.musicKey);
     if (uses.size() > ShownTasks)
-        lines << QStringLiteral("……共 %1 处").arg(uses.size());
+        lines << tr("……共 %1 处").arg(uses.size());
     QString text = question.isEmpty() ? QString() : question + QStringLiteral("\n\n");
-    text += QStringLiteral("以下定时任务使用了要删除的音频：\n") + lines.join(u'\n') +
-            QStringLiteral("\n\n删除后这些任务不再播放它们，没有其他音频的任务将被停用。确定要删除吗？");
+    text += tr("以下定时任务使用了要删除的音频：\n%1\n\n"
+               "删除后这些任务不再播放它们，没有其他音频的任务将被停用。确定要删除吗？")
+                .arg(lines.join(u'\n'));
     if (!m_boxes.ConfirmBox(this, text))
         return false;
     // The tasks first: should the file refuse, no task is left holding a number that is gone.
@@ -339,15 +342,15 @@ void MusicLibraryPage::reportSilenced(const QStringList& silenced)
         return;
     QStringList lines = silenced.first(std::min<qsizetype>(silenced.size(), ShownTasks));
     if (silenced.size() > ShownTasks)
-        lines << QStringLiteral("……共 %1 个任务").arg(silenced.size());
-    m_boxes.WarningBox(this, QStringLiteral("以下定时任务已没有音频，已被停用：\n") + lines.join(u'\n'));
+        lines << tr("……共 %1 个任务").arg(silenced.size());
+    m_boxes.WarningBox(this, tr("以下定时任务已没有音频，已被停用：\n%1").arg(lines.join(u'\n')));
 }
 
 void MusicLibraryPage::btnDelMusicClick()
 {
     QTreeWidgetItem* row = lvMusic->currentItem();
     if (!row) {
-        m_boxes.MainErrorBox(this, QStringLiteral("请选择要删除的音频文件！"));
+        m_boxes.MainErrorBox(this, tr("请选择要删除的音频文件！"));
         return;
     }
     const QString key = row->text(ColumnKey);
@@ -365,7 +368,7 @@ void MusicLibraryPage::btnClearMusicClick()
     QStringList keys, silenced;
     for (int i = 0; i < lvMusic->topLevelItemCount(); ++i)
         keys << lvMusic->topLevelItem(i)->text(ColumnKey);
-    if (!releaseFromTasks(keys, QStringLiteral("确定要清空音频库中的所有音频文件吗？"), silenced))
+    if (!releaseFromTasks(keys, tr("确定要清空音频库中的所有音频文件吗？"), silenced))
         return;
     EraseIniSectionChecked(TaskFilePath(), MusicSection);
     lvMusic->clear();
@@ -379,7 +382,7 @@ void MusicLibraryPage::btn1Click()
     QStringList keys, silenced;
     for (int i = 0; i < lvMusic->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = lvMusic->topLevelItem(i);
-        if (row->text(ColumnState) != LibraryStateOk)
+        if (row->data(ColumnState, MissingRole).toBool())
             keys << row->text(ColumnKey);
     }
     if (!releaseFromTasks(keys, QString(), silenced))

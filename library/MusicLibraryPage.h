@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QStringList>
 #include <QWidget>
 
@@ -21,6 +22,8 @@ class QTreeWidgetItem;
 
 // The "音频库" page: the library entries and the commands that change them.
 class MusicLibraryPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(MusicLibraryPage)
+
 public:
     // data's LibraryList is refilled by LoadMusicLibrary alone.
     MusicLibraryPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes,

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "storage/IniStore.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -33,11 +34,12 @@ QByteArray toAnsi(const QString& text)
 {
     QStringEncoder encoder("GB18030");
     if (!encoder.isValid())
-        throw ConversionError(QStringLiteral("系统缺少 GB18030 文本编码"));
+        throw ConversionError(QCoreApplication::translate("TEnDescrypt", "系统缺少 GB18030 文本编码"));
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError())
         // No value text in the message: it may be a password.
-        throw ConversionError(QStringLiteral("该值含有无法以 GB18030 保存的字符"));
+        throw ConversionError(
+            QCoreApplication::translate("TEnDescrypt", "该值含有无法以 GB18030 保存的字符"));
     return bytes;
 }
 
@@ -45,7 +47,7 @@ QString fromAnsi(const QByteArray& bytes)
 {
     QStringDecoder decoder("GB18030");
     if (!decoder.isValid())
-        throw ConversionError(QStringLiteral("系统缺少 GB18030 文本编码"));
+        throw ConversionError(QCoreApplication::translate("TEnDescrypt", "系统缺少 GB18030 文本编码"));
     // Undecodable bytes become replacement characters: a foreign text is just a wrong value.
     return decoder.decode(bytes);
 }
@@ -75,7 +77,7 @@ QByteArray decodeBase64(const QString& text)
     if (!base64_decode_update(&ctx, &rawLength, reinterpret_cast<uint8_t*>(raw.data()),
                               canonical.size(), canonical.constData())
         || !base64_decode_final(&ctx))
-        throw ConversionError(QStringLiteral("保存的加密值无法解密"));
+        throw ConversionError(QCoreApplication::translate("TEnDescrypt", "保存的加密值无法解密"));
 
     QByteArray out;
     out.reserve(rawLength);

@@ -5,6 +5,7 @@
 #include "storage/TaskFile.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +23,8 @@ enum SkippedColumn { SkippedSummary, SkippedDates, SkippedReason };
 QString RangeText(const DatedHoliday& r)
 {
     return r.begin == r.end ? CalendarDateText(r.begin)
-                            : QStringLiteral("%1 至 %2").arg(CalendarDateText(r.begin), CalendarDateText(r.end));
+                            : QCoreApplication::translate("CalendarImportDialog", "%1 至 %2")
+                                  .arg(CalendarDateText(r.begin), CalendarDateText(r.end));
 }
 
 } // namespace
@@ -31,43 +33,42 @@ CalendarImportDialog::CalendarImportDialog(const QString& fileName, const QByteA
                                            const Holidays& existing, QWidget* owner)
     : QDialog(owner), m_text(icsText), m_existing(existing)
 {
-    setWindowTitle(QStringLiteral("导入日历"));
+    setWindowTitle(tr("导入日历"));
     setAttribute(Qt::WA_WindowPropagation);
     resize(680, 480);
 
-    lblFile = new QLabel(QStringLiteral("文件：%1").arg(fileName), this);
+    lblFile = new QLabel(tr("文件：%1").arg(fileName), this);
 
-    auto* categoryLabel = new QLabel(QStringLiteral("表示上班日的类别："), this);
+    auto* categoryLabel = new QLabel(tr("表示上班日的类别："), this);
     cbWorkingCategory = new QComboBox(this);
     cbWorkingCategory->setEditable(true);
     cbWorkingCategory->setInsertPolicy(QComboBox::NoInsert);
     cbWorkingCategory->setMinimumWidth(200);
-    cbWorkingCategory->setAccessibleName(QStringLiteral("表示上班日的类别"));
+    cbWorkingCategory->setAccessibleName(tr("表示上班日的类别"));
     categoryLabel->setBuddy(cbWorkingCategory);
 
-    auto* addedLabel = new QLabel(QStringLiteral("将导入："), this);
+    auto* addedLabel = new QLabel(tr("将导入："), this);
     lvAdded = new QTreeWidget(this);
-    MakeReportView(lvAdded, QStringLiteral("将导入"), false);
-    lvAdded->setHeaderLabels({QStringLiteral("类型"), QStringLiteral("日期"), QStringLiteral("说明"),
-                              QStringLiteral("上课安排")});
+    MakeReportView(lvAdded, tr("将导入"), false);
+    lvAdded->setHeaderLabels({tr("类型"), tr("日期"), tr("说明"), tr("上课安排")});
     lvAdded->setColumnWidth(ColumnKind, 80);
     lvAdded->setColumnWidth(ColumnDates, 190);
     lvAdded->setColumnWidth(ColumnSummary, 200);
     addedLabel->setBuddy(lvAdded);
 
-    auto* skippedLabel = new QLabel(QStringLiteral("不导入："), this);
+    auto* skippedLabel = new QLabel(tr("不导入："), this);
     lvSkipped = new QTreeWidget(this);
-    MakeReportView(lvSkipped, QStringLiteral("不导入"), false);
-    lvSkipped->setHeaderLabels({QStringLiteral("日程"), QStringLiteral("日期"), QStringLiteral("原因")});
+    MakeReportView(lvSkipped, tr("不导入"), false);
+    lvSkipped->setHeaderLabels({tr("日程"), tr("日期"), tr("原因")});
     lvSkipped->setColumnWidth(SkippedSummary, 160);
     lvSkipped->setColumnWidth(SkippedDates, 190);
     skippedLabel->setBuddy(lvSkipped);
 
-    btnImport = new QPushButton(QStringLiteral("导入"), this);
-    btnImport->setAccessibleName(QStringLiteral("导入"));
+    btnImport = new QPushButton(tr("导入"), this);
+    btnImport->setAccessibleName(tr("导入"));
     btnImport->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
-    btnCancel->setAccessibleName(QStringLiteral("取消"));
+    btnCancel = new QPushButton(tr("取消"), this);
+    btnCancel->setAccessibleName(tr("取消"));
 
     auto* category = new QHBoxLayout;
     category->addWidget(categoryLabel);
@@ -127,19 +128,20 @@ void CalendarImportDialog::reread()
 
 void CalendarImportDialog::addHoliday(const ImportedHoliday& h)
 {
-    const QString summary = h.summaries.join(QStringLiteral("、"));
+    // One holiday may come from several events of the file; their titles are listed.
+    const QString summary = h.summaries.join(tr("、"));
     const QString dates = RangeText(h.range);
     CalendarDates one;
     one.holidays.push_back(h.range);
     if (m_existing.newIn(one).empty())
-        return skip(summary, dates, QStringLiteral("校历中已有"));
+        return skip(summary, dates, tr("校历中已有"));
     // Checked with the rows taken so far, so that two items of the file cannot clash either.
     CalendarDates trial = chosen();
     trial.holidays.push_back(h.range);
     const QStringList conflicts = m_existing.conflicts(trial);
     if (!conflicts.isEmpty())
-        return skip(summary, dates, conflicts.join(QStringLiteral("；")));
-    lvAdded->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("放假"), dates, summary}));
+        return skip(summary, dates, conflicts.join(tr("；")));
+    lvAdded->addTopLevelItem(new QTreeWidgetItem({tr("放假"), dates, summary}));
     m_rows.push_back({h.range, nullptr});
 }
 
@@ -151,20 +153,20 @@ void CalendarImportDialog::addMakeUpDay(const ImportedMakeUpDay& w)
     const auto same = std::find_if(held.begin(), held.end(), [&](const MakeUpDay& d) { return d.date == date; });
     if (same != held.end())
         return skip(w.summary, dates,
-                    QStringLiteral("校历中已是调休上班日（按%1上课）").arg(WeekdayNames().value(same->weekday)));
+                    tr("校历中已是调休上班日（按%1上课）").arg(WeekdayNames().value(same->weekday)));
     CalendarDates trial = chosen();
     trial.workDays.push_back(w.day);
     const QStringList conflicts = m_existing.conflicts(trial);
     if (!conflicts.isEmpty())
-        return skip(w.summary, dates, conflicts.join(QStringLiteral("；")));
+        return skip(w.summary, dates, conflicts.join(tr("；")));
 
-    auto* item = new QTreeWidgetItem({QStringLiteral("调休上班"), dates, w.summary});
+    auto* item = new QTreeWidgetItem({tr("调休上班"), dates, w.summary});
     lvAdded->addTopLevelItem(item);
     auto* box = new QComboBox;
     for (int day = 1; day <= 7; ++day)
-        box->addItem(QStringLiteral("按%1上课").arg(WeekdayNames().value(day)), day);
+        box->addItem(tr("按%1上课").arg(WeekdayNames().value(day)), day);
     box->setCurrentIndex(m_pickedWeekdays.value(date, w.day.weekday) - 1);
-    box->setAccessibleName(QStringLiteral("%1 上课安排").arg(dates));
+    box->setAccessibleName(tr("%1 上课安排").arg(dates));
     connect(box, &QComboBox::currentIndexChanged, this,
             [this, date, box] { m_pickedWeekdays.insert(date, box->currentData().toInt()); });
     lvAdded->setItemWidget(item, ColumnWeekday, box);

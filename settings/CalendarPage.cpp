@@ -80,45 +80,43 @@ CalendarPage::CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& 
 
 void CalendarPage::buildPage(const QDate& today)
 {
-    auto* holidays = new QGroupBox(QStringLiteral("放假日期（含年份）"), this);
-    lvHolidayDates = NewList(QStringLiteral("放假日期"),
-                             {QStringLiteral("开始日期"), QStringLiteral("结束日期"), QStringLiteral("天数")}, holidays);
-    dtpHolidayDatesBegin = NewDateEdit(today, QStringLiteral("放假开始日期："), holidays);
-    dtpHolidayDatesEnd = NewDateEdit(today, QStringLiteral("放假结束日期："), holidays);
-    btnAddHolidayDates = new QPushButton(QStringLiteral("添加放假日期"), holidays);
-    btnDelHolidayDates = new QPushButton(QStringLiteral("删除选中的放假日期"), holidays);
+    auto* holidays = new QGroupBox(tr("放假日期（含年份）"), this);
+    lvHolidayDates = NewList(tr("放假日期"), {tr("开始日期"), tr("结束日期"), tr("天数")}, holidays);
+    dtpHolidayDatesBegin = NewDateEdit(today, tr("放假开始日期："), holidays);
+    dtpHolidayDatesEnd = NewDateEdit(today, tr("放假结束日期："), holidays);
+    btnAddHolidayDates = new QPushButton(tr("添加放假日期"), holidays);
+    btnDelHolidayDates = new QPushButton(tr("删除选中的放假日期"), holidays);
     auto* h = new QGridLayout(holidays);
     h->addWidget(lvHolidayDates, 0, 0, 1, 4);
-    h->addWidget(Caption(QStringLiteral("开始日期："), dtpHolidayDatesBegin, holidays), 1, 0);
+    h->addWidget(Caption(tr("开始日期："), dtpHolidayDatesBegin, holidays), 1, 0);
     h->addWidget(dtpHolidayDatesBegin, 1, 1);
-    h->addWidget(Caption(QStringLiteral("结束日期："), dtpHolidayDatesEnd, holidays), 2, 0);
+    h->addWidget(Caption(tr("结束日期："), dtpHolidayDatesEnd, holidays), 2, 0);
     h->addWidget(dtpHolidayDatesEnd, 2, 1);
     h->addWidget(btnAddHolidayDates, 1, 2, 1, 2);
     h->addWidget(btnDelHolidayDates, 2, 2, 1, 2);
 
-    auto* workDays = new QGroupBox(QStringLiteral("调休上班日"), this);
-    lvWorkDays = NewList(QStringLiteral("调休上班日"),
-                         {QStringLiteral("日期"), QStringLiteral("星期"), QStringLiteral("按星期几上课")}, workDays);
-    dtpWorkDay = NewDateEdit(today, QStringLiteral("上班日期："), workDays);
+    auto* workDays = new QGroupBox(tr("调休上班日"), this);
+    lvWorkDays = NewList(tr("调休上班日"), {tr("日期"), tr("星期"), tr("按星期几上课")}, workDays);
+    dtpWorkDay = NewDateEdit(today, tr("上班日期："), workDays);
     cbxWorkDayWeekday = new QComboBox(workDays);
     for (int weekday = 1; weekday <= 7; ++weekday)
-        cbxWorkDayWeekday->addItem(QStringLiteral("按%1上课").arg(WeekdayNames().value(weekday)));
-    cbxWorkDayWeekday->setAccessibleName(QStringLiteral("按星期几上课："));
-    btnAddWorkDay = new QPushButton(QStringLiteral("添加调休上班日"), workDays);
-    btnDelWorkDay = new QPushButton(QStringLiteral("删除选中的调休上班日"), workDays);
+        cbxWorkDayWeekday->addItem(tr("按%1上课").arg(WeekdayNames().value(weekday)));
+    cbxWorkDayWeekday->setAccessibleName(tr("按星期几上课："));
+    btnAddWorkDay = new QPushButton(tr("添加调休上班日"), workDays);
+    btnDelWorkDay = new QPushButton(tr("删除选中的调休上班日"), workDays);
     auto* w = new QGridLayout(workDays);
     w->addWidget(lvWorkDays, 0, 0, 1, 4);
-    w->addWidget(Caption(QStringLiteral("上班日期："), dtpWorkDay, workDays), 1, 0);
+    w->addWidget(Caption(tr("上班日期："), dtpWorkDay, workDays), 1, 0);
     w->addWidget(dtpWorkDay, 1, 1);
-    w->addWidget(Caption(QStringLiteral("按星期几上课："), cbxWorkDayWeekday, workDays), 2, 0);
+    w->addWidget(Caption(tr("按星期几上课："), cbxWorkDayWeekday, workDays), 2, 0);
     w->addWidget(cbxWorkDayWeekday, 2, 1);
     w->addWidget(btnAddWorkDay, 1, 2, 1, 2);
     w->addWidget(btnDelWorkDay, 2, 2, 1, 2);
 
-    btnImportCalendar = new QPushButton(QStringLiteral("导入日历(.ics)…"), this);
-    btnExportCalendar = new QPushButton(QStringLiteral("导出日历(.ics)…"), this);
-    auto* note = new QLabel(QStringLiteral("每年日期相同的节假日（月-日）在“基本设置”中设置。"
-                                           "调休上班日按所选星期的任务播放。"),
+    btnImportCalendar = new QPushButton(tr("导入日历(.ics)…"), this);
+    btnExportCalendar = new QPushButton(tr("导出日历(.ics)…"), this);
+    auto* note = new QLabel(tr("每年日期相同的节假日（月-日）在“基本设置”中设置。"
+                               "调休上班日按所选星期的任务播放。"),
                             this);
     note->setWordWrap(true);
     auto* bottom = new QHBoxLayout;
@@ -147,7 +145,7 @@ void CalendarPage::LoadCalendar()
     lvWorkDays->clear();
     for (const MakeUpDay& d : calendar.makeUpDays()) {
         auto* row = new QTreeWidgetItem({CalendarDateText(d.date), WeekdayNames().value(d.date.dayOfWeek()),
-                                         QStringLiteral("按%1上课").arg(WeekdayNames().value(d.weekday))});
+                                         tr("按%1上课").arg(WeekdayNames().value(d.weekday))});
         row->setData(0, Qt::UserRole, d.date);
         lvWorkDays->addTopLevelItem(row);
     }

@@ -2,6 +2,7 @@
 // The "校历" page: the school calendar's dated holiday ranges and make-up working days, added
 // and deleted through the owner of the program's data (which refuses a conflict with a clear
 // message and writes nothing then), and the calendar's import and export as iCalendar.
+#include <QCoreApplication>
 #include <QWidget>
 
 class HandlerGuard;
@@ -15,6 +16,8 @@ class QPushButton;
 class QTreeWidget;
 
 class CalendarPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(CalendarPage)
+
 public:
     // The date pickers start at the clock's today.
     CalendarPage(ProgramData& data, IDialogs& dialogs, IMessageBoxes& boxes, const IClock& clock,

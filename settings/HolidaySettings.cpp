@@ -70,7 +70,7 @@ void HolidaySettings::btnHolidaySaveClick()
         // Both ends of a range lie in the current year, so a break over the new year is kept as
         // its two parts; a range that could only be a slip of the picker is asked about first.
         const QString question =
-            QStringLiteral("结束日期早于开始日期，将保存为跨年的假期：%1至12-31，1-1至%2。是否保存？")
+            tr("结束日期早于开始日期，将保存为跨年的假期：%1至12-31，1-1至%2。是否保存？")
                 .arg(from, to);
         if (!m_boxes.ConfirmBox(&m_page, question))
             return;

@@ -1,6 +1,7 @@
 #pragma once
 // The group "节假日设置": holiday ranges kept in section Holiday of Config.ini, one begin day
 // as key and its end day as value ("M-D"), written and read back through the program's data.
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <functional>
@@ -12,6 +13,8 @@ class ProgramData;
 class SettingsPage;
 
 class HolidaySettings {
+    Q_DECLARE_TR_FUNCTIONS(HolidaySettings)
+
 public:
     // Each change is written through data and read back into its HolidayList; lines of it that
     // are no range are shown in one WarningBox. A change Config.ini refuses is reported. The

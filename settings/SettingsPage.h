@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QWidget>
 
 class QCheckBox;
@@ -12,6 +13,8 @@ class QTreeWidget;
 // The "基本设置" page: holidays, background music, volumes, start with log-on and automatic
 // shutdown.
 class SettingsPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(SettingsPage)
+
 public:
     explicit SettingsPage(QWidget* parent = nullptr);
 

@@ -32,10 +32,10 @@ TfrmShotdownHint::TfrmShotdownHint(const IClock& clock, QWidget* parent)
       m_clock(clock),
       m_text(QStringLiteral("00:00:00"))
 {
-    setWindowTitle(QStringLiteral("关机倒计时"));
+    setWindowTitle(tr("关机倒计时"));
     setFixedSize(294, 185);
 
-    lblHint = new QLabel(QStringLiteral("离关闭计算机还有"), this);
+    lblHint = new QLabel(tr("离关闭计算机还有"), this);
     QFont font = lblHint->font();
     font.setPixelSize(19);
     font.setBold(true);
@@ -49,7 +49,7 @@ TfrmShotdownHint::TfrmShotdownHint(const IClock& clock, QWidget* parent)
     rzldsply1->setSegmentStyle(QLCDNumber::Flat);
     rzldsply1->setFrameShape(QFrame::NoFrame);
     rzldsply1->setFixedSize(250, 80);
-    rzldsply1->setAccessibleName(QStringLiteral("剩余时间"));
+    rzldsply1->setAccessibleName(tr("剩余时间"));
     // Bright segments on black read from across a classroom.
     QPalette led = rzldsply1->palette();
     led.setColor(QPalette::Window, Qt::black);

@@ -1,6 +1,7 @@
 #pragma once
 #include "schedule/AutomaticShutdown.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QTimer>
@@ -14,6 +15,8 @@ class QLCDNumber;
 // The countdown window before the automatic shutdown. Closing it by hand only hides it: the
 // automatic shutdown owns it and decides when it goes.
 class TfrmShotdownHint : public QWidget, public ICountdownWindow {
+    Q_DECLARE_TR_FUNCTIONS(TfrmShotdownHint)
+
 public:
     explicit TfrmShotdownHint(const IClock& clock, QWidget* parent = nullptr);
 

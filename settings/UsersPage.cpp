@@ -21,21 +21,28 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 
 constexpr int RightsRole = Qt::UserRole;
 
 enum Column { ColumnName, ColumnPassword, ColumnGroupNumber, ColumnGroupName };
 
-const QStringList GroupNames = {QStringLiteral("管理员"), QStringLiteral("普通用户")};
-const QStringList RightNames = {QStringLiteral("定时时间列表"), QStringLiteral("音频库"),
-                                QStringLiteral("设置"), QStringLiteral("权限")};
+// By stored group number less one, and by position in the rights text. Looked up at each use:
+// the catalogue is installed after start.
+constexpr const char* GroupNames[] = {QT_TRANSLATE_NOOP("UsersPage", "管理员"),
+                                      QT_TRANSLATE_NOOP("UsersPage", "普通用户")};
+constexpr const char* RightNames[] = {QT_TRANSLATE_NOOP("UsersPage", "定时时间列表"),
+                                      QT_TRANSLATE_NOOP("UsersPage", "音频库"),
+                                      QT_TRANSLATE_NOOP("UsersPage", "设置"),
+                                      QT_TRANSLATE_NOOP("UsersPage", "权限")};
 
 // Combo position of a stored group number; -1 for anything that names no group.
 int GroupIndexOf(const QString& number)
 {
     const std::optional<int> n = ReadWholeNumber(number);
-    return n && *n >= 1 && *n <= GroupNames.size() ? *n - 1 : -1;
+    return n && *n >= 1 && *n <= int(std::size(GroupNames)) ? *n - 1 : -1;
 }
 
 } // namespace
@@ -44,10 +51,9 @@ UsersPage::UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* p
     : QWidget(parent), m_boxes(boxes), m_guard(guard)
 {
     lvUserList = new QTreeWidget(this);
-    MakeReportView(lvUserList, QStringLiteral("用户列表"), true);
+    MakeReportView(lvUserList, tr("用户列表"), true);
     lvUserList->setUniformRowHeights(true);
-    lvUserList->setHeaderLabels(
-        {QStringLiteral("用户名"), QStringLiteral("密码"), QString(), QStringLiteral("组别")});
+    lvUserList->setHeaderLabels({tr("用户名"), tr("密码"), QString(), tr("组别")});
     lvUserList->header()->setSectionsClickable(false);
     lvUserList->header()->setSectionsMovable(false);
     // The group number column is there for the rows' sake, not to be read.
@@ -58,18 +64,19 @@ UsersPage::UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* p
     lvUserList->setColumnWidth(ColumnGroupName, 100);
     lvUserList->viewport()->installEventFilter(this);
 
-    grpUserInfo = new QGroupBox(QStringLiteral("用户信息"), this);
+    grpUserInfo = new QGroupBox(tr("用户信息"), this);
     edtUserName = new QLineEdit(grpUserInfo);
     edtPassword = new QLineEdit(grpUserInfo);
     edtPassword->setEchoMode(QLineEdit::Password);
     // "*" whatever the style's own mask character.
     edtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     cbbGroupType = new QComboBox(grpUserInfo);
-    cbbGroupType->addItems(GroupNames);
+    for (const char* group : GroupNames)
+        cbbGroupType->addItem(tr(group));
     cbbGroupType->setCurrentIndex(-1);
-    lblUserName = new QLabel(QStringLiteral("用户名"), grpUserInfo);
-    lblPassword = new QLabel(QStringLiteral("密码"), grpUserInfo);
-    lblGroupType = new QLabel(QStringLiteral("组别"), grpUserInfo);
+    lblUserName = new QLabel(tr("用户名"), grpUserInfo);
+    lblPassword = new QLabel(tr("密码"), grpUserInfo);
+    lblGroupType = new QLabel(tr("组别"), grpUserInfo);
     lblUserName->setBuddy(edtUserName);
     lblPassword->setBuddy(edtPassword);
     lblGroupType->setBuddy(cbbGroupType);
@@ -84,23 +91,23 @@ UsersPage::UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* p
     pgcPurview = new QTabWidget(this);
     tsPurviewSet = new QWidget;
     lstchklst1 = new QListWidget(tsPurviewSet);
-    lstchklst1->setAccessibleName(QStringLiteral("权限设置"));
-    for (const QString& right : RightNames) {
-        auto* item = new QListWidgetItem(right, lstchklst1);
+    lstchklst1->setAccessibleName(tr("权限设置"));
+    for (const char* right : RightNames) {
+        auto* item = new QListWidgetItem(tr(right), lstchklst1);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
     auto* rights = new QVBoxLayout(tsPurviewSet);
     rights->setContentsMargins(4, 4, 4, 4);
     rights->addWidget(lstchklst1);
-    pgcPurview->addTab(tsPurviewSet, QStringLiteral("权限设置"));
+    pgcPurview->addTab(tsPurviewSet, tr("权限设置"));
 
-    btnUserAdd = new QPushButton(QStringLiteral("添加"), this);
-    btnUserEdit = new QPushButton(QStringLiteral("修改"), this);
-    btnUserDel = new QPushButton(QStringLiteral("删除"), this);
-    btnUserSave = new QPushButton(QStringLiteral("保存"), this);
+    btnUserAdd = new QPushButton(tr("添加"), this);
+    btnUserEdit = new QPushButton(tr("修改"), this);
+    btnUserDel = new QPushButton(tr("删除"), this);
+    btnUserSave = new QPushButton(tr("保存"), this);
     btnUserSave->hide();
-    btnUserCancel = new QPushButton(QStringLiteral("取消"), this);
+    btnUserCancel = new QPushButton(tr("取消"), this);
     auto* commands = new QHBoxLayout;
     commands->addWidget(btnUserAdd);
     commands->addWidget(btnUserEdit);
@@ -162,7 +169,7 @@ void UsersPage::LoadUsers()
     lvUserList->clear();
     QList<QTreeWidgetItem*> rows;
     for (const UserRecord& user : ReadUsers()) {
-        const QString groupName = user.group == u"1" ? GroupNames[0] : GroupNames[1];
+        const QString groupName = tr(user.group == u"1" ? GroupNames[0] : GroupNames[1]);
         auto* row = new QTreeWidgetItem({user.name, user.password, user.group, groupName});
         row->setData(ColumnName, RightsRole, user.rights);
         rows.append(row);
@@ -198,7 +205,7 @@ void UsersPage::btnUserAddClick()
 void UsersPage::btnUserEditClick()
 {
     if (!lvUserList->currentItem()) {
-        m_boxes.WarningBox(this, QStringLiteral("请选择需要修改的用户。"));
+        m_boxes.WarningBox(this, tr("请选择需要修改的用户。"));
         return;
     }
     UserEditMode = 2;
@@ -209,17 +216,17 @@ void UsersPage::btnUserSaveClick()
 {
     const QString name = edtUserName->text().trimmed();
     if (name.isEmpty()) {
-        m_boxes.WarningBox(this, QStringLiteral("用户名不能为空，请重新填写"));
+        m_boxes.WarningBox(this, tr("用户名不能为空，请重新填写"));
         return;
     }
     if (cbbGroupType->currentIndex() < 0) {
-        m_boxes.WarningBox(this, QStringLiteral("组别不能为空"));
+        m_boxes.WarningBox(this, tr("组别不能为空"));
         return;
     }
     // Looked up under the name the record is written under: " bob " would otherwise miss "bob"
     // and silently overwrite that user.
     if (UserEditMode == 1 && UserExists(name)) {
-        m_boxes.WarningBox(this, QStringLiteral("该用户名已存在，请重新填写"));
+        m_boxes.WarningBox(this, tr("该用户名已存在，请重新填写"));
         return;
     }
     const UserRecord user{name, edtPassword->text(), QString::number(cbbGroupType->currentIndex() + 1),
@@ -239,10 +246,10 @@ void UsersPage::btnUserDelClick()
 {
     const QTreeWidgetItem* row = lvUserList->currentItem();
     if (!row) {
-        m_boxes.WarningBox(this, QStringLiteral("请选择要删除的用户。"));
+        m_boxes.WarningBox(this, tr("请选择要删除的用户。"));
         return;
     }
-    if (!m_boxes.ConfirmBox(this, QStringLiteral("确定要删除么？")))
+    if (!m_boxes.ConfirmBox(this, tr("确定要删除么？")))
         return;
     DeleteUser(row->text(ColumnName));
     LoadUsers();

@@ -1,6 +1,7 @@
 #pragma once
 // The users and rights page: the users of user.dat, section UserList, one enciphered record
 // per user under the trimmed user name.
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -17,6 +18,8 @@ class QTabWidget;
 class QTreeWidget;
 
 class UsersPage : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(UsersPage)
+
 public:
     UsersPage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* parent = nullptr);
 

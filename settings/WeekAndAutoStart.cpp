@@ -49,7 +49,7 @@ void WeekAndAutoStart::LoadWeekAndAutoStart()
             chkAutoStartClick();
         }
     } catch (...) {
-        m_boxes.ErrorBox(m_owner, QStringLiteral("开启随系统自启动失败：无法写入自动启动目录。"));
+        m_boxes.ErrorBox(m_owner, tr("开启随系统自启动失败：无法写入自动启动目录。"));
     }
 }
 

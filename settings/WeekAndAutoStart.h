@@ -1,5 +1,6 @@
 #pragma once
 // The working weekdays ([Week] of Config.ini) and start with log-on ([base] AutoStart).
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -14,6 +15,8 @@ class QWidget;
 class SettingsPage;
 
 class WeekAndAutoStart {
+    Q_DECLARE_TR_FUNCTIONS(WeekAndAutoStart)
+
 public:
     // executablePath is what the registration starts: the main window passes
     // QCoreApplication::applicationFilePath().

@@ -25,11 +25,11 @@ TfrmPasswordSet::TfrmPasswordSet(IMessageBoxes& boxes, const HandlerGuard& guard
         label = new QLabel(caption, this);
         label->setBuddy(edit);
     };
-    field(lbl1, edtOldPassword, QStringLiteral("旧密码："));
-    field(lbl2, edtNewPassword, QStringLiteral("新密码："));
-    field(lbl3, edtNewPassword2, QStringLiteral("再次输入新密码："));
-    btnOK = new QPushButton(QStringLiteral("确定"), this);
-    btnCancel = new QPushButton(QStringLiteral("取消"), this);
+    field(lbl1, edtOldPassword, tr("旧密码："));
+    field(lbl2, edtNewPassword, tr("新密码："));
+    field(lbl3, edtNewPassword2, tr("再次输入新密码："));
+    btnOK = new QPushButton(tr("确定"), this);
+    btnCancel = new QPushButton(tr("取消"), this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(lbl1, 0, 0);
@@ -58,17 +58,17 @@ void TfrmPasswordSet::btnOKClick()
     const QString stored =
         ReadEncryptedString(ConfigFilePath(), LibraryPasswordSection, LibraryPasswordKey, QString());
     if (edtOldPassword->text() != stored) {
-        ErrorBox(QStringLiteral("密码不正确，请重新输入。"));
+        ErrorBox(tr("密码不正确，请重新输入。"));
         edtOldPassword->clear();
         edtOldPassword->setFocus();
         return;
     }
     if (edtNewPassword2->text() != edtNewPassword->text()) {
-        WarningBox(QStringLiteral("新密码不一致。"));
+        WarningBox(tr("新密码不一致。"));
         return;
     }
     if (edtNewPassword->text().isEmpty()) {
-        WarningBox(QStringLiteral("新密码不能为空。"));
+        WarningBox(tr("新密码不能为空。"));
         return;
     }
     WriteEncryptedString(ConfigFilePath(), LibraryPasswordSection, LibraryPasswordKey, edtNewPassword->text());

@@ -2,12 +2,16 @@
 // Changing the library password, libp in section Base of Config.ini, always stored enciphered.
 #include "app/BaseFrm.h"
 
+#include <QCoreApplication>
+
 class HandlerGuard;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 class TfrmPasswordSet : public TfmBaseFrm {
+    Q_DECLARE_TR_FUNCTIONS(TfrmPasswordSet)
+
 public:
     TfrmPasswordSet(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* owner);
 
