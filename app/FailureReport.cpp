@@ -58,10 +58,10 @@ QString FailureReport::boxText(const QString& first, const QStringList& later, i
 {
     if (laterCount == 0)
         return first;
-    QString text = first + QStringLiteral("\n\n此后又有 %1 个错误").arg(laterCount);
-    text += laterCount > later.size() ? QStringLiteral("，最近 %1 个：").arg(later.size())
-                                      : QStringLiteral("：");
+    QString text = first + QStringLiteral("\n\n");
+    text += laterCount > later.size() ? tr("此后又有 %1 个错误，最近 %2 个：").arg(laterCount).arg(later.size())
+                                      : tr("此后又有 %1 个错误：").arg(laterCount);
     for (const QString& m : later)
         text += QLatin1Char('\n') + m;
-    return text + QStringLiteral("\n\n全部记录在 PlayLog.txt 中。");
+    return text + QStringLiteral("\n\n") + tr("全部记录在 PlayLog.txt 中。");
 }

@@ -2,6 +2,7 @@
 // Failures of what runs unattended (task starts, the due-time check, the start-up load): each
 // goes to the play log, and the user sees them in one box at a time. Failures while that box
 // is open are added to its text instead of opening more boxes on top of it.
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@ class IFailureBox;
 class QWidget;
 
 class FailureReport {
+    Q_DECLARE_TR_FUNCTIONS(FailureReport)
 public:
     using Log = std::function<void(const QString& message)>;
 

@@ -60,10 +60,10 @@ void MainPlaybackView::currentTaskChanged()
 
 void MainPlaybackView::showOutputMuted(bool muted, const QString& device)
 {
-    static const QString text = QStringLiteral("声音输出设备已静音，铃声将听不到");
+    const QString text = tr("声音输出设备已静音，铃声将听不到");
     if (muted) {
         m_panel.setText(text);
-        m_panel.setToolTip(device.isEmpty() ? text : text + QStringLiteral("：") + device);
+        m_panel.setToolTip(device.isEmpty() ? text : tr("声音输出设备已静音，铃声将听不到：%1").arg(device));
     } else if (m_panel.text() == text) {
         m_panel.clear();
         m_panel.setToolTip(QString());

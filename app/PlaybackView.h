@@ -1,6 +1,8 @@
 #pragma once
 #include "schedule/TaskPlayback.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 
 class FailureReport;
@@ -12,6 +14,7 @@ class TaskListPage;
 // Shows task playback in the main window: status panel 1 and the bar's hint, the progress bar,
 // the four buttons, the green row of the task list, and the cycle timer.
 class MainPlaybackView : public ITaskPlaybackView {
+    Q_DECLARE_TR_FUNCTIONS(MainPlaybackView)
 public:
     // untilCycle gives the milliseconds to the cycle timer's next round.
     MainPlaybackView(QStatusBar& bar, QLabel& panel, TaskListPage& page, QTimer& cycle,

@@ -20,8 +20,8 @@ void SessionWatch::tick(const QDate& today, bool bellsRemain)
         if (!m_session->holdAwake(wanted, &error)) {
             // Said once a run: asking again each second would only say it again.
             m_lockRefusedSaid = true;
-            m_report(QStringLiteral("无法阻止计算机在空闲时休眠（%1）。计算机休眠时铃声不会响，"
-                                    "请在系统的电源设置中关闭自动休眠。")
+            m_report(tr("无法阻止计算机在空闲时休眠（%1）。计算机休眠时铃声不会响，"
+                        "请在系统的电源设置中关闭自动休眠。")
                          .arg(error));
         }
     }
@@ -29,12 +29,11 @@ void SessionWatch::tick(const QDate& today, bool bellsRemain)
         return;
     m_clockLookedAt = today;
     const std::optional<bool> synchronized = m_session->clockSynchronized();
-    m_clockPanel.setText(!synchronized ? QString() : *synchronized ? QStringLiteral("已同步")
-                                                                    : QStringLiteral("未同步"));
+    m_clockPanel.setText(!synchronized ? QString() : *synchronized ? tr("已同步") : tr("未同步"));
     m_clockPanel.setToolTip(!synchronized ? QString()
-                            : *synchronized ? QStringLiteral("系统时钟由网络时间（NTP）校准")
-                                            : QStringLiteral("系统时钟没有与网络时间（NTP）同步，铃声的时刻可能不准"));
+                            : *synchronized ? tr("系统时钟由网络时间（NTP）校准")
+                                            : tr("系统时钟没有与网络时间（NTP）同步，铃声的时刻可能不准"));
     if (synchronized == false)
-        m_report(QStringLiteral("系统时钟没有与网络时间同步，铃声的时刻可能越来越不准。"
-                                "请开启网络时间同步（NTP）。"));
+        m_report(tr("系统时钟没有与网络时间同步，铃声的时刻可能越来越不准。"
+                    "请开启网络时间同步（NTP）。"));
 }

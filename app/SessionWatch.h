@@ -2,6 +2,7 @@
 // Keeps the bell computer awake while bells remain today (as the settings ask), and looks once
 // a day at whether network time keeps its clock right: the status bar says so, and a clock
 // that is not kept right is reported.
+#include <QCoreApplication>
 #include <QDate>
 #include <QString>
 
@@ -12,6 +13,7 @@ class ProgramData;
 class QLabel;
 
 class SessionWatch {
+    Q_DECLARE_TR_FUNCTIONS(SessionWatch)
 public:
     using Report = std::function<void(const QString&)>;
     // session may be null (nothing to ask); clockPanel shows the clock's state.

@@ -4,6 +4,7 @@
 #include "schedule/DueTimeCheck.h"
 #include "storage/TaskFile.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QSystemTrayIcon>
 
@@ -48,10 +49,11 @@ std::optional<QString> NextTaskFinder::next(const Holidays& holidays, const QDat
 QString TrayTooltipText(const QString& title, const std::optional<QString>& key, const QString& music)
 {
     if (!key)
-        return title + QStringLiteral("\n今天没有待播放的任务");
+        return title + QLatin1Char('\n') + QCoreApplication::translate("TrayTooltip", "今天没有待播放的任务");
     constexpr int kMusicLength = 48;
     const QString shown = music.size() > kMusicLength ? music.left(kMusicLength - 1) + QChar(0x2026) : music;
-    return title + QStringLiteral("\n下一个任务：") + (*key + QLatin1Char(' ') + shown).trimmed();
+    return title + QLatin1Char('\n')
+        + QCoreApplication::translate("TrayTooltip", "下一个任务：%1").arg((*key + QLatin1Char(' ') + shown).trimmed());
 }
 
 TrayTooltip::TrayTooltip(QSystemTrayIcon& tray, const ProgramData& data, QString title)

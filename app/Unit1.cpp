@@ -78,7 +78,7 @@ TfrmMain::~TfrmMain() = default;
 
 QString TfrmMain::ProductTitle()
 {
-    return QStringLiteral("TavuroMP3音乐定时播放器(定时播音、铃声定时)");
+    return tr("TavuroMP3音乐定时播放器(定时播音、铃声定时)");
 }
 
 void TfrmMain::MainErrorBox(const QString& text)
@@ -121,13 +121,13 @@ void TfrmMain::buildWindow()
     tspurview = new UsersPage(*m_services.boxes, m_guard);
     ts3 = new AboutPage(ProductTitle());
     tsZones = new ZonePage(*m_services.boxes, m_guard);
-    PageControl1->addTab(tsplaylist, QStringLiteral("定时时间列表"));
-    PageControl1->addTab(tslib, QStringLiteral("音频库"));
-    PageControl1->addTab(tsCalendar, QStringLiteral("校历"));
-    PageControl1->addTab(tsSet, QStringLiteral("基本设置"));
-    PageControl1->addTab(tsZones, QStringLiteral("分区广播"));
-    PageControl1->addTab(tspurview, QStringLiteral("权限管理"));
-    PageControl1->addTab(ts3, QStringLiteral("关于"));
+    PageControl1->addTab(tsplaylist, tr("定时时间列表"));
+    PageControl1->addTab(tslib, tr("音频库"));
+    PageControl1->addTab(tsCalendar, tr("校历"));
+    PageControl1->addTab(tsSet, tr("基本设置"));
+    PageControl1->addTab(tsZones, tr("分区广播"));
+    PageControl1->addTab(tspurview, tr("权限管理"));
+    PageControl1->addTab(ts3, tr("关于"));
     PageControl1->setTabVisible(PageControl1->indexOf(tspurview), false);
 
     statMain = new QStatusBar(this);
@@ -149,10 +149,10 @@ void TfrmMain::buildWindow()
     layout->addWidget(statMain);
 
     pm1 = new QMenu(this);
-    miRingNow = pm1->addAction(QStringLiteral("立即响铃…"));
-    miStopRing = pm1->addAction(QStringLiteral("停止响铃"));
+    miRingNow = pm1->addAction(tr("立即响铃…"));
+    miStopRing = pm1->addAction(tr("停止响铃"));
     pm1->addSeparator();
-    N4 = pm1->addAction(QStringLiteral("退出"));
+    N4 = pm1->addAction(tr("退出"));
     RzTrayIcon1 = new QSystemTrayIcon(windowIcon(), this);
     RzTrayIcon1->setContextMenu(pm1);
     m_trayTooltip = std::make_unique<TrayTooltip>(*RzTrayIcon1, data, ProductTitle());
@@ -261,7 +261,7 @@ void TfrmMain::wireSettings()
                                                           QCoreApplication::applicationFilePath());
     // Both buttons are hidden, but a shown one works at once.
     connect(tslib->btnSetLibPassword, &QPushButton::clicked, this, m_guard.wrap([this] {
-        ShowPasswordSet(*m_services.boxes, m_guard, this, QStringLiteral("设置音频库密码"));
+        ShowPasswordSet(*m_services.boxes, m_guard, this, tr("设置音频库密码"));
     }));
     connect(tsSet->btn4, &QPushButton::clicked, this,
             m_guard.wrap([this] { ShowPasswordSet(*m_services.boxes, m_guard, this, QString()); }));
@@ -400,11 +400,11 @@ void TfrmMain::tmrSystemTimer()
     if (!isVisible() || isMinimized())
         return;
     const QLocale locale;
-    QString text = QStringLiteral("当前时间：") + locale.toString(now.date(), QLocale::ShortFormat);
+    QString shown = locale.toString(now.date(), QLocale::ShortFormat);
     // Like the platform's date-time text, midnight shows the date alone.
     if (now.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
-    statPanels[0]->setText(text);
+        shown += QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss"));
+    statPanels[0]->setText(tr("当前时间：%1").arg(shown));
     tsplaylist->dayView->tick(now);
 }
 

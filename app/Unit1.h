@@ -5,6 +5,7 @@
 #include "schedule/DueTimeCheck.h"
 #include "storage/ProgramData.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTimer>
 
@@ -40,6 +41,7 @@ class ZonePage;
 
 // The main window: owns the program's data, the pages and the timers, and wires them.
 class TfrmMain : public TfmBaseFrm {
+    Q_DECLARE_TR_FUNCTIONS(TfrmMain)
 public:
     explicit TfrmMain(const Services& services, QWidget* parent = nullptr);
     ~TfrmMain() override;

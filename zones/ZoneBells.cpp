@@ -349,20 +349,22 @@ void ZoneBells::stop()
 
 void ZoneBells::zoneEvent(Feed& feed, const QString& key, const QString& file, const QString& event)
 {
-    // The task player logs each file; a zone logs only what went wrong there.
+    // The task player logs each file; a zone logs only what went wrong there. The events are
+    // the play log's own words, which stay as they are in every language.
     if (event == QStringLiteral("开始播放")) {
+        // A player without an output has found no stream to play into.
         if (feed.player->hasAudioOutput())
             feed.failing = false;
+        else
+            failed(feed, tr("无法连接分区广播服务器 %1:%2").arg(m_host).arg(feed.zone.port));
         return;
     }
-    if (event == NoAudioOutputText) {
-        failed(feed, QStringLiteral("无法连接分区广播服务器 %1:%2").arg(m_host).arg(feed.zone.port));
-        return;
-    }
-    if (event.startsWith(QStringLiteral("播放失败"))) {
+    const QString failedPrefix = QStringLiteral("播放失败：");
+    if (event.startsWith(failedPrefix)) {
         if (!feed.failing && m_journal)
             m_journal(key, file, QStringLiteral("分区“%1”：%2").arg(feed.zone.name, event));
-        failed(feed, event);
+        // The same words for the user, in the user's language.
+        failed(feed, tr("播放失败：%1").arg(event.mid(failedPrefix.size())));
     }
 }
 
@@ -372,5 +374,5 @@ void ZoneBells::failed(Feed& feed, const QString& message)
         return;
     feed.failing = true;
     if (m_report)
-        m_report(QStringLiteral("分区“%1”的铃声未能送出：%2").arg(feed.zone.name, message));
+        m_report(tr("分区“%1”的铃声未能送出：%2").arg(feed.zone.name, message));
 }

@@ -11,6 +11,7 @@
 #include "schedule/TaskPlayback.h"
 #include "storage/BroadcastConfig.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
 
@@ -39,6 +40,7 @@ private:
 QString ZoneSinkDescription(const QString& host, int port);
 
 class ZoneBells {
+    Q_DECLARE_TR_FUNCTIONS(ZoneBells)
 public:
     // Makes a zone's player for its stream at host.
     using MakePlayer = std::function<std::unique_ptr<IMediaPlayer>(const QString& host, int port)>;

@@ -110,7 +110,7 @@ void ZoneBroadcast::statusChanged(const SnapcastStatus& status)
             if (status.connectedClients(z.name) == 0)
                 silent << z.name;
     const QString notice = silent.isEmpty() ? QString()
-                                            : QStringLiteral("无客户端：%1").arg(silent.join(QStringLiteral("、")));
+                                            : tr("无客户端：%1").arg(silent.join(tr("、", "between zone names")));
     if (notice != m_lastNotice && m_notice)
         m_notice(notice);
     m_lastNotice = notice;

@@ -6,6 +6,7 @@
 #include "platform/SnapcastControl.h"
 #include "zones/ZoneBells.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QObject>
 
@@ -16,6 +17,7 @@ class ProgramData;
 class ZonePage;
 
 class ZoneBroadcast : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(ZoneBroadcast)
 public:
     // serverDirectory: where the program's own server keeps its configuration and state.
     ZoneBroadcast(ZonePage& page, ProgramData& data, const IClock& clock, const HandlerGuard& guard,

@@ -82,44 +82,44 @@ ZonePage::ZonePage(IMessageBoxes& boxes, const HandlerGuard& guard, QWidget* par
 
 void ZonePage::buildPage()
 {
-    chkEnabled = new QCheckBox(QStringLiteral("启用分区广播"), this);
+    chkEnabled = new QCheckBox(tr("启用分区广播"), this);
     lblStatus = new QLabel(this);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_body = new QWidget(this);
-    auto* server = new QGroupBox(QStringLiteral("服务器"), m_body);
-    rbOwnServer = new QRadioButton(QStringLiteral("本机（由本程序启动 snapserver）"), server);
-    rbOtherServer = new QRadioButton(QStringLiteral("其他服务器："), server);
+    auto* server = new QGroupBox(tr("服务器"), m_body);
+    rbOwnServer = new QRadioButton(tr("本机（由本程序启动 snapserver）"), server);
+    rbOtherServer = new QRadioButton(tr("其他服务器："), server);
     edtServer = new QLineEdit(server);
-    edtServer->setAccessibleName(QStringLiteral("服务器的地址"));
+    edtServer->setAccessibleName(tr("服务器的地址"));
     spnStreamPort = NewSpin(1, kMaxPort, 1, server);
     spnControlPort = NewSpin(1, kMaxPort, 1, server);
     spnBuffer = NewSpin(MinBroadcastBufferMs, MaxBroadcastBufferMs, 100, server);
-    spnBuffer->setToolTip(QStringLiteral("Snapcast 服务器的缓冲；铃声提前这么多送往各分区，使各楼与本机同时响起"));
+    spnBuffer->setToolTip(tr("Snapcast 服务器的缓冲；铃声提前这么多送往各分区，使各楼与本机同时响起"));
     auto* s = new QGridLayout(server);
     s->addWidget(rbOwnServer, 0, 0, 1, 2);
     s->addWidget(rbOtherServer, 1, 0);
     s->addWidget(edtServer, 1, 1);
     int row = 2;
-    for (const auto& [caption, spin] : {std::pair{QStringLiteral("客户端端口"), spnStreamPort},
-                                        std::pair{QStringLiteral("控制端口"), spnControlPort},
-                                        std::pair{QStringLiteral("缓冲（毫秒）"), spnBuffer}}) {
+    for (const auto& [caption, spin] : {std::pair{tr("客户端端口"), spnStreamPort},
+                                        std::pair{tr("控制端口"), spnControlPort},
+                                        std::pair{tr("缓冲（毫秒）"), spnBuffer}}) {
         auto* label = new QLabel(caption, server);
         label->setBuddy(spin);
         spin->setAccessibleName(caption);
         s->addWidget(label, row, 0);
         s->addWidget(spin, row++, 1);
     }
-    chkLocalDevice = new QCheckBox(QStringLiteral("本机声卡也播放"), server);
-    chkMusic = new QCheckBox(QStringLiteral("背景音乐也送往各分区（铃声响时暂停）"), server);
+    chkLocalDevice = new QCheckBox(tr("本机声卡也播放"), server);
+    chkMusic = new QCheckBox(tr("背景音乐也送往各分区（铃声响时暂停）"), server);
     s->addWidget(chkLocalDevice, row++, 0, 1, 2);
     s->addWidget(chkMusic, row++, 0, 1, 2);
     s->setRowStretch(row, 1);
 
-    auto* zones = new QGroupBox(QStringLiteral("分区"), m_body);
+    auto* zones = new QGroupBox(tr("分区"), m_body);
     tblZones = new QTableWidget(0, 3, zones);
-    tblZones->setHorizontalHeaderLabels({QStringLiteral("分区"), QStringLiteral("端口"), QStringLiteral("客户端")});
-    tblZones->setAccessibleName(QStringLiteral("分区"));
+    tblZones->setHorizontalHeaderLabels({tr("分区"), tr("端口"), tr("客户端")});
+    tblZones->setAccessibleName(tr("分区"));
     tblZones->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblZones->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblZones->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,9 +127,9 @@ void ZonePage::buildPage()
     tblZones->horizontalHeader()->setStretchLastSection(true);
     tblZones->setColumnWidth(0, 140);
     tblZones->setColumnWidth(1, 70);
-    btnAddZone = new QPushButton(QStringLiteral("添加分区…"), zones);
-    btnRenameZone = new QPushButton(QStringLiteral("重命名…"), zones);
-    btnDeleteZone = new QPushButton(QStringLiteral("删除分区"), zones);
+    btnAddZone = new QPushButton(tr("添加分区…"), zones);
+    btnRenameZone = new QPushButton(tr("重命名…"), zones);
+    btnDeleteZone = new QPushButton(tr("删除分区"), zones);
     auto* zoneButtons = new QVBoxLayout;
     zoneButtons->addWidget(btnAddZone);
     zoneButtons->addWidget(btnRenameZone);
@@ -139,13 +139,12 @@ void ZonePage::buildPage()
     z->addWidget(tblZones, 1);
     z->addLayout(zoneButtons);
 
-    auto* clients = new QGroupBox(QStringLiteral("客户端"), m_body);
+    auto* clients = new QGroupBox(tr("客户端"), m_body);
     lvClients = new QTreeWidget(clients);
-    MakeReportView(lvClients, QStringLiteral("客户端"), false);
+    MakeReportView(lvClients, tr("客户端"), false);
     // The rows of a zone hang under it.
     lvClients->setRootIsDecorated(true);
-    lvClients->setHeaderLabels({QStringLiteral("名称"), QStringLiteral("IP 地址"), QStringLiteral("状态"),
-                                QStringLiteral("分区")});
+    lvClients->setHeaderLabels({tr("名称"), tr("IP 地址"), tr("状态"), tr("分区")});
     lvClients->setColumnWidth(0, 220);
     lvClients->setColumnWidth(1, 130);
     lvClients->setColumnWidth(2, 60);
@@ -265,7 +264,7 @@ void ZonePage::serverEdited()
     if (!rbOtherServer->isChecked())
         return;
     if (!IsHost(edtServer->text())) {
-        m_boxes.ErrorBox(this, QStringLiteral("请输入服务器的地址"));
+        m_boxes.ErrorBox(this, tr("请输入服务器的地址"));
         showServer();
         return;
     }
@@ -289,8 +288,8 @@ void ZonePage::refresh()
     fillZones();
     fillClients();
     showStatusLine();
-    lblHint->setText(QStringLiteral("其他楼的电脑或树莓派加入：安装 snapclient，运行 snapclient -h 本机的地址（端口 %1），"
-                                    "它会出现在上面的客户端列表中，再把它分到所属的分区。")
+    lblHint->setText(tr("其他楼的电脑或树莓派加入：安装 snapclient，运行 snapclient -h 本机的地址（端口 %1），"
+                        "它会出现在上面的客户端列表中，再把它分到所属的分区。")
                          .arg(m_settings.streamPort));
 }
 
@@ -306,10 +305,10 @@ void ZonePage::fillZones()
             const int total = found == m_status.clientsByStream.end() ? 0 : int(found->second.size());
             const int online = found == m_status.clientsByStream.end() ? 0 : ConnectedOf(found->second);
             if (online == 0) {
-                clients->setText(QStringLiteral("无客户端"));
+                clients->setText(tr("无客户端"));
                 clients->setForeground(kProblemColor);
             } else {
-                clients->setText(QStringLiteral("%1 台在线 / 共 %2 台").arg(online).arg(total));
+                clients->setText(tr("%1 台在线 / 共 %2 台").arg(online).arg(total));
             }
         }
         tblZones->setItem(row, 0, new QTableWidgetItem(zone.name));
@@ -331,12 +330,12 @@ void ZonePage::fillClients()
     auto addClients = [&](QTreeWidgetItem* parent, const QString& stream, const std::vector<SnapClient>& clients) {
         for (const SnapClient& client : clients) {
             auto* row = new QTreeWidgetItem(parent, {client.name, client.ip,
-                                                     client.connected ? QStringLiteral("在线") : QStringLiteral("离线")});
+                                                     client.connected ? tr("在线") : tr("离线")});
             auto* zone = new QComboBox;
             zone->addItems(zoneNames);
             zone->setPlaceholderText(stream); // a client of a stream that is no zone
             zone->setCurrentIndex(int(zoneNames.indexOf(stream)));
-            zone->setAccessibleName(QStringLiteral("%1 的分区").arg(client.name));
+            zone->setAccessibleName(tr("%1 的分区").arg(client.name));
             lvClients->setItemWidget(row, 3, zone);
             connect(zone, &QComboBox::activated, this, m_guard.wrap([this, zone, stream, groupId = client.groupId] {
                 if (zone->currentText() != stream)
@@ -355,7 +354,7 @@ void ZonePage::fillClients()
         if (m_settings.zone(stream) || clients.empty())
             continue;
         if (!others)
-            others = new QTreeWidgetItem(lvClients, {QStringLiteral("其他流")});
+            others = new QTreeWidgetItem(lvClients, {tr("其他流")});
         addClients(others, stream, clients);
     }
     lvClients->expandAll();
@@ -366,12 +365,12 @@ void ZonePage::showStatusLine()
     QString text;
     bool problem = false;
     if (!m_settings.enabled) {
-        text = QStringLiteral("分区广播未启用");
+        text = tr("分区广播未启用");
     } else if (!m_problem.isEmpty()) {
         text = m_problem;
         problem = true;
     } else if (m_status.reachable) {
-        text = QStringLiteral("服务器 %1:%2 正常").arg(m_settings.host()).arg(m_settings.controlPort);
+        text = tr("服务器 %1:%2 正常").arg(m_settings.host()).arg(m_settings.controlPort);
     } else {
         text = m_status.error;
         problem = true;
@@ -391,10 +390,10 @@ bool ZonePage::askZoneName(const QString& title, const std::vector<BroadcastZone
     for (;;) {
         QInputDialog ask(this);
         ask.setWindowTitle(title);
-        ask.setLabelText(QStringLiteral("分区名称："));
+        ask.setLabelText(tr("分区名称："));
         ask.setTextValue(name);
-        ask.setOkButtonText(QStringLiteral("确定"));
-        ask.setCancelButtonText(QStringLiteral("取消"));
+        ask.setOkButtonText(tr("确定"));
+        ask.setCancelButtonText(tr("取消"));
         if (ask.exec() != QDialog::Accepted)
             return false;
         name = ask.textValue();
@@ -409,11 +408,11 @@ void ZonePage::btnAddZoneClick()
 {
     const int port = NextZonePort(m_settings);
     if (port == 0) {
-        m_boxes.ErrorBox(this, QStringLiteral("没有可用的端口，无法再添加分区"));
+        m_boxes.ErrorBox(this, tr("没有可用的端口，无法再添加分区"));
         return;
     }
     QString name;
-    if (!askZoneName(QStringLiteral("添加分区"), m_settings.zones, name))
+    if (!askZoneName(tr("添加分区"), m_settings.zones, name))
         return;
     edit([&](BroadcastSettings& s) { s.zones.push_back({name, port}); });
     tblZones->selectRow(tblZones->rowCount() - 1);
@@ -426,7 +425,7 @@ void ZonePage::btnRenameZoneClick()
         return;
     const QString old = zone->name;
     QString name = old;
-    if (!askZoneName(QStringLiteral("重命名分区"), Without(m_settings.zones, old), name) || name == old)
+    if (!askZoneName(tr("重命名分区"), Without(m_settings.zones, old), name) || name == old)
         return;
     emit zoneRenamed(old, name);
     edit([&](BroadcastSettings& s) {
@@ -442,7 +441,7 @@ void ZonePage::btnDeleteZoneClick()
     if (!zone)
         return;
     const QString name = zone->name;
-    if (!m_boxes.ConfirmBox(this, QStringLiteral("确定删除分区“%1”？").arg(name)))
+    if (!m_boxes.ConfirmBox(this, tr("确定删除分区“%1”？").arg(name)))
         return;
     edit([&](BroadcastSettings& s) { s.zones = Without(s.zones, name); });
 }
