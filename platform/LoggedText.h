@@ -16,7 +16,7 @@ struct LoggedText {
 
     LoggedText arg(const QString& a) const { return {logged.arg(a), shown.arg(a)}; }
     LoggedText arg(qint64 a) const { return {logged.arg(a), shown.arg(a)}; }
-    // A part that is itself logged and shown: each side takes its own.
+    // A piece that is itself logged and shown: each side takes its own.
     LoggedText arg(const LoggedText& a) const { return {logged.arg(a.logged), shown.arg(a.shown)}; }
     bool isEmpty() const { return logged.isEmpty(); }
 };
