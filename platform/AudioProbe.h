@@ -6,7 +6,7 @@
 class IAudioProbe {
 public:
     virtual ~IAudioProbe() = default;
-    // Why path cannot be played, in Chinese with the platform's text after it; empty when it
+    // Why path cannot be played, for the user, with the platform's text after it; empty when it
     // can. Called from a worker thread: implementations keep no state between calls.
     virtual QString problem(const QString& path) = 0;
 };

@@ -5,6 +5,7 @@
 #include "platform/GstSupport.h"
 #include "platform/PreparedPipeline.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 #include <optional>
@@ -183,7 +184,7 @@ void GstMediaPlayer::onOpenTimeout()
     // Stuck in a read: its pipeline cannot be stopped without waiting for the read.
     abandonWorker();
     failOpen({MediaFailureReason::Timeout,
-              QStringLiteral("%1 秒内没有打开")
+              QCoreApplication::translate("GstMediaPlayer", "%1 秒内没有打开")
                   .arg(std::chrono::duration_cast<std::chrono::seconds>(m_options.openTimeout).count())});
 }
 

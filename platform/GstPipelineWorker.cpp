@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/GstSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -61,12 +62,12 @@ GstElement* withVolume(GstElement* sink, GstElement** volume)
     if (!*volume) {
         gst_object_unref(gst_object_ref_sink(bin));
         gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(QStringLiteral("没有安装 GStreamer 的 volume 组件"));
+        throw MediaError(QCoreApplication::translate("GstPipelineWorker", "没有安装 GStreamer 的 volume 组件"));
     }
     gst_bin_add_many(GST_BIN(bin), *volume, sink, nullptr);
     if (!gst_element_link(*volume, sink)) {
         gst_object_unref(gst_object_ref_sink(bin));
-        throw MediaError(QStringLiteral("无法建立音频输出：音量无法接到输出"));
+        throw MediaError(QCoreApplication::translate("GstPipelineWorker", "无法建立音频输出：音量无法接到输出"));
     }
     GstPad* pad = gst_element_get_static_pad(*volume, "sink");
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
@@ -286,7 +287,7 @@ void GstPipelineWorker::runCommand(const Command& command)
     QString reason;
     try {
         if (!playbin && command.kind != OpenCommand)
-            throw MediaError(QStringLiteral("播放管道没有建成"));
+            throw MediaError(QCoreApplication::translate("GstPipelineWorker", "播放管道没有建成"));
         execute(command);
         return;
     } catch (const MediaError& e) {
@@ -294,7 +295,7 @@ void GstPipelineWorker::runCommand(const Command& command)
     } catch (const std::exception& e) {
         reason = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        reason = QStringLiteral("未知错误");
+        reason = QCoreApplication::translate("GstPipelineWorker", "未知错误");
     }
     spoiled = true;
     holdProbe = 0;
@@ -489,7 +490,7 @@ void GstPipelineWorker::build(GstElement* sink)
     playbin = gst_element_factory_make("playbin", nullptr);
     if (!playbin) {
         gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(QStringLiteral("没有安装 GStreamer 的 playbin 组件"));
+        throw MediaError(QCoreApplication::translate("GstPipelineWorker", "没有安装 GStreamer 的 playbin 组件"));
     }
     gst_object_ref_sink(playbin);
     onElementAdded(nullptr, nullptr, playbin, nullptr);

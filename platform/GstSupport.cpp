@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -127,7 +128,7 @@ GstElement* BuildAudioSink(const QString& description)
     if (!sink || error) {
         if (sink)
             gst_object_unref(gst_object_ref_sink(sink));
-        throw MediaError(QStringLiteral("无法建立音频输出：") + TakeErrorMessage(error, ""));
+        throw MediaError(QCoreApplication::translate("GstSupport", "无法建立音频输出：%1").arg(TakeErrorMessage(error, "")));
     }
     return sink;
 }

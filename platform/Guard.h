@@ -2,6 +2,7 @@
 #include "platform/Errors.h"
 #include "platform/MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -37,7 +38,7 @@ public:
         } catch (const std::exception& e) {
             report(QString::fromUtf8(e.what()));
         } catch (...) {
-            report(QStringLiteral("未知错误"));
+            report(QCoreApplication::translate("HandlerGuard", "未知错误"));
         }
         return false;
     }

@@ -31,11 +31,11 @@ bool LogindSession::holdAwake(bool on, QString* error)
         return true;
     QDBusMessage call = QDBusMessage::createMethodCall(Login1, Login1Path, Manager, QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep:idle") << QStringLiteral("TavuroMP3")
-         << QStringLiteral("今天还有定时铃声要播放") << QStringLiteral("block");
+         << tr("今天还有定时铃声要播放") << QStringLiteral("block");
     const QDBusReply<QDBusUnixFileDescriptor> reply = m_bus.call(call, QDBus::Block, ReplyTimeoutMs);
     if (!reply.isValid() || !reply.value().isValid()) {
         if (error)
-            *error = reply.error().message().isEmpty() ? QStringLiteral("没有收到休眠锁")
+            *error = reply.error().message().isEmpty() ? tr("没有收到休眠锁")
                                                        : reply.error().message();
         return false;
     }

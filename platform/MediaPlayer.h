@@ -42,8 +42,10 @@ struct MediaFailure {
     MediaFailureReason reason = MediaFailureReason::None;
     QString detail; // the platform's own text, often English; may be empty
 
-    // The reason in Chinese, the platform's text after it.
+    // The reason as the window says it, the platform's text after it.
     QString text() const;
+    // The same with the reason in Chinese, as the play log keeps it.
+    QString logText() const;
 };
 
 // Plays one sound file at a time. Every call comes from the user-interface thread and returns

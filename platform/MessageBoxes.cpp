@@ -1,26 +1,28 @@
 #include "platform/MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 void IMessageBoxes::ErrorBox(QWidget* owner, const QString& text)
 {
-    show(owner, QStringLiteral("错误！"), text, BoxIcon::Error, BoxButtons::Ok);
+    show(owner, QCoreApplication::translate("MessageBoxes", "错误！"), text, BoxIcon::Error, BoxButtons::Ok);
 }
 
 bool IMessageBoxes::ConfirmBox(QWidget* owner, const QString& text)
 {
-    return show(owner, QStringLiteral("提示！"), text, BoxIcon::Question, BoxButtons::OkCancel) ==
+    return show(owner, QCoreApplication::translate("MessageBoxes", "提示！"), text, BoxIcon::Question,
+                BoxButtons::OkCancel) ==
            BoxAnswer::Ok;
 }
 
 void IMessageBoxes::WarningBox(QWidget* owner, const QString& text)
 {
-    show(owner, QStringLiteral("警告！"), text, BoxIcon::Warning, BoxButtons::Ok);
+    show(owner, QCoreApplication::translate("MessageBoxes", "警告！"), text, BoxIcon::Warning, BoxButtons::Ok);
 }
 
 void IMessageBoxes::MainErrorBox(QWidget* owner, const QString& text)
 {
-    show(owner, QStringLiteral("错误"), text, BoxIcon::Error, BoxButtons::Ok);
+    show(owner, QCoreApplication::translate("MessageBoxes", "错误"), text, BoxIcon::Error, BoxButtons::Ok);
 }
 
 BoxAnswer QtMessageBoxes::show(QWidget* owner, const QString& caption, const QString& text,
@@ -40,8 +42,8 @@ BoxAnswer QtMessageBoxes::show(QWidget* owner, const QString& caption, const QSt
     box.setWindowModality(Qt::ApplicationModal);
     if (buttons == BoxButtons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    box.setButtonText(QMessageBox::Ok, QCoreApplication::translate("MessageBoxes", "确定"));
     if (buttons == BoxButtons::OkCancel)
-        box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
+        box.setButtonText(QMessageBox::Cancel, QCoreApplication::translate("MessageBoxes", "取消"));
     return box.exec() == QMessageBox::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }

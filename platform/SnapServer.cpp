@@ -2,6 +2,7 @@
 
 #include "platform/SaveFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -19,7 +20,7 @@ constexpr int kDefaultControlPort = 1705; // snapserver's own, when the text nam
 
 QString CannotStart(const QString& why)
 {
-    return QStringLiteral("无法启动分区广播服务器 snapserver：%1").arg(why);
+    return QCoreApplication::translate("SnapServer", "无法启动分区广播服务器 snapserver：%1").arg(why);
 }
 
 // The [tcp] section's port: where the server is seen to be up.
@@ -137,12 +138,12 @@ void SnapServer::launch()
         return;
     }
     if (!QDir().mkpath(m_directory)) {
-        onFailure(CannotStart(QStringLiteral("无法创建文件夹 %1").arg(m_directory)));
+        onFailure(CannotStart(tr("无法创建文件夹 %1").arg(m_directory)));
         return;
     }
     const QString conf = QDir(m_directory).filePath(QStringLiteral("snapserver.conf"));
     if (const QString why = SaveWholeFile(conf, m_config.toUtf8()); !why.isEmpty()) {
-        onFailure(CannotStart(QStringLiteral("无法写入 %1：%2").arg(conf, why)));
+        onFailure(CannotStart(tr("无法写入 %1：%2").arg(conf, why)));
         return;
     }
     m_output.clear();
@@ -165,8 +166,8 @@ void SnapServer::launch()
         m_output += process->readAllStandardOutput();
         QString why = outputTail();
         if (why.isEmpty())
-            why = status == QProcess::CrashExit ? QStringLiteral("异常结束") : QStringLiteral("退出码 %1").arg(code);
-        onFailure(QStringLiteral("分区广播服务器 snapserver 已退出：%1").arg(why));
+            why = status == QProcess::CrashExit ? tr("异常结束") : tr("退出码 %1").arg(code);
+        onFailure(tr("分区广播服务器 snapserver 已退出：%1").arg(why));
     });
     process->start();
     if (m_process != process) // it could not start at all
@@ -178,7 +179,7 @@ void SnapServer::launch()
 void SnapServer::probe()
 {
     if (m_probesLeft-- <= 0) {
-        onFailure(CannotStart(QStringLiteral("控制端口 %1 在 %2 秒内没有打开").arg(m_controlPort).arg(kProbeForMs / 1000)));
+        onFailure(CannotStart(tr("控制端口 %1 在 %2 秒内没有打开").arg(m_controlPort).arg(kProbeForMs / 1000)));
         return;
     }
     m_probe.abort();

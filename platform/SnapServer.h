@@ -43,7 +43,7 @@ public:
 signals:
     // The server is up: its control port takes connections.
     void running();
-    // It could not be started or ended on its own; told once until it runs again. In Chinese.
+    // It could not be started or ended on its own; told once until it runs again. For the user.
     void failed(const QString& message);
 
 private:

@@ -15,7 +15,7 @@ SnapcastControl::SnapcastControl(QObject* parent) : QObject(parent)
     m_answerTimer.setSingleShot(true);
     m_answerTimer.setInterval(kAnswerMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &SnapcastControl::refresh);
-    connect(&m_answerTimer, &QTimer::timeout, this, [this] { fail(QStringLiteral("%1 秒内没有回答").arg(kAnswerMs / 1000)); });
+    connect(&m_answerTimer, &QTimer::timeout, this, [this] { fail(tr("%1 秒内没有回答").arg(kAnswerMs / 1000)); });
     connect(&m_socket, &QTcpSocket::connected, this, &SnapcastControl::flush);
     connect(&m_socket, &QTcpSocket::readyRead, this, &SnapcastControl::readReplies);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &SnapcastControl::onSocketError);
@@ -73,9 +73,9 @@ void SnapcastControl::refresh()
 
 void SnapcastControl::setGroupStream(const QString& groupId, const QString& streamName)
 {
-    const QString what = QStringLiteral("无法把分组 %1 转到分区 %2：%3").arg(groupId, streamName);
+    const QString what = tr("无法把分组 %1 转到分区 %2：%3").arg(groupId, streamName);
     if (m_host.isEmpty()) {
-        emit commandFailed(what.arg(QStringLiteral("没有设置分区广播服务器")));
+        emit commandFailed(what.arg(tr("没有设置分区广播服务器")));
         return;
     }
     const int id = m_nextId++;
@@ -161,7 +161,7 @@ void SnapcastControl::fail(const QString& reason)
 {
     dropConnection();
     SnapcastStatus status;
-    status.error = QStringLiteral("无法连接分区广播服务器 %1:%2：%3").arg(m_host).arg(m_port).arg(reason);
+    status.error = tr("无法连接分区广播服务器 %1:%2：%3").arg(m_host).arg(m_port).arg(reason);
     publish(status);
 }
 
@@ -176,7 +176,7 @@ void SnapcastControl::dropConnection()
     m_answered = false;
     const auto commands = std::exchange(m_commands, {});
     for (const QString& what : commands)
-        emit commandFailed(what.arg(QStringLiteral("与服务器的连接已断开")));
+        emit commandFailed(what.arg(tr("与服务器的连接已断开")));
 }
 
 void SnapcastControl::publish(const SnapcastStatus& status)

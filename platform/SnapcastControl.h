@@ -38,7 +38,7 @@ public:
 signals:
     // Only when the status differs from the one told before.
     void statusChanged(const SnapcastStatus& status);
-    // A command the server refused, or that was lost with the connection; in Chinese.
+    // A command the server refused, or that was lost with the connection; for the user.
     void commandFailed(const QString& message);
 
 private:

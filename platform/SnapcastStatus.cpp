@@ -1,5 +1,6 @@
 #include "platform/SnapcastStatus.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -44,19 +45,22 @@ SnapcastStatus ParseServerStatus(const QByteArray& json)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
     if (!doc.isObject())
-        return Unreachable(QStringLiteral("分区广播服务器的回答无法读取：%1")
-                               .arg(parseError.error != QJsonParseError::NoError ? parseError.errorString()
-                                                                                  : QStringLiteral("不是 JSON 对象")));
+        return Unreachable(
+            QCoreApplication::translate("SnapcastStatus", "分区广播服务器的回答无法读取：%1")
+                .arg(parseError.error != QJsonParseError::NoError
+                         ? parseError.errorString()
+                         : QCoreApplication::translate("SnapcastStatus", "不是 JSON 对象")));
     const QJsonObject reply = doc.object();
     if (reply.contains(QLatin1String("error"))) {
         const QJsonObject error = reply.value(QLatin1String("error")).toObject();
-        return Unreachable(QStringLiteral("分区广播服务器报告错误：%1（%2）")
+        return Unreachable(QCoreApplication::translate("SnapcastStatus", "分区广播服务器报告错误：%1（%2）")
                                .arg(error.value(QLatin1String("message")).toString())
                                .arg(error.value(QLatin1String("code")).toInt()));
     }
     const QJsonValue server = reply.value(QLatin1String("result")).toObject().value(QLatin1String("server"));
     if (!server.isObject())
-        return Unreachable(QStringLiteral("分区广播服务器的回答无法读取：缺少 result.server"));
+        return Unreachable(
+            QCoreApplication::translate("SnapcastStatus", "分区广播服务器的回答无法读取：缺少 result.server"));
 
     SnapcastStatus status;
     status.reachable = true;

@@ -18,7 +18,7 @@ struct SnapClient {
 
 struct SnapcastStatus {
     bool reachable = false; // the control interface answered
-    QString error;          // why not, in Chinese, when it did not
+    QString error;          // why not, for the user, when it did not
     // The clients by the stream their group listens to, in the server's order.
     std::map<QString, std::vector<SnapClient>> clientsByStream;
     std::vector<QString> streams; // the server's stream names

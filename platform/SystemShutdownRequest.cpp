@@ -1,5 +1,6 @@
 #include "platform/SystemShutdownRequest.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -56,11 +57,12 @@ Outcome askLogind(QString* error)
         return Outcome::Unreachable;
     if (e.type() == QDBusError::NoReply || e.type() == QDBusError::Timeout ||
         e.type() == QDBusError::TimedOut)
-        setError(error, QStringLiteral("关机请求在 %1 秒内没有得到系统的回应：%2")
+        setError(error, QCoreApplication::translate("SystemShutdownRequest",
+                                                    "关机请求在 %1 秒内没有得到系统的回应：%2")
                             .arg(ReplyTimeoutMs / 1000)
                             .arg(e.message()));
     else
-        setError(error, QStringLiteral("关机请求被系统拒绝：") + e.message());
+        setError(error, QCoreApplication::translate("SystemShutdownRequest", "关机请求被系统拒绝：%1").arg(e.message()));
     return Outcome::Refused;
 }
 
@@ -72,19 +74,22 @@ bool runSystemctl(QString* error)
     process->start(QStringLiteral("systemctl"),
                    {QStringLiteral("poweroff"), QStringLiteral("--no-ask-password")});
     if (!process->waitForStarted(CommandTimeoutMs)) {
-        setError(error, QStringLiteral("无法启动关机命令 systemctl：") + process->errorString());
+        setError(error, QCoreApplication::translate("SystemShutdownRequest", "无法启动关机命令 systemctl：%1")
+                            .arg(process->errorString()));
         delete process;
         return false;
     }
     if (!process->waitForFinished(CommandTimeoutMs)) {
         QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        setError(error, QStringLiteral("关机命令 systemctl poweroff 在 %1 秒内没有结束")
+        setError(error, QCoreApplication::translate("SystemShutdownRequest",
+                                                    "关机命令 systemctl poweroff 在 %1 秒内没有结束")
                             .arg(CommandTimeoutMs / 1000));
         return false;
     }
     const bool ok = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
     if (!ok)
-        setError(error, QStringLiteral("关机命令 systemctl poweroff 失败（退出码 %1）：%2")
+        setError(error, QCoreApplication::translate("SystemShutdownRequest",
+                                                    "关机命令 systemctl poweroff 失败（退出码 %1）：%2")
                             .arg(process->exitCode())
                             .arg(QString::fromLocal8Bit(process->readAll()).trimmed()));
     delete process;

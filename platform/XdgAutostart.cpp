@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/SaveFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,8 +104,10 @@ void XdgAutostart::registerProgram(const QString& executablePath)
 {
     const QString path = entryPath();
     const auto fail = [&path](const QString& reason) {
-        throw FileError(QStringLiteral("无法写入自动启动目录：") + path +
-                        (reason.isEmpty() ? QString() : QStringLiteral("（") + reason + QStringLiteral("）")));
+        throw FileError(
+            reason.isEmpty()
+                ? QCoreApplication::translate("XdgAutostart", "无法写入自动启动目录：%1").arg(path)
+                : QCoreApplication::translate("XdgAutostart", "无法写入自动启动目录：%1（%2）").arg(path, reason));
     };
     if (!QDir().mkpath(autostartDirectory()))
         fail(QString());
@@ -122,6 +125,6 @@ void XdgAutostart::unregisterProgram()
         return;
     // Left in place, it would start the program at the next log-on although the box is cleared.
     if (!entry.remove())
-        throw FileError(QStringLiteral("无法删除自动启动项：") + path + QStringLiteral("（") +
-                        entry.errorString() + QStringLiteral("）"));
+        throw FileError(QCoreApplication::translate("XdgAutostart", "无法删除自动启动项：%1（%2）")
+                            .arg(path, entry.errorString()));
 }

@@ -67,7 +67,7 @@ QTime AutomaticShutdown::shutdownTime() const
     const QTime time = ParseTimeText(timeText, &ok);
     if (!ok)
         throw ConversionError(
-            QStringLiteral("Config.ini 中 [base] 的 ShotdownTime 不是有效的时间：'%1'").arg(timeText));
+            tr("Config.ini 中 [base] 的 ShotdownTime 不是有效的时间：'%1'").arg(timeText));
     return time;
 }
 
@@ -194,7 +194,7 @@ void AutomaticShutdown::tmrShotdownTimer()
         return;
     }
     // Refused: the bells go on, and the refusal is shown once.
-    m_guard.show(error.isEmpty() ? QStringLiteral("系统拒绝了自动关机的请求") : error);
+    m_guard.show(error.isEmpty() ? tr("系统拒绝了自动关机的请求") : error);
 }
 
 void AutomaticShutdown::openCountdownWindow()

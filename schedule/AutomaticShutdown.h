@@ -1,6 +1,7 @@
 #pragma once
 // Switching the machine off at a set time of day, with the countdown window before it.
 // The controls live on the settings page; the main window owns the timer and the services.
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QObject>
 
@@ -41,6 +42,8 @@ struct ShutdownControls {
 };
 
 class AutomaticShutdown {
+    Q_DECLARE_TR_FUNCTIONS(AutomaticShutdown)
+
 public:
     // A set second is still served by a tick up to this many seconds late, since a one-second
     // timer can skip a second.

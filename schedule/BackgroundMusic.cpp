@@ -119,7 +119,7 @@ void BackgroundMusic::chkPlayBackgroupMusicClick()
 void BackgroundMusic::btnSelectBackgroupMusicClick()
 {
     const QString file =
-        m_dialogs.openFile(m_btnSelectBackgroupMusic, QStringLiteral("选择背景音乐"), AudioFileFilter);
+        m_dialogs.openFile(m_btnSelectBackgroupMusic, tr("选择背景音乐"), AudioFileFilter);
     if (file.isEmpty())
         return;
     m_data.changeSettings([&file] { WriteBackgroupMusicFile(file); });
@@ -128,8 +128,8 @@ void BackgroundMusic::btnSelectBackgroupMusicClick()
 void BackgroundMusic::mpBackgroupMusicNotify()
 {
     if (m_mpBackgroupMusic.lastNotice() == MediaNotice::OpenFailed) {
-        const QString message = QStringLiteral("无法播放背景音乐 ") + m_mpBackgroupMusic.fileName() +
-            QStringLiteral("：") + m_mpBackgroupMusic.lastFailure().text();
+        const QString message = tr("无法播放背景音乐 %1：%2")
+                                    .arg(m_mpBackgroupMusic.fileName(), m_mpBackgroupMusic.lastFailure().text());
         if (!m_report)
             throw MediaError(message);
         m_report(message);

@@ -2,6 +2,7 @@
 // The group "背景音乐": one file that repeats without end on a player of its own, beside the
 // task player and never paused by it. Kept in [base] of Config.ini as BackgroupMusicFile and
 // IsBackgroup.
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -20,6 +21,8 @@ class QPushButton;
 bool IsPlayableBackgroupMusic(const QString& path);
 
 class BackgroundMusic {
+    Q_DECLARE_TR_FUNCTIONS(BackgroundMusic)
+
 public:
     // The box's handler runs on a change made by code as on a click, so the start-up load
     // starts the music by checking it. The file and whether it plays are data's settings; the

@@ -5,6 +5,7 @@
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -22,6 +23,12 @@ constexpr qint64 kCatchUpSeconds = 5;
 constexpr qint64 kEarlyMs = 3;
 // A coming second's tasks are prepared from this far into the second before it.
 constexpr int kPrepareFromMs = 250;
+
+// What became of a bell: Chinese in the play log, translated in the day's list.
+LoggedText Said(const char* source)
+{
+    return LoggedText::of("DueTimeCheck", source);
+}
 
 bool CharIsOne(const QString& text, qsizetype place)
 {
@@ -61,14 +68,14 @@ bool IsPlayDay(const QString& params, const QDate& today, int weekday)
     ReadTimeParamsValue(params, task);
     // The fields before the date type are playback's business, even when they do not read.
     if (!task.HasParam(DateTypeField))
-        throw ListIndexError(QStringLiteral("“%1”中缺少播放日类型（第 4 项）").arg(params));
+        throw ListIndexError(QCoreApplication::translate("DueTimeCheck", "“%1”中缺少播放日类型（第 4 项）").arg(params));
     const int type = task.Number(DateTypeField);
     if (type == 0 || type == 4)
         return true;
     if (type < 1 || type > 3)
         return false;
     if (!task.HasParam(DateParamsField))
-        throw ListIndexError(QStringLiteral("“%1”中缺少播放日参数（第 5 项）").arg(params));
+        throw ListIndexError(QCoreApplication::translate("DueTimeCheck", "“%1”中缺少播放日参数（第 5 项）").arg(params));
     const QString& dates = task.Entry.DateParams;
     switch (type) {
     case 1:
@@ -99,18 +106,19 @@ DayDecision DecideDay(const Task& task, const Holidays& holidays, const QDate& d
     }
     const QString& params = task.paramsValue();
     // The message names the line, so that whoever finds a silent bell can find what to mend.
-    const QString notPlayed = QStringLiteral("，该任务未播放");
+    auto notPlayed = [](const QString& message) {
+        return QCoreApplication::translate("DueTimeCheck", "%1，该任务未播放").arg(message);
+    };
     if (params.trimmed().isEmpty())
-        throw ListIndexError(QStringLiteral("%1 的 [%2] 中缺少 %3 一行或该行为空")
-                                 .arg(TaskFileName, TimeParamsSection, key) +
-                             notPlayed);
+        throw ListIndexError(notPlayed(QCoreApplication::translate("DueTimeCheck", "%1 的 [%2] 中缺少 %3 一行或该行为空")
+                                           .arg(TaskFileName, TimeParamsSection, key)));
     try {
         return IsPlayDay(params, day, holidays.weekdayOf(day)) ? DayDecision::Rings
                                                                  : DayDecision::NotItsDay;
     } catch (const ListIndexError& e) {
-        throw ListIndexError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+        throw ListIndexError(notPlayed(TaskLineMessage(TimeParamsSection, key, e.message())));
     } catch (const ConversionError& e) {
-        throw ConversionError(TaskLineMessage(TimeParamsSection, key, e.message()) + notPlayed);
+        throw ConversionError(notPlayed(TaskLineMessage(TimeParamsSection, key, e.message())));
     }
 }
 
@@ -206,7 +214,8 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
             for (int i = index.offsets[d]; i < index.offsets[d + 1]; ++i)
                 try {
                     if (DecideDay(index.task(i), holidays, date) == DayDecision::Rings)
-                        note(index.task(i).key, date, QStringLiteral("未播放：夏令时开始，时钟跳过了这个时刻"));
+                        note(index.task(i).key, date,
+                             Said(QT_TRANSLATE_NOOP("DueTimeCheck", "未播放：夏令时开始，时钟跳过了这个时刻")));
                 } catch (const AppError& e) {
                     report(e.message());
                 }
@@ -223,7 +232,7 @@ void DueTimeCheck::Serve(qint64 second, const Index& index, const IClock& clock,
             const Task& task = index.task(i);
             try {
                 if (DecideDay(task, holidays, date) == DayDecision::Rings)
-                    note(task.key, date, QStringLiteral("未播放：程序被占用，计时晚了 %1 秒")
+                    note(task.key, date, Said(QT_TRANSLATE_NOOP("DueTimeCheck", "未播放：程序被占用，计时晚了 %1 秒"))
                                              .arg(clock.msecsSinceEpoch() / 1000 - second));
             } catch (const AppError&) {
             }
@@ -298,9 +307,9 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
     if (missed.empty())
         return;
     const bool heldUp = m_gapMs >= (last - first + 1) * 1000;
-    const QString cause = m_slept    ? QStringLiteral("计算机休眠")
-                          : heldUp   ? QStringLiteral("程序被占用，计时中断")
-                                     : QStringLiteral("系统时钟向前跳了");
+    const LoggedText cause = Said(m_slept    ? QT_TRANSLATE_NOOP("DueTimeCheck", "计算机休眠")
+                                  : heldUp ? QT_TRANSLATE_NOOP("DueTimeCheck", "程序被占用，计时中断")
+                                           : QT_TRANSLATE_NOOP("DueTimeCheck", "系统时钟向前跳了"));
     const qint64 lateSecond = missed.back().second;
     const qint64 late = clock.msecsSinceEpoch() / 1000 - lateSecond;
     const bool ringLate = m_lateGrace > 0 && late <= m_lateGrace;
@@ -308,8 +317,8 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
         if (ringLate && m.second == lateSecond)
             continue;
         note(m.task->key, m.date,
-             ringLate ? QStringLiteral("未播放：%1，只补播最后一个铃声").arg(cause)
-                      : QStringLiteral("未播放：%1，错过 %2 秒，超过补播时限 %3 秒")
+             ringLate ? Said(QT_TRANSLATE_NOOP("DueTimeCheck", "未播放：%1，只补播最后一个铃声")).arg(cause)
+                      : Said(QT_TRANSLATE_NOOP("DueTimeCheck", "未播放：%1，错过 %2 秒，超过补播时限 %3 秒"))
                             .arg(cause)
                             .arg(clock.msecsSinceEpoch() / 1000 - m.second)
                             .arg(m_lateGrace));
@@ -320,7 +329,7 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
         if (m.second != lateSecond)
             continue;
         m_started.insert(m.task->key, LastStart{m.date, m.sod});
-        note(m.task->key, m.date, QStringLiteral("补播：%1，晚了 %2 秒").arg(cause).arg(late));
+        note(m.task->key, m.date, Said(QT_TRANSLATE_NOOP("DueTimeCheck", "补播：%1，晚了 %2 秒")).arg(cause).arg(late));
         try {
             startTask(m.task->key);
         } catch (const AppError& e) {
@@ -329,11 +338,11 @@ void DueTimeCheck::AccountSkipped(qint64 first, qint64 last, const Index& index,
     }
 }
 
-void DueTimeCheck::note(const QString& key, const QDate& date, const QString& text)
+void DueTimeCheck::note(const QString& key, const QDate& date, const LoggedText& text)
 {
-    m_records.insert(key, Record{date, text});
+    m_records.insert(key, Record{date, text.shown});
     if (m_journal)
-        m_journal(key, text);
+        m_journal(key, text.logged);
 }
 
 QString DueTimeCheck::record(const QString& key, const QDate& date) const

@@ -3,6 +3,7 @@
 // ranges, and the tick that walks the seconds and starts the tasks due in them.
 // No widget in here; the main window owns the lists and the timer.
 #include "platform/Clock.h"
+#include "platform/LoggedText.h"
 #include "storage/Holidays.h"
 #include "storage/Timetable.h"
 
@@ -125,8 +126,8 @@ private:
         int sod;
     };
     std::optional<ServedSecond> m_prevServed;
-    // Journals a bell that did not ring on time, and keeps it for record().
-    void note(const QString& key, const QDate& date, const QString& text);
+    // Journals a bell that did not ring on time, and keeps it (as the window says it) for record().
+    void note(const QString& key, const QDate& date, const LoggedText& text);
     std::optional<qint64> m_preparedSecond;
     bool m_preparedAny = false; // a task was prepared for m_preparedSecond
 

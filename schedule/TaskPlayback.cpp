@@ -4,6 +4,7 @@
 #include "library/FileSearch.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
+#include "platform/LoggedText.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
 #include "storage/TimeText.h"
@@ -36,7 +37,7 @@ QString timeOfDayText(qint64 seconds)
 int numberAt(const TaskEntryFields& task, ParamField field)
 {
     if (!task.HasParam(field))
-        throw ListIndexError(QStringLiteral("缺少第 %1 项").arg(int(field) + 1));
+        throw ListIndexError(QCoreApplication::translate("TaskPlayback", "缺少第 %1 项").arg(int(field) + 1));
     return task.Number(field);
 }
 
@@ -264,7 +265,7 @@ void TaskPlayback::StartTask(const QString& startTime)
         }
         return;
     }
-    m_view.setStatusText(QStringLiteral("时间到了，进入播放"));
+    m_view.setStatusText(tr("时间到了，进入播放"));
     const std::function<void()> logReplaced = endOfReplaced();
     TCurPlayRecord rec = plan->rec;
     const EffectiveEnd& end = plan->end;
@@ -306,16 +307,17 @@ void TaskPlayback::RingNow(const QString& musicKey)
         for (const QString& f : files)
             keys << LineName(f);
     }
-    QString silent;
+    LoggedText silent;
     if (path.isEmpty())
-        silent = QStringLiteral("未播放：音频库中没有编号 %1").arg(musicKey);
+        silent = LoggedText::of("TaskPlayback", QT_TRANSLATE_NOOP("TaskPlayback", "未播放：音频库中没有编号 %1"))
+                     .arg(musicKey);
     else if (keys.isEmpty())
-        silent = QStringLiteral("未播放：目录中没有音乐文件");
+        silent = LoggedText::of("TaskPlayback", QT_TRANSLATE_NOOP("TaskPlayback", "未播放：目录中没有音乐文件"));
     if (!silent.isEmpty()) {
         if (m_journal)
-            m_journal(RingNowKey, path, silent);
+            m_journal(RingNowKey, path, silent.logged);
         // Someone is there: the box tells them at once, the playing task plays on.
-        throw InputError(path.isEmpty() ? silent : silent + QStringLiteral("（%1）").arg(path));
+        throw InputError(path.isEmpty() ? silent.shown : tr("%1（%2）").arg(silent.shown, path));
     }
     // A once-only task cut short has had its turn: its row goes now, not at a restart.
     if (!m_currentTaskKey.isEmpty() && m_rec.DateType == 4 && !m_follower)
@@ -357,7 +359,7 @@ void TaskPlayback::PlayNext()
 
     const int i = m_rec.PlayMode == 1 ? 0 : m_choose(static_cast<int>(m_playList.size()));
     const QString path = NameValue(m_musicFiles, m_playList[i]);
-    const QString status = QStringLiteral("正在播放") + path;
+    const QString status = tr("正在播放%1").arg(path);
     m_view.setStatusText(status);
     m_view.setStatusHint(status);
 
@@ -384,7 +386,7 @@ void TaskPlayback::fileOpened()
     m_endOwed = true;
     if (!m_mp1.hasAudioOutput()) {
         // Playing goes on in time, so the task's end and its next files come as they should.
-        m_view.setStatusText(NoAudioOutputText);
+        m_view.setStatusText(tr(NoAudioOutputSource));
         journal(m_currentPath, NoAudioOutputText);
     }
 }
@@ -394,11 +396,10 @@ void TaskPlayback::fileFailed()
     // A file that cannot be played must not silence the rest of the task: it counts as
     // played, and the next tick goes on with the next file.
     m_openFailed = true;
-    const QString failure = QStringLiteral("无法播放") + m_currentPath;
-    m_view.setStatusText(failure);
-    const QString reason = m_mp1.lastFailure().text();
-    journal(m_currentPath, QStringLiteral("播放失败：") + reason);
-    m_view.showFailure(failure + QStringLiteral("：") + reason);
+    m_view.setStatusText(tr("无法播放%1").arg(m_currentPath));
+    const MediaFailure& why = m_mp1.lastFailure();
+    journal(m_currentPath, QStringLiteral("播放失败：") + why.logText());
+    m_view.showFailure(tr("无法播放%1：%2").arg(m_currentPath, why.text()));
 }
 
 void TaskPlayback::journal(const QString& file, const QString& event) const

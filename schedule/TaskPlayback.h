@@ -5,6 +5,7 @@
 #include "storage/ProgramData.h"
 #include "storage/TaskSound.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -61,11 +62,16 @@ public:
 using PlayJournal = std::function<void(const QString& taskKey, const QString& file,
                                        const QString& event)>;
 
-inline const QString NoAudioOutputText = QStringLiteral("没有可用的音频输出设备");
+// The play log's event when a file plays into no audio output (zones watch the log for it);
+// the status panel shows it translated.
+inline const char* const NoAudioOutputSource = QT_TRANSLATE_NOOP("TaskPlayback", "没有可用的音频输出设备");
+inline const QString NoAudioOutputText = QString::fromUtf8(NoAudioOutputSource);
 // The play log's task column for a bell rung by hand.
 inline const QString RingNowKey = QStringLiteral("手动响铃");
 
 class TaskPlayback {
+    Q_DECLARE_TR_FUNCTIONS(TaskPlayback)
+
 public:
     // The tasks and the library come from data; a once-only task leaves it as it starts.
     TaskPlayback(IMediaPlayer& mp1, const IClock& clock, ITaskPlaybackView& view, ProgramData& data);

@@ -47,7 +47,7 @@ struct BroadcastSettings {
 };
 
 // Why name cannot name a zone (empty, too long, a character the stream address cannot hold,
-// or the name of another zone in others); empty when it can. In Chinese.
+// or the name of another zone in others); empty when it can. For the user.
 QString ZoneNameProblem(const QString& name, const std::vector<BroadcastZone>& others);
 
 // Writes both sections as settings holds them (the zone lines replace the old ones); raises

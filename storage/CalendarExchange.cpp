@@ -1,10 +1,10 @@
 #include "storage/CalendarExchange.h"
 
 #include "platform/Errors.h"
-#include "storage/TaskFile.h"
 
 #include <libical/ical.h>
 
+#include <QCoreApplication>
 #include <QMap>
 
 #include <algorithm>
@@ -31,7 +31,7 @@ icaltimetype FromDate(const QDate& date)
 QString Summary(icalcomponent* event)
 {
     const QString text = QString::fromUtf8(icalcomponent_get_summary(event)).trimmed();
-    return text.isEmpty() ? QStringLiteral("（无标题）") : text;
+    return text.isEmpty() ? QCoreApplication::translate("CalendarExchange", "（无标题）") : text;
 }
 
 QStringList Categories(icalcomponent* event)
@@ -137,19 +137,21 @@ void ReadEvent(icalcomponent* event, const QStringList& workingMarks, CalendarIm
 
     if (icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY) ||
         icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY))
-        return ignore(QStringLiteral("重复的日程，未导入"));
+        return ignore(QCoreApplication::translate("CalendarExchange", "重复的日程，未导入"));
     icalproperty* startProperty = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
     if (!startProperty)
-        return ignore(QStringLiteral("没有开始日期，未导入"));
+        return ignore(QCoreApplication::translate("CalendarExchange", "没有开始日期，未导入"));
     const icaltimetype start = icalproperty_get_dtstart(startProperty);
     if (!start.is_date)
-        return ignore(QStringLiteral("有具体时刻，不是全天的日程，未导入"));
+        return ignore(QCoreApplication::translate("CalendarExchange", "有具体时刻，不是全天的日程，未导入"));
     const QDate begin = ToDate(start);
     const QDate after = begin.isValid() ? EndAfter(event, begin) : QDate();
     if (!after.isValid())
-        return ignore(QStringLiteral("日期无效，未导入"));
+        return ignore(QCoreApplication::translate("CalendarExchange", "日期无效，未导入"));
     if (!InCalendarYears(begin) || !InCalendarYears(after.addDays(-1)))
-        return ignore(QStringLiteral("日期不在 %1 到 %2 年之间，未导入").arg(FirstCalendarYear).arg(LastCalendarYear));
+        return ignore(QCoreApplication::translate("CalendarExchange", "日期不在 %1 到 %2 年之间，未导入")
+                          .arg(FirstCalendarYear)
+                          .arg(LastCalendarYear));
 
     const bool working =
         summary.contains(WorkingDaySummaryMark) ||
@@ -165,7 +167,8 @@ void ReadEvent(icalcomponent* event, const QStringList& workingMarks, CalendarIm
         const bool twice = std::any_of(result.workDays.begin(), result.workDays.end(),
                                        [&](const ImportedMakeUpDay& w) { return w.day.date == d; });
         if (twice)
-            ignore(QStringLiteral("%1 在文件中已是调休上班日，未重复导入").arg(CalendarDateText(d)));
+            ignore(QCoreApplication::translate("CalendarExchange", "%1 在文件中已是调休上班日，未重复导入")
+                       .arg(CalendarDateText(d)));
         else
             result.workDays.push_back({{d, weekday}, summary});
     }
@@ -203,13 +206,14 @@ CalendarImport ReadCalendar(const QByteArray& icsText, const QStringList& workin
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
     if (text.trimmed().isEmpty())
-        throw ConversionError(QStringLiteral("文件是空的，不是日历"));
+        throw ConversionError(QCoreApplication::translate("CalendarExchange", "文件是空的，不是日历"));
     const Component root(icalparser_parse_string(text.constData()), icalcomponent_free);
     if (!root)
-        throw ConversionError(QStringLiteral("不是有效的 iCalendar 日历（无法解析，内容不完整或格式有误）"));
+        throw ConversionError(
+            QCoreApplication::translate("CalendarExchange", "不是有效的 iCalendar 日历（无法解析，内容不完整或格式有误）"));
     const std::vector<icalcomponent*> calendars = Calendars(root.get());
     if (calendars.empty())
-        throw ConversionError(QStringLiteral("不是 iCalendar 日历（没有 VCALENDAR 部分）"));
+        throw ConversionError(QCoreApplication::translate("CalendarExchange", "不是 iCalendar 日历（没有 VCALENDAR 部分）"));
 
     CalendarImport result;
     std::vector<ImportedHoliday> ranges;
@@ -221,7 +225,7 @@ CalendarImport ReadCalendar(const QByteArray& icsText, const QStringList& workin
             ++events;
         }
     if (events == 0)
-        throw ConversionError(QStringLiteral("日历中没有任何日程（VEVENT）"));
+        throw ConversionError(QCoreApplication::translate("CalendarExchange", "日历中没有任何日程（VEVENT）"));
 
     result.holidays = Merged(std::move(ranges));
     std::sort(result.workDays.begin(), result.workDays.end(),
@@ -254,6 +258,14 @@ icalcomponent* AddEvent(icalcomponent* calendar, const QByteArray& uid, const QD
     return event;
 }
 
+// The file says the weekday in Chinese whatever the window's language: the same calendar
+// always exports to the same bytes.
+QString ExportedWeekdayName(int weekday)
+{
+    static const char16_t* const names[] = {u"周一", u"周二", u"周三", u"周四", u"周五", u"周六", u"周日"};
+    return weekday >= 1 && weekday <= 7 ? QString::fromUtf16(names[weekday - 1]) : QString();
+}
+
 QByteArray Compact(const QDate& date)
 {
     return date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
@@ -282,7 +294,7 @@ QByteArray WriteCalendar(const Holidays& holidays)
         const QByteArray uid =
             "workday-" + Compact(d.date) + '-' + QByteArray::number(d.weekday) + "@tavuromp3";
         icalcomponent* event = AddEvent(calendar.get(), uid, d.date, d.date,
-                                        QStringLiteral("补班（按%1上课）").arg(WeekdayNames().value(d.weekday)));
+                                        QStringLiteral("补班（按%1上课）").arg(ExportedWeekdayName(d.weekday)));
         icalproperty* weekday = icalproperty_new_x(QByteArray::number(d.weekday).constData());
         icalproperty_set_x_name(weekday, WeekdayPropertyName.constData());
         icalcomponent_add_property(event, weekday);

@@ -5,6 +5,8 @@
 #include "storage/IniStore.h"
 #include "storage/TaskFile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -49,11 +51,11 @@ const QString Missing = QStringLiteral("\n");
 
 QString settingName(const QString& section, const QString& key, const QString& text)
 {
-    return QStringLiteral("Config.ini 的 [%1] 中 %2=%3").arg(section, key, text);
+    return QCoreApplication::translate("ConfigFile", "Config.ini 的 [%1] 中 %2=%3").arg(section, key, text);
 }
 
 // A whole number: a missing key is the default; text that is no number is the default and a
-// number out of range is clamped, each named in *problems; unit follows the number ("% ", " 毫秒").
+// number out of range is clamped, each named in *problems; unit follows the number ("% ", " ms").
 int readBounded(const QString& section, const QString& key, int byDefault, int min, int max,
                 const QString& unit, QStringList* problems)
 {
@@ -64,13 +66,13 @@ int readBounded(const QString& section, const QString& key, int byDefault, int m
     const int number = ReadConfigInteger(section, key, 0);
     if (number != ReadConfigInteger(section, key, 1)) {
         if (problems)
-            *problems << QStringLiteral("%1 不是整数，按默认值 %2%3使用")
+            *problems << QCoreApplication::translate("ConfigFile", "%1 不是整数，按默认值 %2%3使用")
                              .arg(settingName(section, key, text), QString::number(byDefault), unit);
         return byDefault;
     }
     const int clamped = std::clamp(number, min, max);
     if (clamped != number && problems)
-        *problems << QStringLiteral("%1 不在 %2～%3 之内，按 %4%5使用")
+        *problems << QCoreApplication::translate("ConfigFile", "%1 不在 %2～%3 之内，按 %4%5使用")
                          .arg(settingName(section, key, text), QString::number(min), QString::number(max),
                               QString::number(clamped), unit);
     return clamped;
@@ -79,7 +81,7 @@ int readBounded(const QString& section, const QString& key, int byDefault, int m
 // A percentage in [base].
 int readPercent(const QString& key, int byDefault, int max, QStringList* problems)
 {
-    return readBounded(BaseLower, key, byDefault, 0, max, QStringLiteral("% "), problems);
+    return readBounded(BaseLower, key, byDefault, 0, max, QCoreApplication::translate("ConfigFile", "% "), problems);
 }
 
 // A flag of the newer sections: "1" or "0"; other text is the default, named.
@@ -89,7 +91,7 @@ bool readStrictFlag(const QString& section, const QString& key, bool byDefault, 
     if (text == One || text == Zero)
         return text == One;
     if (text != Missing && problems)
-        *problems << QStringLiteral("%1 不是 1 或 0，按默认值 %2 使用")
+        *problems << QCoreApplication::translate("ConfigFile", "%1 不是 1 或 0，按默认值 %2 使用")
                          .arg(settingName(section, key, text), flagText(byDefault));
     return byDefault;
 }
@@ -112,7 +114,7 @@ BroadcastSettings readBroadcast(QStringList* problems)
     b.streamPort = readBounded(s, StreamPortKey, b.streamPort, 1, MaxPort, QStringLiteral(" "), problems);
     b.controlPort = readBounded(s, ControlPortKey, b.controlPort, 1, MaxPort, QStringLiteral(" "), problems);
     b.bufferMs = readBounded(s, BufferKey, b.bufferMs, MinBroadcastBufferMs, MaxBroadcastBufferMs,
-                             QStringLiteral(" 毫秒"), problems);
+                             QCoreApplication::translate("ConfigFile", " 毫秒"), problems);
     b.localDevice = readStrictFlag(s, LocalDeviceKey, b.localDevice, problems);
     b.music = readStrictFlag(s, MusicKey, b.music, problems);
 
@@ -124,11 +126,12 @@ BroadcastSettings readBroadcast(QStringList* problems)
         QString why = ZoneNameProblem(name, b.zones);
         const std::optional<int> port = ReadWholeNumber(LineValue(line));
         if (why.isEmpty() && (!port || *port < 1 || *port > MaxPort))
-            why = QStringLiteral("端口应为 1～%1 之内的整数").arg(MaxPort);
+            why = QCoreApplication::translate("ConfigFile", "端口应为 1～%1 之内的整数").arg(MaxPort);
         if (why.isEmpty())
             b.zones.push_back({name, *port});
         else if (problems)
-            *problems << QStringLiteral("Config.ini 的 [%1] 中 %2 一行未用：%3").arg(BroadcastZonesSection, line, why);
+            *problems << QCoreApplication::translate("ConfigFile", "Config.ini 的 [%1] 中 %2 一行未用：%3")
+                             .arg(BroadcastZonesSection, line, why);
     }
     return b;
 }
@@ -276,19 +279,22 @@ void WriteBroadcastSettings(const BroadcastSettings& settings)
     for (const BroadcastZone& zone : settings.zones) {
         const QString why = ZoneNameProblem(zone.name, checked);
         if (!why.isEmpty())
-            throw InputError(QStringLiteral("分区“%1”没有保存：%2").arg(zone.name, why));
+            throw InputError(QCoreApplication::translate("ConfigFile", "分区“%1”没有保存：%2").arg(zone.name, why));
         if (zone.port < 1 || zone.port > MaxPort)
-            throw InputError(QStringLiteral("分区“%1”的端口 %2 不在 1～%3 之内").arg(zone.name).arg(zone.port).arg(MaxPort));
+            throw InputError(QCoreApplication::translate("ConfigFile", "分区“%1”的端口 %2 不在 1～%3 之内")
+                                 .arg(zone.name)
+                                 .arg(zone.port)
+                                 .arg(MaxPort));
         checked.push_back(zone);
         zoneLines << zone.name + u'=' + QString::number(zone.port);
     }
     if (settings.server.contains(u'\n') || settings.server.contains(u'\r'))
-        throw InputError(QStringLiteral("服务器地址不能含有换行"));
+        throw InputError(QCoreApplication::translate("ConfigFile", "服务器地址不能含有换行"));
     for (const int port : {settings.streamPort, settings.controlPort})
         if (port < 1 || port > MaxPort)
-            throw InputError(QStringLiteral("端口 %1 不在 1～%2 之内").arg(port).arg(MaxPort));
+            throw InputError(QCoreApplication::translate("ConfigFile", "端口 %1 不在 1～%2 之内").arg(port).arg(MaxPort));
     if (settings.bufferMs < MinBroadcastBufferMs || settings.bufferMs > MaxBroadcastBufferMs)
-        throw InputError(QStringLiteral("缓冲 %1 毫秒不在 %2～%3 之内")
+        throw InputError(QCoreApplication::translate("ConfigFile", "缓冲 %1 毫秒不在 %2～%3 之内")
                              .arg(settings.bufferMs)
                              .arg(MinBroadcastBufferMs)
                              .arg(MaxBroadcastBufferMs));

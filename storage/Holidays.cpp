@@ -2,6 +2,8 @@
 
 #include "storage/TaskFile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -56,7 +58,7 @@ QDate ParseDate(QStringView text)
 
 QString LineMessage(const QString& section, const QString& line, const QString& what)
 {
-    return QStringLiteral("Config.ini 的 [%1] 中“%2”%3，已忽略").arg(section, line, what);
+    return QCoreApplication::translate("Holidays", "Config.ini 的 [%1] 中“%2”%3，已忽略").arg(section, line, what);
 }
 
 } // namespace
@@ -76,7 +78,7 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
             holidays.m_ranges.push_back(r);
         else
             holidays.m_messages
-                << QStringLiteral("Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略")
+                << QCoreApplication::translate("Holidays", "Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略")
                        .arg(line);
     }
     for (const QString& line : datedLines) {
@@ -87,7 +89,7 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
             holidays.m_dated.push_back(r);
         else
             holidays.m_messages << LineMessage(HolidayDatesSection, line,
-                                               QStringLiteral("不是有效的节假日（年-月-日=年-月-日）"));
+                                               QCoreApplication::translate("Holidays", "不是有效的节假日（年-月-日=年-月-日）"));
     }
     for (const QString& line : workDayLines) {
         const qsizetype eq = line.indexOf(u'=');
@@ -98,10 +100,12 @@ Holidays Holidays::Decode(const QStringList& lines, const QStringList& datedLine
                 d.weekday = n[0].unicode() - u'0';
         }
         if (!d.date.isValid() || d.weekday == 0)
-            holidays.m_messages << LineMessage(WorkDaysSection, line,
-                                               QStringLiteral("不是有效的调休上班日（年-月-日=星期几，1 到 7）"));
+            holidays.m_messages << LineMessage(
+                WorkDaysSection, line,
+                QCoreApplication::translate("Holidays", "不是有效的调休上班日（年-月-日=星期几，1 到 7）"));
         else if (holidays.inDatedRange(d.date))
-            holidays.m_messages << LineMessage(WorkDaysSection, line, QStringLiteral("落在节假日内"));
+            holidays.m_messages << LineMessage(WorkDaysSection, line,
+                                               QCoreApplication::translate("Holidays", "落在节假日内"));
         else
             holidays.m_workDays.push_back(d);
     }
@@ -178,7 +182,8 @@ namespace {
 QString RangeText(const DatedHoliday& r)
 {
     return r.begin == r.end ? CalendarDateText(r.begin)
-                            : QStringLiteral("%1 至 %2").arg(CalendarDateText(r.begin), CalendarDateText(r.end));
+                            : QCoreApplication::translate("Holidays", "%1 至 %2")
+                                  .arg(CalendarDateText(r.begin), CalendarDateText(r.end));
 }
 
 } // namespace
@@ -204,17 +209,17 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
     std::vector<DatedHoliday> ranges = m_dated;
     for (const DatedHoliday& r : fresh.holidays) {
         if (!InCalendarYears(r.begin) || !InCalendarYears(r.end)) {
-            found << QStringLiteral("节假日 %1 不在 %2 到 %3 年之间")
+            found << QCoreApplication::translate("Holidays", "节假日 %1 不在 %2 到 %3 年之间")
                          .arg(RangeText(r)).arg(FirstCalendarYear).arg(LastCalendarYear);
             continue;
         }
         if (r.end < r.begin) {
-            found << QStringLiteral("节假日 %1 的结束日期早于开始日期").arg(RangeText(r));
+            found << QCoreApplication::translate("Holidays", "节假日 %1 的结束日期早于开始日期").arg(RangeText(r));
             continue;
         }
         for (const DatedHoliday& other : ranges)
             if (r.begin <= other.end && other.begin <= r.end) {
-                found << QStringLiteral("节假日 %1 与节假日 %2 重叠").arg(RangeText(r), RangeText(other));
+                found << QCoreApplication::translate("Holidays", "节假日 %1 与节假日 %2 重叠").arg(RangeText(r), RangeText(other));
                 break;
             }
         ranges.push_back(r);
@@ -222,13 +227,13 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
     std::vector<MakeUpDay> days = m_workDays;
     for (const MakeUpDay& d : fresh.workDays) {
         if (!InCalendarYears(d.date) || d.weekday < 1 || d.weekday > 7) {
-            found << QStringLiteral("调休上班日 %1 不是有效的日期和星期").arg(CalendarDateText(d.date));
+            found << QCoreApplication::translate("Holidays", "调休上班日 %1 不是有效的日期和星期").arg(CalendarDateText(d.date));
             continue;
         }
         for (const MakeUpDay& other : days)
             if (other.date == d.date) {
-                found << QStringLiteral("%1 已是调休上班日（按%2上课）").arg(CalendarDateText(d.date),
-                                                                       WeekdayNames().value(other.weekday));
+                found << QCoreApplication::translate("Holidays", "%1 已是调休上班日（按%2上课）")
+                             .arg(CalendarDateText(d.date), WeekdayNames().value(other.weekday));
                 break;
             }
         days.push_back(d);
@@ -239,7 +244,7 @@ QStringList Holidays::conflicts(const CalendarDates& added) const
             if (r.begin <= d.date && d.date <= r.end &&
                 (std::find(fresh.workDays.begin(), fresh.workDays.end(), d) != fresh.workDays.end() ||
                  std::find(fresh.holidays.begin(), fresh.holidays.end(), r) != fresh.holidays.end()))
-                found << QStringLiteral("调休上班日 %1 落在节假日 %2 内")
+                found << QCoreApplication::translate("Holidays", "调休上班日 %1 落在节假日 %2 内")
                              .arg(CalendarDateText(d.date), RangeText(r));
     return found;
 }

@@ -5,6 +5,7 @@
 #include "platform/FileIdentity.h"
 #include "storage/IniStoreTesting.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -282,7 +283,7 @@ struct IniText {
         if (g_failBeforeCommit) {
             f.cancelWriting();
             if (error)
-                *error = QStringLiteral("保存被中断");
+                *error = QCoreApplication::translate("IniStore", "保存被中断");
             return false;
         }
         if (!f.commit()) {
@@ -572,7 +573,7 @@ bool modify(const QString& file, QString* error, Edit edit)
     std::optional<IniText> ini = IniText::load(file);
     if (!ini) {
         if (error)
-            *error = QStringLiteral("无法读取 %1").arg(file);
+            *error = QCoreApplication::translate("IniStore", "无法读取 %1").arg(file);
         return false;
     }
     if (!edit(*ini))
@@ -688,6 +689,16 @@ QString ReadIniString(const QString& file, const QString& section, const QString
     return at < 0 ? def : readValueText(valueOf(loaded.ini->line(at)).toByteArray());
 }
 
+namespace {
+
+QString UnstorableText(const QString& file)
+{
+    return QCoreApplication::translate(
+        "IniStore", "%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）").arg(file);
+}
+
+} // namespace
+
 bool TryWriteIniString(const QString& file, const QString& section, const QString& key,
                        const QString& value, QString* error)
 {
@@ -699,7 +710,7 @@ bool TryWriteIniString(const QString& file, const QString& section, const QStrin
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
         key.trimmed().isEmpty() || k.contains('=') || k.startsWith('[') || s.contains(']')) {
         if (error)
-            *error = QStringLiteral("%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）").arg(file);
+            *error = UnstorableText(file);
         return false;
     }
     return modify(file, error, [&](IniText& ini) {
@@ -755,7 +766,7 @@ bool tryEraseIniSection(const QString& file, const QString& section, QString* er
 
 [[noreturn]] void raiseWriteFailure(const QString& file, const QString& error)
 {
-    throw FileError(QStringLiteral("无法写入 %1：%2").arg(file, error));
+    throw FileError(QCoreApplication::translate("IniStore", "无法写入 %1：%2").arg(file, error));
 }
 
 } // namespace
@@ -806,7 +817,7 @@ void ReplaceIniSectionChecked(const QString& file, const QString& section, const
         const QByteArray k = encode(key).trimmed();
         if (eq < 0 || hasLineBreak(line) || hasLineBreak(section) || key.trimmed().isEmpty() ||
             k.startsWith('[') || s.contains(']'))
-            raiseWriteFailure(file, QStringLiteral("%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）").arg(file));
+            raiseWriteFailure(file, UnstorableText(file));
         entries.append(k + "=" + encode(line.mid(eq + 1)).trimmed());
     }
     QString error;

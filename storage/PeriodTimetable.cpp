@@ -1,5 +1,6 @@
 #include "storage/PeriodTimetable.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -35,11 +36,12 @@ std::vector<PeriodTask> Bells(const PeriodTimetable& t)
     for (const Period& p : t.periods) {
         if (!t.warningBell.isEmpty() && p.start.isValid() &&
             p.start.msecsSinceStartOfDay() >= t.warningMinutes * 60'000)
-            bells.push_back(Bell(t, p.start.addSecs(-60 * t.warningMinutes), t.warningBell, p.name + QStringLiteral(" 预备铃")));
+            bells.push_back(Bell(t, p.start.addSecs(-60 * t.warningMinutes), t.warningBell,
+                                  QCoreApplication::translate("PeriodTimetable", "%1 预备铃").arg(p.name)));
         if (p.start.isValid())
-            bells.push_back(Bell(t, p.start, t.classBell, p.name + QStringLiteral(" 上课铃")));
+            bells.push_back(Bell(t, p.start, t.classBell, QCoreApplication::translate("PeriodTimetable", "%1 上课铃").arg(p.name)));
         if (!t.endBell.isEmpty() && p.end.isValid())
-            bells.push_back(Bell(t, p.end, t.endBell, p.name + QStringLiteral(" 下课铃")));
+            bells.push_back(Bell(t, p.end, t.endBell, QCoreApplication::translate("PeriodTimetable", "%1 下课铃").arg(p.name)));
     }
     return bells;
 }
@@ -72,34 +74,35 @@ QStringList PeriodTimetableProblems(const PeriodTimetable& t)
 {
     QStringList problems;
     if (t.name.trimmed().isEmpty())
-        problems << QStringLiteral("作息时间表没有名称");
+        problems << QCoreApplication::translate("PeriodTimetable", "作息时间表没有名称");
     else if (t.name != t.name.trimmed() || std::any_of(t.name.begin(), t.name.end(), [](QChar c) {
                  return Reserved.contains(c);
              }))
-        problems << QStringLiteral("名称“%1”不能以空格开头或结尾，也不能含有 ; | , = [ ]").arg(t.name);
+        problems << QCoreApplication::translate("PeriodTimetable", "名称“%1”不能以空格开头或结尾，也不能含有 ; | , = [ ]")
+                        .arg(t.name);
     if (t.classBell.isEmpty())
-        problems << QStringLiteral("没有选择上课铃");
+        problems << QCoreApplication::translate("PeriodTimetable", "没有选择上课铃");
     if (std::none_of(t.weekdays.begin(), t.weekdays.end(), [](bool on) { return on; }))
-        problems << QStringLiteral("没有选择星期");
+        problems << QCoreApplication::translate("PeriodTimetable", "没有选择星期");
     if (t.periods.empty())
-        problems << QStringLiteral("没有任何一节");
+        problems << QCoreApplication::translate("PeriodTimetable", "没有任何一节");
     for (const Period& p : t.periods) {
         if (p.name.trimmed().isEmpty() || std::any_of(p.name.begin(), p.name.end(), [](QChar c) {
                 return Reserved.contains(c);
             }))
-            problems << QStringLiteral("节次名称“%1”不能为空，也不能含有 ; | , = [ ]").arg(p.name);
+            problems << QCoreApplication::translate("PeriodTimetable", "节次名称“%1”不能为空，也不能含有 ; | , = [ ]").arg(p.name);
         if (!p.start.isValid() || !p.end.isValid() || p.end <= p.start)
-            problems << QStringLiteral("%1 的下课时间不晚于上课时间").arg(p.name);
+            problems << QCoreApplication::translate("PeriodTimetable", "%1 的下课时间不晚于上课时间").arg(p.name);
         if (!t.warningBell.isEmpty() && p.start.isValid() &&
             p.start.msecsSinceStartOfDay() < t.warningMinutes * 60'000)
-            problems << QStringLiteral("%1 的预备铃会落在前一天").arg(p.name);
+            problems << QCoreApplication::translate("PeriodTimetable", "%1 的预备铃会落在前一天").arg(p.name);
     }
     // One task per second: two bells of the timetable in one second cannot both ring.
     QHash<QString, QString> at;
     for (const PeriodTask& bell : Bells(t)) {
         const auto it = at.constFind(bell.key);
         if (it != at.constEnd())
-            problems << QStringLiteral("%1与%2同在 %3").arg(*it, bell.what, bell.key);
+            problems << QCoreApplication::translate("PeriodTimetable", "%1与%2同在 %3").arg(*it, bell.what, bell.key);
         else
             at.insert(bell.key, bell.what);
     }
@@ -166,7 +169,8 @@ std::vector<PeriodTimetable> DecodePeriodTimetables(const QStringList& lines, QS
         if (ok)
             timetables.push_back(t);
         else if (messages)
-            *messages << QStringLiteral("TimeMusicList.ini 的 [%1] 中“%2”不是有效的作息时间表，已忽略")
+            *messages << QCoreApplication::translate(
+                             "PeriodTimetable", "TimeMusicList.ini 的 [%1] 中“%2”不是有效的作息时间表，已忽略")
                              .arg(PeriodTimetablesSection, line);
     }
     return timetables;

@@ -42,7 +42,7 @@ struct PeriodTimetable {
 struct PeriodTask {
     QString key;
     TaskEntry entry;
-    QString what; // "第一节 上课铃", for messages
+    QString what; // "第一节 上课铃", for messages: in the window's language
 };
 
 // The tasks, in time order. Two bells of the timetable in one second are a fault that

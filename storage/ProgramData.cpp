@@ -68,7 +68,7 @@ void ProgramData::addCalendarDates(const CalendarDates& dates)
 {
     const QStringList conflicts = m_holidays.conflicts(dates);
     if (!conflicts.isEmpty())
-        throw InputError(QStringLiteral("没有保存，因为：\n") + conflicts.join(u'\n'));
+        throw InputError(tr("没有保存，因为：\n%1").arg(conflicts.join(u'\n')));
     const CalendarDates fresh = m_holidays.newIn(dates);
     if (fresh.empty())
         return;
@@ -314,7 +314,7 @@ QStringList ProgramData::periodClashes(const std::vector<PeriodTimetable>& timet
     const std::vector<PeriodTask> own = appliedBells();
     for (const PeriodTask& bell : PeriodTasks(*inForce))
         for (const Task* task : handMadeAt(bell.key, own))
-            clashes << QStringLiteral("%1（%2）").arg(task->key, bell.what);
+            clashes << tr("%1（%2）").arg(task->key, bell.what);
     return clashes;
 }
 
@@ -329,7 +329,7 @@ QStringList ProgramData::writePeriodBells(const std::vector<PeriodTask>& newBell
     for (const PeriodTask& bell : newBells) {
         const std::vector<const Task*> handMade = handMadeAt(bell.key, oldBells);
         if (!handMade.empty() && !replaceHandMade) {
-            leftOut << QStringLiteral("%1 %2：该时刻已有手工任务，未写入").arg(bell.key, bell.what);
+            leftOut << tr("%1 %2：该时刻已有手工任务，未写入").arg(bell.key, bell.what);
             continue;
         }
         for (const Task* task : handMade)

@@ -110,7 +110,7 @@ QDateTime ParseDateTime(const QString& text)
         if (date.isValid() && time.isValid())
             return QDateTime(date, time);
     }
-    throw ConversionError(QStringLiteral("“%1”不是有效的日期和时间").arg(text));
+    throw ConversionError(QCoreApplication::translate("TaskFile", "“%1”不是有效的日期和时间").arg(text));
 }
 
 std::optional<int> ReadWholeNumber(const QString& text)
@@ -124,7 +124,7 @@ int ToInteger(const QString& text)
 {
     if (const std::optional<int> value = ReadWholeNumber(text))
         return *value;
-    throw ConversionError(QStringLiteral("“%1”不是有效的整数").arg(text));
+    throw ConversionError(QCoreApplication::translate("TaskFile", "“%1”不是有效的整数").arg(text));
 }
 
 QString TaskFilePath()
@@ -168,5 +168,5 @@ QString NameValue(const QStringList& lines, const QString& name)
 
 QString TaskLineMessage(const QString& section, const QString& key, const QString& reason)
 {
-    return QStringLiteral("%1 的 [%2] 中 %3 一行有误：%4").arg(TaskFileName, section, key, reason);
+    return QCoreApplication::translate("TaskFile", "%1 的 [%2] 中 %3 一行有误：%4").arg(TaskFileName, section, key, reason);
 }

@@ -23,7 +23,7 @@ void DeleteTaskEntries(const QString& taskFile, const QString& key);
 // A whole decimal number (blanks around it allowed), as every number of the task file and of
 // the lists is read; empty for any other text.
 std::optional<int> ReadWholeNumber(const QString& text);
-// The same, raising ConversionError, with a Chinese text that quotes the text, for any other.
+// The same, raising ConversionError, with a text for the user that quotes the text, for any other.
 int ToInteger(const QString& text);
 
 // Name=value lists: a line's name (all of it when it holds no "=") and value, and the first line whose name equals name, ignoring case (-1 / empty if none).

@@ -2,6 +2,7 @@
 
 #include "storage/TaskFile.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -29,19 +30,24 @@ TaskSound ReadTaskSound(const QString& value, QString* problem)
     }
     if (!readable) {
         if (problem)
-            *problem = QStringLiteral("“%1”应为“音量,淡入秒数,淡出秒数”三个整数，已按默认音量 100%、不淡入淡出播放")
+            *problem = QCoreApplication::translate("TaskSound",
+                                                   "“%1”应为“音量,淡入秒数,淡出秒数”三个整数，已按默认音量 100%、不淡入淡出播放")
                            .arg(value);
         return TaskSound{};
     }
     struct Field {
-        const char16_t* name;
+        const char* name; // translated where used
         int max;
         int TaskSound::*member;
-        const char16_t* unit;
+        const char* unit;
     };
-    static constexpr Field kFields[] = {{u"音量", MaxVolumePercent, &TaskSound::volume, u"% "},
-                                        {u"淡入", MaxFadeSeconds, &TaskSound::fadeIn, u" 秒"},
-                                        {u"淡出", MaxFadeSeconds, &TaskSound::fadeOut, u" 秒"}};
+    static constexpr Field kFields[] = {
+        {QT_TRANSLATE_NOOP("TaskSound", "音量"), MaxVolumePercent, &TaskSound::volume,
+         QT_TRANSLATE_NOOP("TaskSound", "% ")},
+        {QT_TRANSLATE_NOOP("TaskSound", "淡入"), MaxFadeSeconds, &TaskSound::fadeIn,
+         QT_TRANSLATE_NOOP("TaskSound", " 秒")},
+        {QT_TRANSLATE_NOOP("TaskSound", "淡出"), MaxFadeSeconds, &TaskSound::fadeOut,
+         QT_TRANSLATE_NOOP("TaskSound", " 秒")}};
     TaskSound sound;
     QStringList clamped;
     for (int i = 0; i < 3; ++i) {
@@ -49,14 +55,14 @@ TaskSound ReadTaskSound(const QString& value, QString* problem)
         const int n = *numbers[i];
         sound.*f.member = std::clamp(n, 0, f.max);
         if (sound.*f.member != n)
-            clamped << QStringLiteral("%1 %2 不在 0～%3 之内，按 %4%5播放")
-                           .arg(QString::fromUtf16(f.name))
+            clamped << QCoreApplication::translate("TaskSound", "%1 %2 不在 0～%3 之内，按 %4%5播放")
+                           .arg(QCoreApplication::translate("TaskSound", f.name))
                            .arg(n)
                            .arg(f.max)
                            .arg(sound.*f.member)
-                           .arg(QString::fromUtf16(f.unit));
+                           .arg(QCoreApplication::translate("TaskSound", f.unit));
     }
     if (problem && !clamped.isEmpty())
-        *problem = clamped.join(QStringLiteral("；"));
+        *problem = clamped.join(QCoreApplication::translate("TaskSound", "；"));
     return sound;
 }

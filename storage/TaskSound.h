@@ -24,6 +24,6 @@ struct TaskSound {
 // "80,2,5".
 QString FormatTaskSound(const TaskSound& sound);
 // A stored value: three whole numbers, each clamped into its range. A value that is not three
-// whole numbers gives the default sound. *problem (when given) is set to the reason, in Chinese,
+// whole numbers gives the default sound. *problem (when given) is set to the reason, for the user,
 // whenever the value is not taken as it stands, and cleared otherwise.
 TaskSound ReadTaskSound(const QString& value, QString* problem = nullptr);

@@ -4,6 +4,7 @@
 #include "storage/MusicName.h"
 #include "storage/TimeText.h"
 
+#include <QCoreApplication>
 #include <QTime>
 
 QString FoldedTaskKey(const QString& key)
@@ -100,7 +101,7 @@ private:
         // A number the library lacks says so: an empty cell would hide that the bell is silent.
         auto name = [this](const QString& key, auto&& nameOf) {
             const auto it = m_library.constFind(FoldedTaskKey(key));
-            return it == m_library.cend() ? QStringLiteral("（编号 %1 不存在）").arg(key) : nameOf(*it);
+            return it == m_library.cend() ? QCoreApplication::translate("Timetable", "（编号 %1 不存在）").arg(key) : nameOf(*it);
         };
         if (sourceType == 1) {
             QStringList names;
@@ -134,14 +135,14 @@ private:
         // A value without a comma has always been reported as an unreadable enabled flag.
         if (flags.HolidayAt < 0 || !flags.EnabledValid) {
             v.faultSection = TimeSection;
-            v.faultReason = QStringLiteral("“%1”不是有效的布尔值").arg(flags.EnabledText());
+            v.faultReason = QCoreApplication::translate("Timetable", "“%1”不是有效的布尔值").arg(flags.EnabledText());
             return;
         }
         if (!flags.HolidayValid) {
             v.faultSection = TimeSection;
             v.faultReason = flags.HolidayText().isEmpty()
-                                ? QStringLiteral("“%1”中缺少节假日标志").arg(flags.TimeValue)
-                                : QStringLiteral("“%1”不是有效的整数").arg(flags.HolidayText());
+                                ? QCoreApplication::translate("Timetable", "“%1”中缺少节假日标志").arg(flags.TimeValue)
+                                : QCoreApplication::translate("Timetable", "“%1”不是有效的整数").arg(flags.HolidayText());
             return;
         }
         v.enabledInList = flags.Entry.Enabled;
@@ -153,7 +154,7 @@ private:
         // Missing leading fields are as unreadable as wrong ones.
         v.faultSection = TimeParamsSection;
         if (params.ParamCount() <= DateTypeField) {
-            v.faultReason = QStringLiteral("“%1”只有 %2 项，至少应有 %3 项")
+            v.faultReason = QCoreApplication::translate("Timetable", "“%1”只有 %2 项，至少应有 %3 项")
                                 .arg(v.paramsValue)
                                 .arg(params.ParamCount())
                                 .arg(DateTypeField + 1);

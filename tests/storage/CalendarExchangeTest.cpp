@@ -4,7 +4,9 @@
 #include "storage/ProgramData.h"
 #include "support/TempDir.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +108,35 @@ TEST(CalendarExchange, AnExportedCalendarReadsBackTheSame)
     };
     EXPECT_EQ(read.dates().holidays, sorted(calendar.datedHolidays()));
     EXPECT_EQ(read.dates().workDays, calendar.makeUpDays());
+}
+
+// Stands for any catalogue: every text it is asked for comes out otherwise.
+class EveryTextTranslated : public QTranslator {
+public:
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        return QStringLiteral("[%1]").arg(QString::fromUtf8(source));
+    }
+    bool isEmpty() const override { return false; }
+};
+
+TEST(CalendarExchange, AnExportIsTheSameWhateverTheInterfacesLanguage)
+{
+    struct Case {
+        Holidays calendar;
+        const char* summary;
+    } cases[] = {
+        {Holidays::Decode({}, {"2026-10-01=2026-10-07"}), "SUMMARY:放假\r\n"},
+        {Holidays::Decode({}, {}, {"2026-02-14=6"}), "SUMMARY:补班（按周六上课）\r\n"},
+        {Holidays::Decode({}, {}, {"2026-09-27=1"}), "SUMMARY:补班（按周一上课）\r\n"},
+    };
+    EveryTextTranslated translator;
+    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
+    for (const Case& c : cases) {
+        const QByteArray text = WriteCalendar(c.calendar);
+        EXPECT_TRUE(text.contains(c.summary)) << text.constData();
+    }
+    QCoreApplication::removeTranslator(&translator);
 }
 
 // The sample calendars shipped in doc/calendars: both years join one school calendar.
