@@ -10,6 +10,6 @@ lupdate=$(command -v lupdate || true)
 [ -n "$lupdate" ] || { echo "lupdate not found: install qt6-l10n-tools" >&2; exit 1; }
 catalogue=${1:-translations/TavuroMP3_en.ts}
 "$lupdate" -silent -no-obsolete -locations none -source-language zh_CN -target-language en \
-  app platform storage library schedule tasks settings zones desktop -ts "$catalogue"
+  -I . app platform storage library schedule tasks settings zones desktop -ts "$catalogue"
 unfinished=$(grep -c 'type="unfinished"' "$catalogue" || true)
 echo "$catalogue: $(grep -c '<message' "$catalogue") texts, $unfinished without English"

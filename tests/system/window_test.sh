@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real executable under Xvfb: its window appears with the right caption, a second start
 # brings it to the front, shows its message and exits 0 without touching any file, and the
-# first ends when told to.
+# first ends when told to. A start with English chosen in Config.ini shows the English caption.
 set -uo pipefail
 exe=$1
 source "$(dirname "$0")/xvfb_env.sh"
@@ -53,4 +53,14 @@ kill -0 "$first" 2>/dev/null || fail "first instance died"
 kill -TERM "$first"
 for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$first" 2>/dev/null && fail "first instance did not end"
-echo "1 passed, 0 failed"
+
+# The language chosen on the About page is kept in Config.ini; the next start speaks it, though
+# the desktop's language is Chinese.
+printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\nStayAwake=0\r\n[Interface]\r\nLanguage=en\r\n' >"$work/Config.ini"
+"$work/TavuroMP3" &
+english=$!
+pids+=($english)
+english_id=$(wait_window '^TavuroMP3 Scheduled Music Player' 30) || fail "the English window did not appear"
+echo "English window: $(xdotool getwindowname "$english_id")"
+kill -TERM "$english"
+echo "2 passed, 0 failed"

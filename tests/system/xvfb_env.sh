@@ -18,6 +18,9 @@ fail() { echo "FAIL: $*"; exit 1; }
 cp "$exe" "$work/TavuroMP3"
 export XDG_RUNTIME_DIR=$runtime
 export QT_QPA_PLATFORM=xcb
+# The tests find the window's controls by their Chinese names: the desktop speaks Chinese here
+# whatever this machine's locale is.
+export LANGUAGE=zh_CN
 
 # A server that reported its display but takes no client (seen once on CI: the program aborted
 # with "could not connect to display :0") is replaced by a fresh one, up to three times.
