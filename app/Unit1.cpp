@@ -333,7 +333,7 @@ void TfrmMain::LoadSettings()
     });
     PageControl1->setCurrentWidget(tsplaylist);
     m_applicationTitle = ProductTitle();
-    setWindowTitle(ProductTitle() + VersionText());
+    setWindowTitle(tr("%1%2", "the product title, then its version").arg(ProductTitle(), VersionText()));
 }
 
 void TfrmMain::LoadLists()

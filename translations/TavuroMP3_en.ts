@@ -2125,6 +2125,11 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
         <source>当前时间：%1</source>
         <translation>Time: %1</translation>
     </message>
+    <message>
+        <source>%1%2</source>
+        <comment>the product title, then its version</comment>
+        <translation>%1 %2</translation>
+    </message>
 </context>
 <context>
     <name>TfrmPasswordSet</name>

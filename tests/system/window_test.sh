@@ -60,7 +60,7 @@ printf '[base]\r\nShotdown=0\r\nShotdownHint=0\r\nAutoStart=0\r\nStayAwake=0\r\n
 "$work/TavuroMP3" &
 english=$!
 pids+=($english)
-english_id=$(wait_window '^TavuroMP3 Scheduled Music Player' 30) || fail "the English window did not appear"
+english_id=$(wait_window '^TavuroMP3 Scheduled Music Player \(timed announcements and bells\) [0-9.]+$' 30) || fail "the English window did not appear"
 echo "English window: $(xdotool getwindowname "$english_id")"
 kill -TERM "$english"
 echo "2 passed, 0 failed"
