@@ -1,34 +1,60 @@
 #!/usr/bin/env bash
 # The pictures of the user guide (README.md): the real program under Xvfb with a school's
 # timetable, its task editor, its music library with Qt's file dialog, its settings page and
-# its zones.
+# its zones, in Chinese and then in English.
 #   scripts/screenshots.sh [executable [output folder]]
-# (default: build/app/TavuroMP3 and doc/screenshots). The system tests run it into the build
-# folder, so the guide's pictures are remade, and its steps checked, on every test run.
+# (default: build/app/TavuroMP3 and doc/screenshots; the English pictures go into en/ there).
+# The system tests run it into the build folder, so the guide's pictures are remade, and its
+# steps checked, on every test run.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(realpath "${1:-$here/build/app/TavuroMP3}")
 out=$(realpath -m "${2:-$here/doc/screenshots}")
+if [ -z "${TAVURO_SHOT_LANGUAGE:-}" ]; then
+  TAVURO_SHOT_LANGUAGE=zh "$0" "$exe" "$out" && TAVURO_SHOT_LANGUAGE=en "$0" "$exe" "$out/en"
+  exit
+fi
 mkdir -p "$out"
 source "$here/tests/system/xvfb_env.sh"
 
+# What differs between the two languages: the windows' captions, where the tabs and a few
+# buttons lie, and the names a school gives its bells and buildings.
+if [ "$TAVURO_SHOT_LANGUAGE" = en ]; then
+  printf '[Interface]\r\nLanguage=en\r\n' >>"$work/Config.ini"
+  title_main='^TavuroMP3 Scheduled Music Player.*[0-9]$' title_editor=' task$' title_files='^Add files$'
+  title_periods='^Period timetable$' title_open_calendar='^Choose a calendar file to import$'
+  title_import='^Import calendar$'
+  tab_tasks=40 tab_library=115 tab_calendar=205 tab_settings=290 tab_zones=355
+  music=/tmp/school-bells
+  bells=(warning-bell class-bell end-bell eye-exercises home-time break-music/twinkle break-music/jasmine lunch-music/lullaby)
+  folders=(break-music lunch-music)
+  zones=(Main-building Science-building Playground) clients=(Main-building-1F Science-building-2F)
+else
+  title_main='^TavuroMP3音乐定时播放器.*[0-9]$' title_editor='定时任务$' title_files='^添加文件$'
+  title_periods='^作息时间表$' title_open_calendar='^选择要导入的日历文件$' title_import='^导入日历$'
+  tab_tasks=48 tab_library=126 tab_calendar=180 tab_settings=240 tab_zones=310
+  music=/tmp/学校铃声
+  bells=(预备铃 上课铃 下课铃 眼保健操 放学歌 课间音乐/小星星 课间音乐/茉莉花 午休音乐/摇篮曲)
+  folders=(课间音乐 午休音乐)
+  zones=(教学楼 实验楼 操场) clients=(教学楼一层 实验楼二层)
+fi
+
 # The library's files, under names a school would give them.
-music=/tmp/学校铃声
 rm -rf "$music"
-mkdir -p "$music/课间音乐" "$music/午休音乐"
+mkdir -p "$music/${folders[0]}" "$music/${folders[1]}"
 trap 'cleanup; rm -rf "$music"' EXIT
-for f in 预备铃 上课铃 下课铃 眼保健操 放学歌 课间音乐/小星星 课间音乐/茉莉花 午休音乐/摇篮曲; do
+for f in "${bells[@]}"; do
   write_bell "$music/$f.wav" || fail "could not write $f.wav"
 done
 write_tasks <<TASKS || fail "could not write the task file"
 [Music]
-1=$music/预备铃.wav
-2=$music/上课铃.wav
-3=$music/下课铃.wav
-4=$music/眼保健操.wav
-5=$music/课间音乐/
-6=$music/午休音乐/
-7=$music/放学歌.wav
+1=$music/${bells[0]}.wav
+2=$music/${bells[1]}.wav
+3=$music/${bells[2]}.wav
+4=$music/${bells[3]}.wav
+5=$music/${folders[0]}/
+6=$music/${folders[1]}/
+7=$music/${bells[4]}.wav
 [Time]
 07:50:00=1,0,1
 08:00:00=1,0,2
@@ -66,8 +92,8 @@ for s in socks:
 print(*(s.getsockname()[1] for s in socks))
 PY
 )
-printf '[Broadcast]\r\nEnabled=1\r\nStreamPort=%s\r\nControlPort=%s\r\n[BroadcastZones]\r\n教学楼=%s\r\n实验楼=%s\r\n操场=%s\r\n' \
-  "$stream" "$control" "$z1" "$z2" "$z3" | iconv -f UTF-8 -t GB18030 >>"$work/Config.ini"
+printf '[Broadcast]\r\nEnabled=1\r\nStreamPort=%s\r\nControlPort=%s\r\n[BroadcastZones]\r\n%s=%s\r\n%s=%s\r\n%s=%s\r\n' \
+  "$stream" "$control" "${zones[0]}" "$z1" "${zones[1]}" "$z2" "${zones[2]}" "$z3" | iconv -f UTF-8 -t GB18030 >>"$work/Config.ini"
 # Qt's file dialog opens in the working folder: the folder of the school's bells, where the
 # year's official calendar waits to be imported.
 cp "$here/doc/calendars/china-2026.ics" "$music/" || fail "no sample calendar"
@@ -90,7 +116,7 @@ gone() { # name pattern
   done
   fail "'$1' did not close"
 }
-main=$(window '^TavuroMP3音乐定时播放器.*[0-9]$' 30) || fail "the main window did not appear"
+main=$(window "$title_main" 30) || fail "the main window did not appear"
 # Without a window manager the main window sits at the top left; dialogs open over it.
 shot() { # name, [geometry of a window: that window alone, else the main window]
   sleep 0.7
@@ -113,14 +139,14 @@ shot tasks
 opened=
 for _ in 1 2 3; do # a busy machine may take the two clicks for two single ones
   click 50 148 2
-  window '定时任务$' 5 >/dev/null && { opened=1; break; }
+  window "$title_editor" 5 >/dev/null && { opened=1; break; }
 done
 [ -n "$opened" ] || fail "the task editor did not open"
 shot editor
 xdotool key Escape
-gone '定时任务$'
+gone "$title_editor"
 
-tab 126
+tab $tab_library
 shot library
 
 # "增加" opens its menu; "添加文件" opens Qt's file dialog, in Chinese.
@@ -129,7 +155,7 @@ for _ in 1 2 3; do # the menu may take a moment to come up on a busy machine
   click 20 582
   sleep 1
   xdotool key Down Return
-  files=$(window '^添加文件$' 5) && break
+  files=$(window "$title_files" 5) && break
 done
 [ -n "$files" ] || fail "the file dialog did not open"
 geometry=$(xdotool getwindowgeometry --shell "$files" | tr '\n' ' ')
@@ -138,13 +164,13 @@ shot file-dialog "$geometry"
 for _ in 1 2 3; do
   click $(( X + WIDTH - 50 )) $(( Y + HEIGHT - 22 )) # 取消
   sleep 1
-  xdotool search --onlyvisible --name '^添加文件$' >/dev/null 2>&1 || break
+  xdotool search --onlyvisible --name "$title_files" >/dev/null 2>&1 || break
 done
-gone '^添加文件$'
+gone "$title_files"
 
 # A day's bells: the school day, then the Mid-Autumn holiday two days on, then the make-up
 # Saturday after the National Day break, which runs as Thursday.
-tab 48
+tab $tab_tasks
 click 110 94
 shot day-school
 click 307 120 2
@@ -156,7 +182,7 @@ shot day-makeup
 periods=
 for _ in 1 2 3; do
   click 320 51
-  periods=$(window '^作息时间表$' 5) && break
+  periods=$(window "$title_periods" 5) && break
 done
 [ -n "$periods" ] || fail "the timetable of periods did not open"
 geometry=$(xdotool getwindowgeometry --shell "$periods" | tr '\n' ' ')
@@ -164,35 +190,35 @@ eval "$geometry"
 click $(( X + 588 )) $(( Y + 130 )) 3 # 添加一节
 shot periods "$geometry"
 xdotool key Escape
-gone '^作息时间表$'
+gone "$title_periods"
 
-tab 180
+tab $tab_calendar
 shot calendar
 imported=
 for _ in 1 2 3; do
   click 812 578
-  window '^选择要导入的日历文件$' 5 >/dev/null || continue
+  window "$title_open_calendar" 5 >/dev/null || continue
   xdotool type --delay 20 "china-2026.ics"
   xdotool key Return
-  imported=$(window '^导入日历$' 5) && break
+  imported=$(window "$title_import" 5) && break
 done
 [ -n "$imported" ] || fail "the import dialog did not open"
 geometry=$(xdotool getwindowgeometry --shell "$imported" | tr '\n' ' ')
 shot import "$geometry"
 xdotool key Escape
-gone '^导入日历$'
+gone "$title_import"
 
-tab 240
+tab $tab_settings
 shot settings
 
 # The zones' page with the buildings' players: two snapclients here stand for them, named and
 # put into their zones as an administrator would.
 if command -v snapclient >/dev/null; then
-  for id in 教学楼一层 实验楼二层; do
+  for id in "${clients[@]}"; do
     snapclient -h 127.0.0.1 -p "$stream" --hostID "$id" --player file:filename=null --logsink null &
     pids+=($!)
   done
-  python3 - "$control" <<'PY' || fail "the zones' clients did not join"
+  python3 - "$control" "${clients[0]}" "${zones[0]}" "${clients[1]}" "${zones[1]}" <<'PY' || fail "the zones' clients did not join"
 import json, socket, sys, time
 def rpc(method, params):
     with socket.create_connection(("127.0.0.1", int(sys.argv[1])), 2) as s:
@@ -215,12 +241,12 @@ for _ in range(100):
     time.sleep(0.1)
 else:
     sys.exit(1)
-for client, zone in (("教学楼一层", "教学楼"), ("实验楼二层", "实验楼")):
+for client, zone in ((sys.argv[2], sys.argv[3]), (sys.argv[4], sys.argv[5])):
     rpc("Client.SetName", {"id": client, "name": client})
     rpc("Group.SetStream", {"id": clients[client], "stream_id": zone})
 PY
 fi
-tab 310
+tab $tab_zones
 sleep 6 # the page shows the clients at the server's next answer
 shot zones
 echo "$(ls "$out"/*.png | wc -l) pictures in $out"

@@ -65,6 +65,24 @@ QString NameAt(const QStringList& table, int index)
     return index >= 0 && index < table.size() ? table[index] : QString();
 }
 
+namespace {
+
+// A task's days in a list: a catalogue may give them shorter than the days' own names, so that
+// five of them fit the list's column.
+QStringList ListedWeekdayNames()
+{
+    return {QString(),
+            QCoreApplication::translate("TaskFile", "周一", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周二", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周三", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周四", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周五", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周六", "a day in a list of days"),
+            QCoreApplication::translate("TaskFile", "周日", "a day in a list of days")};
+}
+
+} // namespace
+
 QString FormatDateParams(int dateType, const QString& text)
 {
     QStringList days;
@@ -75,7 +93,7 @@ QString FormatDateParams(int dateType, const QString& text)
         return text;
     case 1: {
         // Places past Sunday have no name; a hand-edited text may still hold them.
-        const QStringList names = WeekdayNames();
+        const QStringList names = ListedWeekdayNames();
         for (qsizetype i = 1; i <= text.size() && i < names.size(); ++i)
             if (text[i - 1] == u'1')
                 days << names[i];

@@ -52,17 +52,17 @@ Features:
     7. Background music.
 
 Getting started:
-    1. Set up the audio library on the “Audio library” page;
-    2. Set up the tasks on the “Schedule” page;
-    3. Set the holidays on the “Settings” page;
+    1. Set up the audio library on the &quot;Audio library&quot; page;
+    2. Set up the tasks on the &quot;Schedule&quot; page;
+    3. Set the holidays on the &quot;Settings&quot; page;
     4. When everything is set, restart the program once.
 
 Data files:
     The settings, the task list with the audio library, and the users are kept in Config.ini, TimeMusicList.ini and user.dat, in:
     %1
-    To back up, copy these three files. To restore, first choose “Quit” in the tray menu, then copy them back into that folder.
+    To back up, copy these three files. To restore, first choose &quot;Quit&quot; in the tray menu, then copy them back into that folder.
 
-Contact: please ask your organization’s system administrator.
+Contact: please ask your organization&apos;s system administrator.
 Reporting a problem: please give the version you use and the settings of the task concerned.
 
 If this program is of help to you, donations are welcome: they support our further work.</translation>
@@ -164,7 +164,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>分区名称不能含有字符“%1”</source>
-        <translation>The zone name cannot contain “%1”</translation>
+        <translation>The zone name cannot contain &quot;%1&quot;</translation>
     </message>
     <message>
         <source>控制字符</source>
@@ -172,7 +172,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>已有名为“%1”的分区</source>
-        <translation>There is already a zone named “%1”</translation>
+        <translation>There is already a zone named &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -298,7 +298,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>校历中已有</source>
-        <translation>Already in the school calendar</translation>
+        <translation>Already in the calendar</translation>
     </message>
     <message>
         <source>；</source>
@@ -310,7 +310,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>校历中已是调休上班日（按%1上课）</source>
-        <translation>Already a make-up working day in the school calendar (classes as on %1)</translation>
+        <translation>Already a make-up day (as on %1)</translation>
     </message>
     <message>
         <source>调休上班</source>
@@ -409,15 +409,15 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>导入日历(.ics)…</source>
-        <translation>Import calendar (.ics)…</translation>
+        <translation>Import calendar (.ics)...</translation>
     </message>
     <message>
         <source>导出日历(.ics)…</source>
-        <translation>Export calendar (.ics)…</translation>
+        <translation>Export calendar (.ics)...</translation>
     </message>
     <message>
         <source>每年日期相同的节假日（月-日）在“基本设置”中设置。调休上班日按所选星期的任务播放。</source>
-        <translation>Holidays on the same date every year (month-day) are set under “Settings”. A make-up working day plays the tasks of the chosen weekday.</translation>
+        <translation>Holidays on the same date every year (month-day) are set under &quot;Settings&quot;. A make-up working day plays the tasks of the chosen weekday.</translation>
     </message>
 </context>
 <context>
@@ -436,19 +436,19 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>无法读取日历文件“%1”：%2</source>
-        <translation>Cannot read the calendar file “%1”: %2</translation>
+        <translation>Cannot read the calendar file &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>无法导入日历文件“%1”：文件太大，不像是日历</source>
-        <translation>Cannot import the calendar file “%1”: the file is too large to be a calendar</translation>
+        <translation>Cannot import the calendar file &quot;%1&quot;: the file is too large to be a calendar</translation>
     </message>
     <message>
         <source>已从“%1”导入 %2 段节假日、%3 个调休上班日。</source>
-        <translation>Imported %2 holiday periods and %3 make-up working days from “%1”.</translation>
+        <translation>Imported %2 holiday periods and %3 make-up working days from &quot;%1&quot;.</translation>
     </message>
     <message>
         <source>无法导入日历文件“%1”：%2</source>
-        <translation>Cannot import the calendar file “%1”: %2</translation>
+        <translation>Cannot import the calendar file &quot;%1&quot;: %2</translation>
     </message>
     <message>
         <source>校历中没有按日期的节假日或调休上班日，没有导出。（每年重复的节假日不带年份，不导出。）</source>
@@ -464,7 +464,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>已导出 %1 段节假日、%2 个调休上班日到“%3”。</source>
-        <translation>Exported %1 holiday periods and %2 make-up working days to “%3”.</translation>
+        <translation>Exported %1 holiday periods and %2 make-up working days to &quot;%3&quot;.</translation>
     </message>
 </context>
 <context>
@@ -503,11 +503,11 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>分区“%1”没有保存：%2</source>
-        <translation>Zone “%1” not saved: %2</translation>
+        <translation>Zone &quot;%1&quot; not saved: %2</translation>
     </message>
     <message>
         <source>分区“%1”的端口 %2 不在 1～%3 之内</source>
-        <translation>Port %2 of zone “%1” is not within 1–%3</translation>
+        <translation>Port %2 of zone &quot;%1&quot; is not within 1–%3</translation>
     </message>
     <message>
         <source>服务器地址不能含有换行</source>
@@ -637,11 +637,11 @@ If this program is of help to you, donations are welcome: they support our furth
     <name>DueTimeCheck</name>
     <message>
         <source>“%1”中缺少播放日类型（第 4 项）</source>
-        <translation>“%1” lacks the day type (item 4)</translation>
+        <translation>&quot;%1&quot; lacks the day type (item 4)</translation>
     </message>
     <message>
         <source>“%1”中缺少播放日参数（第 5 项）</source>
-        <translation>“%1” lacks the day details (item 5)</translation>
+        <translation>&quot;%1&quot; lacks the day details (item 5)</translation>
     </message>
     <message>
         <source>%1，该任务未播放</source>
@@ -754,11 +754,11 @@ If this program is of help to you, donations are welcome: they support our furth
     <name>Holidays</name>
     <message>
         <source>Config.ini 的 [%1] 中“%2”%3，已忽略</source>
-        <translation>“%2” in [%1] of Config.ini %3; ignored</translation>
+        <translation>&quot;%2&quot; in [%1] of Config.ini %3; ignored</translation>
     </message>
     <message>
         <source>Config.ini 的 [Holiday] 中“%1”不是有效的节假日（月-日=月-日），已忽略</source>
-        <translation>“%1” in [Holiday] of Config.ini is not a valid holiday (m-d=m-d); ignored</translation>
+        <translation>&quot;%1&quot; in [Holiday] of Config.ini is not a valid holiday (m-d=m-d); ignored</translation>
     </message>
     <message>
         <source>不是有效的节假日（年-月-日=年-月-日）</source>
@@ -813,7 +813,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>%1 中不能保存这样的名称或值（含换行、“=”、“]”或以“[”开头）</source>
-        <translation>%1 cannot store such a name or value (with a line break, “=” or “]”, or starting with “[”)</translation>
+        <translation>%1 cannot store such a name or value (with a line break, &quot;=&quot; or &quot;]&quot;, or starting with &quot;[&quot;)</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>
@@ -1015,7 +1015,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>正在检查音频文件…</source>
-        <translation>Checking audio files…</translation>
+        <translation>Checking audio files...</translation>
     </message>
     <message>
         <source>取消</source>
@@ -1039,7 +1039,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>……共 %1 处</source>
-        <translation>… %1 in all</translation>
+        <translation>... %1 in all</translation>
     </message>
     <message>
         <source>以下定时任务使用了要删除的音频：
@@ -1053,7 +1053,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>……共 %1 个任务</source>
-        <translation>… %1 tasks in all</translation>
+        <translation>... %1 tasks in all</translation>
     </message>
     <message>
         <source>以下定时任务已没有音频，已被停用：
@@ -1090,7 +1090,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>名称“%1”不能以空格开头或结尾，也不能含有 ; | , = [ ]</source>
-        <translation>The name “%1” cannot begin or end with a space or contain ; | , = [ ]</translation>
+        <translation>The name &quot;%1&quot; cannot begin or end with a space or contain ; | , = [ ]</translation>
     </message>
     <message>
         <source>没有选择上课铃</source>
@@ -1106,7 +1106,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>节次名称“%1”不能为空，也不能含有 ; | , = [ ]</source>
-        <translation>The period name “%1” cannot be empty or contain ; | , = [ ]</translation>
+        <translation>The period name &quot;%1&quot; cannot be empty or contain ; | , = [ ]</translation>
     </message>
     <message>
         <source>%1 的下课时间不晚于上课时间</source>
@@ -1122,7 +1122,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>TimeMusicList.ini 的 [%1] 中“%2”不是有效的作息时间表，已忽略</source>
-        <translation>“%2” in [%1] of TimeMusicList.ini is not a valid period timetable; ignored</translation>
+        <translation>&quot;%2&quot; in [%1] of TimeMusicList.ini is not a valid period timetable; ignored</translation>
     </message>
 </context>
 <context>
@@ -1306,7 +1306,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>%1：%2“%3”不是有效的时刻（时:分）</source>
-        <translation>%1: %2 “%3” is not a valid time (h:mm)</translation>
+        <translation>%1: %2 &quot;%3&quot; is not a valid time (h:mm)</translation>
     </message>
     <message>
         <source>作息时间表%1</source>
@@ -1314,7 +1314,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>删除作息时间表“%1”？保存后它的铃声从定时时间列表中删除。</source>
-        <translation>Delete the timetable “%1”? On saving, its bells are removed from the Schedule.</translation>
+        <translation>Delete the timetable &quot;%1&quot;? On saving, its bells are removed from the Schedule.</translation>
     </message>
     <message>
         <source>%1：%2</source>
@@ -1323,11 +1323,11 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
     </message>
     <message>
         <source>有两张作息时间表名为“%1”</source>
-        <translation>Two timetables are named “%1”</translation>
+        <translation>Two timetables are named &quot;%1&quot;</translation>
     </message>
     <message>
         <source>“%1”与“%2”的起用日期相同</source>
-        <translation>“%1” and “%2” come into use on the same date</translation>
+        <translation>&quot;%1&quot; and &quot;%2&quot; come into use on the same date</translation>
     </message>
     <message>
         <source>作息时间表没有保存：
@@ -1343,7 +1343,7 @@ Afterwards these tasks no longer play it, and tasks left without audio are disab
         <translation>These hand-made tasks are at the same time as bells of the timetable:
 %1
 
-Choose “OK” to replace these tasks with the timetable&apos;s bells; choose “Cancel” to keep the tasks and leave those bells out.</translation>
+Choose &quot;OK&quot; to replace these tasks with the timetable&apos;s bells; choose &quot;Cancel&quot; to keep the tasks and leave those bells out.</translation>
     </message>
 </context>
 <context>
@@ -1792,19 +1792,54 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     <message>
         <source>%1%2</source>
         <comment>one listed day after another</comment>
-        <translation>%1, %2</translation>
+        <translation>%1 %2</translation>
     </message>
     <message>
         <source>“%1”不是有效的日期和时间</source>
-        <translation>“%1” is not a valid date and time</translation>
+        <translation>&quot;%1&quot; is not a valid date and time</translation>
     </message>
     <message>
         <source>“%1”不是有效的整数</source>
-        <translation>“%1” is not a valid whole number</translation>
+        <translation>&quot;%1&quot; is not a valid whole number</translation>
     </message>
     <message>
         <source>%1 的 [%2] 中 %3 一行有误：%4</source>
         <translation>Line %3 in [%2] of %1 is wrong: %4</translation>
+    </message>
+    <message>
+        <source>周一</source>
+        <comment>a day in a list of days</comment>
+        <translation>Mo</translation>
+    </message>
+    <message>
+        <source>周二</source>
+        <comment>a day in a list of days</comment>
+        <translation>Tu</translation>
+    </message>
+    <message>
+        <source>周三</source>
+        <comment>a day in a list of days</comment>
+        <translation>We</translation>
+    </message>
+    <message>
+        <source>周四</source>
+        <comment>a day in a list of days</comment>
+        <translation>Th</translation>
+    </message>
+    <message>
+        <source>周五</source>
+        <comment>a day in a list of days</comment>
+        <translation>Fr</translation>
+    </message>
+    <message>
+        <source>周六</source>
+        <comment>a day in a list of days</comment>
+        <translation>Sa</translation>
+    </message>
+    <message>
+        <source>周日</source>
+        <comment>a day in a list of days</comment>
+        <translation>Su</translation>
     </message>
 </context>
 <context>
@@ -1947,7 +1982,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>音频库中还没有铃声或音乐。请先在“音频库”页中点“增加”添加，再立即响铃。</source>
-        <translation>The audio library has no bells or music yet. Add some with “Add” on the “Audio library” page first, then ring.</translation>
+        <translation>The audio library has no bells or music yet. Add some with &quot;Add&quot; on the &quot;Audio library&quot; page first, then ring.</translation>
     </message>
 </context>
 <context>
@@ -1993,7 +2028,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     <name>TaskSound</name>
     <message>
         <source>“%1”应为“音量,淡入秒数,淡出秒数”三个整数，已按默认音量 100%、不淡入淡出播放</source>
-        <translation>“%1” should be three whole numbers “volume,fade-in seconds,fade-out seconds”; played at the default volume of 100% without fades</translation>
+        <translation>&quot;%1&quot; should be three whole numbers &quot;volume,fade-in seconds,fade-out seconds&quot;; played at the default volume of 100% without fades</translation>
     </message>
     <message>
         <source>音量</source>
@@ -2056,7 +2091,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>排除节假日</source>
-        <translation>Skip holidays</translation>
+        <translation>Skip hol.</translation>
     </message>
     <message>
         <source>播放时长</source>
@@ -2107,7 +2142,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>立即响铃…</source>
-        <translation>Ring now…</translation>
+        <translation>Ring now...</translation>
     </message>
     <message>
         <source>停止响铃</source>
@@ -2364,7 +2399,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>在“分区广播”页中设置分区</source>
-        <translation>Set up zones on the “Zones” page</translation>
+        <translation>Set up zones on the &quot;Zones&quot; page</translation>
     </message>
     <message>
         <source>全部分区</source>
@@ -2417,11 +2452,11 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>开始时间“%1”不是有效的时间</source>
-        <translation>Start time “%1” is not a valid time</translation>
+        <translation>Start time &quot;%1&quot; is not a valid time</translation>
     </message>
     <message>
         <source>结束时间“%1”不是有效的时间</source>
-        <translation>End time “%1” is not a valid time</translation>
+        <translation>End time &quot;%1&quot; is not a valid time</translation>
     </message>
     <message>
         <source>结束时间 %1 必须晚于开始时间 %2（00:00:00 表示不设结束时间）</source>
@@ -2429,7 +2464,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>播放时长“%1”无效：请按 时:分:秒 填写，最长 23:59:59</source>
-        <translation>Duration “%1” is not valid: enter it as hh:mm:ss, at most 23:59:59</translation>
+        <translation>Duration &quot;%1&quot; is not valid: enter it as hh:mm:ss, at most 23:59:59</translation>
     </message>
     <message>
         <source>歌曲铃声不能为空</source>
@@ -2445,7 +2480,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>日期“%1”不存在：请按 年-月-日 填写，如 2026-09-01</source>
-        <translation>Date “%1” does not exist: enter it as year-month-day, e.g. 2026-09-01</translation>
+        <translation>Date &quot;%1&quot; does not exist: enter it as year-month-day, e.g. 2026-09-01</translation>
     </message>
     <message>
         <source>该任务已修改，确定放弃所做的修改么？</source>
@@ -2460,19 +2495,19 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>“%1”不是有效的布尔值</source>
-        <translation>“%1” is not a valid on/off value</translation>
+        <translation>&quot;%1&quot; is not a valid on/off value</translation>
     </message>
     <message>
         <source>“%1”中缺少节假日标志</source>
-        <translation>“%1” lacks the holiday flag</translation>
+        <translation>&quot;%1&quot; lacks the holiday flag</translation>
     </message>
     <message>
         <source>“%1”不是有效的整数</source>
-        <translation>“%1” is not a valid whole number</translation>
+        <translation>&quot;%1&quot; is not a valid whole number</translation>
     </message>
     <message>
         <source>“%1”只有 %2 项，至少应有 %3 项</source>
-        <translation>“%1” has only %2 items; at least %3 are needed</translation>
+        <translation>&quot;%1&quot; has only %2 items; at least %3 are needed</translation>
     </message>
 </context>
 <context>
@@ -2615,7 +2650,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>分区“%1”的铃声未能送出：%2</source>
-        <translation>The bell could not be sent to zone “%1”: %2</translation>
+        <translation>The bell could not be sent to zone &quot;%1&quot;: %2</translation>
     </message>
 </context>
 <context>
@@ -2690,11 +2725,11 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>添加分区…</source>
-        <translation>Add zone…</translation>
+        <translation>Add zone...</translation>
     </message>
     <message>
         <source>重命名…</source>
-        <translation>Rename…</translation>
+        <translation>Rename...</translation>
     </message>
     <message>
         <source>删除分区</source>
@@ -2778,7 +2813,7 @@ Choose “OK” to replace these tasks with the timetable&apos;s bells; choose �
     </message>
     <message>
         <source>确定删除分区“%1”？</source>
-        <translation>Delete zone “%1”?</translation>
+        <translation>Delete zone &quot;%1&quot;?</translation>
     </message>
 </context>
 <context>

@@ -185,13 +185,29 @@ struct InterfaceWalk : ::testing::Test {
         QTest::qWait(50);
         TextWalk seen;
         seen.widget(&w);
-        for (int i = 0; i < w.PageControl1->count(); ++i)
+        // TAVURO_WALK_PICTURES=<folder>: a picture of each page and dialog, to look at.
+        const QString pictures = qEnvironmentVariable("TAVURO_WALK_PICTURES");
+        int shown = 0;
+        auto picture = [&](QWidget* window) {
+            if (!pictures.isEmpty())
+                window->grab().save(QStringLiteral("%1/dialog%2.png").arg(pictures).arg(++shown));
+        };
+        for (int i = 0; i < w.PageControl1->count(); ++i) {
             seen.widget(w.PageControl1->widget(i));
-        auto look = [&](QWidget* d) { seen.widget(d); };
+            if (!pictures.isEmpty()) {
+                w.PageControl1->setTabVisible(i, true);
+                w.PageControl1->setCurrentIndex(i);
+                w.grab().save(QStringLiteral("%1/page%2.png").arg(pictures).arg(i));
+            }
+        }
+        auto look = [&](QWidget* d) {
+            seen.widget(d);
+            picture(d);
+        };
 
         TaskListPage* tasks = w.tsplaylist;
         InDialog("task editor", [&] { tasks->actAddTask->trigger(); }, [&](QWidget* d) {
-            seen.widget(d);
+            look(d);
             auto* editor = dynamic_cast<TfrmTaskSet*>(d);
             EXPECT_TRUE(editor);
             if (editor)
@@ -205,6 +221,7 @@ struct InterfaceWalk : ::testing::Test {
         InDialog("new zone", [&] { w.tsZones->btnAddZoneClick(); }, look);
         TfrmShotdownHint hint(clock);
         seen.widget(&hint);
+        picture(&hint);
         // A command with nothing chosen explains itself in a box.
         tasks->lvMusicTime->clearSelection();
         tasks->actEditTask->trigger();
