@@ -35,7 +35,9 @@ int main(int argc, char** argv)
     const LanguageChoice choice = ReadLanguageChoice(ApplicationDirectoryBeforeStart() + QStringLiteral("Config.ini"));
     const bool chinese = choice == LanguageChoice::Chinese || (choice == LanguageChoice::Desktop && DesktopSpeaksChinese());
     if (chinese)
-        PreferChineseSystemLocale();
+        PreferSystemLocale("zh_CN.UTF-8");
+    else if (!DesktopSpeaksEnglish())
+        PreferSystemLocale("en_US.UTF-8");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // The menu entry's name, so that task bars group the window under its entry and icon.

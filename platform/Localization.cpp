@@ -33,15 +33,15 @@ public:
 
 } // namespace
 
-void PreferChineseSystemLocale()
+void PreferSystemLocale(const char* name)
 {
     // The file dialog dates its files in QLocale::system(), which Qt reads once from LC_ALL,
-    // LC_TIME or LANG. It is read here under a Chinese name; the C library, which reads the
-    // same variables when the application starts, must not see it: the locale may not be
+    // LC_TIME or LANG. It is read here under the interface's locale; the C library, which reads
+    // the same variables when the application starts, must not see it: the locale may not be
     // installed, and one missing category would make it ignore the user's whole setting.
     const bool had = qEnvironmentVariableIsSet("LC_ALL");
     const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "zh_CN.UTF-8");
+    qputenv("LC_ALL", name);
     (void)QLocale::system();
     if (had)
         qputenv("LC_ALL", saved);
@@ -65,16 +65,30 @@ bool UseChineseInterface(QCoreApplication& app)
     return true;
 }
 
-bool DesktopSpeaksChinese()
+namespace {
+
+// The desktop's language, as the C library picks the language of its messages; LANGUAGE is a
+// list of preferences, of which the first counts.
+QString DesktopLanguage()
 {
-    // The order in which the C library picks the language of its messages; LANGUAGE is a
-    // list of preferences, of which the first counts.
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         const QString value = qEnvironmentVariable(name).section(QLatin1Char(':'), 0, 0).trimmed();
         if (!value.isEmpty())
-            return value.startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+            return value;
     }
-    return false;
+    return QString();
+}
+
+} // namespace
+
+bool DesktopSpeaksChinese()
+{
+    return DesktopLanguage().startsWith(QLatin1String("zh"), Qt::CaseInsensitive);
+}
+
+bool DesktopSpeaksEnglish()
+{
+    return DesktopLanguage().startsWith(QLatin1String("en"), Qt::CaseInsensitive);
 }
 
 bool UseEnglishInterface(QCoreApplication& app, const QString& catalogue)
