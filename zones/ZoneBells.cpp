@@ -363,8 +363,8 @@ void ZoneBells::zoneEvent(Feed& feed, const QString& key, const QString& file, c
     if (event.startsWith(failedPrefix)) {
         if (!feed.failing && m_journal)
             m_journal(key, file, QStringLiteral("分区“%1”：%2").arg(feed.zone.name, event));
-        // The same words for the user, in the user's language.
-        failed(feed, tr("播放失败：%1").arg(event.mid(failedPrefix.size())));
+        // The same failure for the user, in the user's language: the log's words stay Chinese.
+        failed(feed, tr("播放失败：%1").arg(feed.player->lastFailure().text()));
     }
 }
 
