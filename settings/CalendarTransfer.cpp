@@ -78,9 +78,9 @@ void ExportCalendar(QWidget* owner, const ProgramData& data, IDialogs& dialogs, 
                                   "（每年重复的节假日不带年份，不导出。）"));
         return;
     }
-    // The suggested name is a file name, kept as it is in any language.
+    // Only a suggestion: the file gets the name the user gives it.
     const QString path = dialogs.saveFile(owner, CalendarTransfer::tr("导出日历"), CalendarFileFilter(),
-                                          QStringLiteral("校历.ics"));
+                                          CalendarTransfer::tr("校历.ics"));
     if (path.isEmpty())
         return;
     const QString reason = SaveWholeFile(path, WriteCalendar(calendar));

@@ -466,6 +466,10 @@ If this program is of help to you, donations are welcome: they support our furth
         <source>已导出 %1 段节假日、%2 个调休上班日到“%3”。</source>
         <translation>Exported %1 holiday periods and %2 make-up working days to &quot;%3&quot;.</translation>
     </message>
+    <message>
+        <source>校历.ics</source>
+        <translation>school-calendar.ics</translation>
+    </message>
 </context>
 <context>
     <name>ConfigFile</name>
