@@ -625,7 +625,7 @@ If this program is of help to you, donations are welcome: they support our furth
     </message>
     <message>
         <source>%1 个铃声播放，%2 个不播放</source>
-        <translation>%1 bells play, %2 do not</translation>
+        <translation>bells: %1 play, %2 silent</translation>
     </message>
     <message>
         <source>下一个：%1</source>
