@@ -8,8 +8,7 @@
 #include "settings/ShotdownHint.h"
 #include "storage/IniStore.h"
 #include "storage/InterfaceLanguage.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/Fakes.h"
+#include "support/FakeWindowServices.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 #include "tasks/TaskListPage.h"
@@ -149,14 +148,8 @@ void InDialog(const char* what, const std::function<void()>& trigger, const std:
 
 const QRegularExpression Chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
 
-struct InterfaceWalk : ::testing::Test {
+struct InterfaceWalk : ::testing::Test, FakeWindowServices {
     TempAppDir dir;
-    FakeClock clock;
-    FakeMessageBoxes boxes;
-    FakeDialogs dialogs;
-    FakeMediaPlayer mp1, mpBackgroupMusic;
-    FakeShutdownRequest shutdown;
-    FakeStartupRegistration startup;
 
     void SetUp() override
     {
@@ -180,7 +173,7 @@ struct InterfaceWalk : ::testing::Test {
     // Everything the walk reads, with the data folder's name taken out.
     std::set<QString> walk()
     {
-        TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &mpBackgroupMusic, true, &shutdown, &startup});
+        TfrmMain w(services());
         w.show();
         QTest::qWait(50);
         TextWalk seen;

@@ -2,8 +2,7 @@
 #include "library/MusicLibraryPage.h"
 #include "platform/Version.h"
 #include "settings/SettingsPage.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/Fakes.h"
+#include "support/FakeWindowServices.h"
 #include "support/ModalAnswer.h"
 #include "support/TempDir.h"
 #include "settings/uPasswordSet.h"
@@ -41,14 +40,8 @@
 
 namespace {
 
-struct MainWindowFixture : ::testing::Test {
+struct MainWindowFixture : ::testing::Test, FakeWindowServices {
     TempAppDir dir;
-    FakeClock clock;
-    FakeMessageBoxes boxes;
-    FakeDialogs dialogs;
-    FakeMediaPlayer mp1, mpBackgroupMusic;
-    FakeShutdownRequest shutdown;
-    FakeStartupRegistration startup;
 
     // The real timers run in these tests: no shutdown unless a test asks for one.
     void SetUp() override { dir.writeText("Config.ini", NoShutdownConfig); }
@@ -56,8 +49,7 @@ struct MainWindowFixture : ::testing::Test {
 
     std::unique_ptr<TfrmMain> start(bool tray = true)
     {
-        return std::make_unique<TfrmMain>(Services{&clock, &boxes, &dialogs, &mp1,
-                                                   &mpBackgroupMusic, tray, &shutdown, &startup});
+        return std::make_unique<TfrmMain>(services(tray));
     }
 };
 

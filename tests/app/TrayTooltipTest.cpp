@@ -2,8 +2,7 @@
 #include "app/Unit1.h"
 #include "storage/TaskEntry.h"
 #include "storage/TaskFile.h"
-#include "support/FakeMediaPlayer.h"
-#include "support/Fakes.h"
+#include "support/FakeWindowServices.h"
 #include "support/TempDir.h"
 #include "tasks/TaskListPage.h"
 
@@ -57,14 +56,8 @@ TEST(TrayTooltipText, NamesTheTaskOrSaysNoneIsDue)
     EXPECT_LE(line.size(), 70) << "a long music list is cut";
 }
 
-struct TrayTooltipWindow : ::testing::Test {
+struct TrayTooltipWindow : ::testing::Test, FakeWindowServices {
     TempAppDir dir;
-    FakeClock clock;
-    FakeMessageBoxes boxes;
-    FakeDialogs dialogs;
-    FakeMediaPlayer mp1, mpBackgroupMusic;
-    FakeShutdownRequest shutdown;
-    FakeStartupRegistration startup;
 
     void SetUp() override
     {
@@ -86,7 +79,7 @@ struct TrayTooltipWindow : ::testing::Test {
 
 TEST_F(TrayTooltipWindow, ShowsOurIconAndFollowsTheClockAndTheTaskList)
 {
-    TfrmMain w(Services{&clock, &boxes, &dialogs, &mp1, &mpBackgroupMusic, true, &shutdown, &startup});
+    TfrmMain w(services());
     // The icon of our own, at every size rendered from the SVG, on the window and the tray.
     EXPECT_EQ(w.windowIcon().availableSizes().size(), 8);
     EXPECT_EQ(w.RzTrayIcon1->icon().availableSizes(), w.windowIcon().availableSizes());
